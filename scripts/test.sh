@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine and Xvfb, in a fresh
+# 32-bit prefix of its own. Exits non-zero when any test fails.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+ensure_packages
+build_programs
+build_tests
+fresh_prefix
+trap stop_wineserver EXIT
+start_wineserver
+cd "$BUILD/tests"
+xvfb-run -a -s "-screen 0 1024x768x24" \
+    ctest --output-on-failure --timeout 600 ${ORLAN_CTEST_ARGS:-} </dev/null

@@ -1,0 +1,124 @@
+#include "setup/entry.h"
+#include "common/centre.h"
+#include "common/errorreport.h"
+#include "common/handles.h"
+#include "common/product.h"
+#include "common/registry.h"
+#include "common/text.h"
+#include "resources/resource.h"
+#include "setup/options.h"
+
+InstallOptions options = {"", "", 1, 1, 1, ""};
+
+SystemCalls systemCalls = {GetVersionExA, nullptr, RegCreateKeyExA};
+
+const char* systemCheckMessage() {
+    OSVERSIONINFOEXA version;
+    ZeroMemory(&version, sizeof version);
+    version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
+    if (!systemCalls.getVersionEx(reinterpret_cast<OSVERSIONINFOA*>(&version))) {
+        version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+        if (!systemCalls.getVersionEx(reinterpret_cast<OSVERSIONINFOA*>(&version))) return product::kNoVersionInfo;
+    }
+    if (version.dwMajorVersion < 5) return product::kTooOld;
+
+    Library kernel32(loadSystemLibrary("kernel32.dll"));
+    if (!kernel32) return product::kNoKernel32;
+    typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
+    IsWow64ProcessFn isWow64 = systemCalls.isWow64Process
+                                   ? systemCalls.isWow64Process
+                                   : reinterpret_cast<IsWow64ProcessFn>(
+                                         reinterpret_cast<void*>(GetProcAddress(kernel32.get(), "IsWow64Process")));
+    if (isWow64) {
+        HANDLE process = GetCurrentProcess();
+        if (!process) return product::kNoCurrentProcess;
+        BOOL wow64 = FALSE;
+        if (isWow64(process, &wow64) && wow64) return product::kIs64Bit;
+    }
+    kernel32.reset();
+
+    // Write access to HKLM\Software is what the installation needs.
+    RegKey software;
+    if (systemCalls.regCreateKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                   software.receive(), nullptr) != ERROR_SUCCESS)
+        return product::kNotAdmin;
+    return nullptr;
+}
+
+int checkSystem() {
+    const char* message = systemCheckMessage();
+    if (!message) return 1;
+    showError(nullptr, message);
+    return 0;
+}
+
+void defaultInstallDir(char (&out)[MAX_PATH]) {
+    readRegString(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", out, product::kDefaultProgramFiles);
+    // A Program Files path too long for the product's sub-folder falls back
+    // to the usual one rather than being cut somewhere in the middle.
+    if (!text::append(out, product::kProductSubFolder)) {
+        text::copy(out, product::kDefaultProgramFiles);
+        text::append(out, product::kProductSubFolder);
+    }
+}
+
+int initFolders(HINSTANCE instance) {
+    defaultInstallDir(options.installDir);
+    DWORD length = GetModuleFileNameA(instance, options.sourceDir, MAX_PATH);
+    // A path that fills the whole buffer was cut by the system.
+    if (length == 0 || length >= MAX_PATH) {
+        reportError("GetModuleFileName", 0);
+        showError(nullptr, nullptr);
+        return 0;
+    }
+    for (int i = static_cast<int>(length) - 1; i >= 0; --i) {
+        if (options.sourceDir[i] == '\\') {
+            options.sourceDir[i] = '\0';
+            break;
+        }
+    }
+    return 1;
+}
+
+void applyDefaultChoices() {
+    defaultInstallDir(options.installDir);
+    options.addWordAddin = 1;
+    options.allUsers = 1;
+    options.addStartMenuIcon = 1;
+}
+
+void showSplash(HINSTANCE instance) {
+    HWND splash = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 400, 140, nullptr, nullptr, instance, nullptr);
+    if (!splash) return;
+    centreOnScreen(splash);
+    ShowWindow(splash, SW_SHOW);
+
+    HDC windowDc = GetDC(splash);
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    GdiObject bitmap(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SPLASH)));
+    HGDIOBJ oldBitmap = SelectObject(memoryDc, bitmap.get());
+    BITMAP info;
+    ZeroMemory(&info, sizeof info);
+    GetObjectA(bitmap.get(), sizeof info, &info);
+
+    typedef BOOL(WINAPI * AlphaBlendFn)(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION);
+    Library msimg32(loadSystemLibrary("Msimg32.dll"));
+    AlphaBlendFn alphaBlend =
+        msimg32 ? reinterpret_cast<AlphaBlendFn>(reinterpret_cast<void*>(GetProcAddress(msimg32.get(), "AlphaBlend")))
+                : nullptr;
+    if (alphaBlend) {
+        const DWORD stepDelay = 100;
+        for (int alpha = 0; alpha < 100; alpha += 10) {
+            BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
+            alphaBlend(windowDc, 0, 0, info.bmWidth, info.bmHeight, memoryDc, 0, 0, info.bmWidth, info.bmHeight, blend);
+            Sleep(stepDelay);
+        }
+        Sleep(stepDelay * 10);
+    }
+    msimg32.reset();
+    SelectObject(memoryDc, oldBitmap);
+    bitmap.reset();
+    DeleteDC(memoryDc);
+    ReleaseDC(splash, windowDc);
+    DestroyWindow(splash);
+}

@@ -1,0 +1,97 @@
+// Setup's start-up checks (through the narrow seam for what Wine cannot
+// produce) and the folders it fixes.
+#include <gtest/gtest.h>
+#include "common/product.h"
+#include "setup/entry.h"
+#include "setup/options.h"
+#include "tests/support/support.h"
+
+namespace {
+BOOL WINAPI reportsWow64(HANDLE, PBOOL flag) { *flag = TRUE; return TRUE; }
+BOOL WINAPI reportsNative(HANDLE, PBOOL flag) { *flag = FALSE; return TRUE; }
+BOOL WINAPI wow64CallFails(HANDLE, PBOOL flag) { *flag = TRUE; return FALSE; }
+LONG WINAPI deniesKey(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD) {
+    return ERROR_ACCESS_DENIED;
+}
+BOOL WINAPI reportsNt4(OSVERSIONINFOA* info) { info->dwMajorVersion = 4; info->dwMinorVersion = 0; return TRUE; }
+int versionCalls;
+BOOL WINAPI extendedFails(OSVERSIONINFOA* info) {
+    ++versionCalls;
+    if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE;
+    info->dwMajorVersion = 5;
+    return TRUE;
+}
+BOOL WINAPI alwaysFails(OSVERSIONINFOA*) { return FALSE; }
+
+class SystemCheck : public ::testing::Test {
+protected:
+    void SetUp() override { saved = systemCalls; }
+    void TearDown() override { systemCalls = saved; }
+    SystemCalls saved;
+};
+
+TEST_F(SystemCheck, PassesOnWinesOwnAnswers) { EXPECT_EQ(nullptr, systemCheckMessage()); }
+
+TEST_F(SystemCheck, SixtyFourBitHostGetsTheDownloadMessage) {
+    systemCalls.isWow64Process = reportsWow64;
+    EXPECT_STREQ(
+        "Orlan PDF Scribe of this version is for 32-bit operating systems.\nPlease download the 64-bit version from "
+        ORLAN_DOWNLOAD_PAGE ".\nSetup will end.",
+        systemCheckMessage());
+    systemCalls.isWow64Process = wow64CallFails;
+    EXPECT_EQ(nullptr, systemCheckMessage()) << "a failing IsWow64Process call is no 64-bit answer";
+    systemCalls.isWow64Process = reportsNative;
+    EXPECT_EQ(nullptr, systemCheckMessage());
+}
+
+TEST_F(SystemCheck, MissingRightsGetTheAdministratorMessage) {
+    systemCalls.regCreateKeyEx = deniesKey;
+    EXPECT_STREQ("You must have administrator privileges for running the Setup program. \nSetup will end.",
+                 systemCheckMessage());
+}
+
+TEST_F(SystemCheck, FirstFailingCheckWins) {
+    systemCalls.getVersionEx = reportsNt4;
+    systemCalls.isWow64Process = reportsWow64;
+    systemCalls.regCreateKeyEx = deniesKey;
+    EXPECT_STREQ("Orlan PDF Scribe can't support operating systems before Windows 2000. \nSetup will end. ",
+                 systemCheckMessage());
+    systemCalls.getVersionEx = alwaysFails;
+    EXPECT_STREQ("Can't get the correct operating system information. \nSetup will end.", systemCheckMessage());
+}
+
+TEST_F(SystemCheck, FallsBackToThePlainVersionRecord) {
+    versionCalls = 0;
+    systemCalls.getVersionEx = extendedFails;
+    EXPECT_EQ(nullptr, systemCheckMessage());
+    EXPECT_EQ(2, versionCalls);
+}
+
+TEST(InitFolders, SourceIsSetupsFolderAndInstallIsUnderProgramFiles) {
+    ASSERT_EQ(1, initFolders(nullptr));
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    *strrchr(exe, '\\') = '\0';
+    EXPECT_STREQ(exe, options.sourceDir);
+    std::string programFiles;
+    ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &programFiles));
+    EXPECT_EQ(std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe", options.installDir);
+}
+
+TEST(InitFolders, WithoutProgramFilesDirTheUsualFolderIsTaken) {
+    std::string saved;
+    ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &saved));
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, product::kWindowsKey, 0, KEY_SET_VALUE, &key));
+    RegDeleteValueA(key, "ProgramFilesDir");
+    options.addWordAddin = options.allUsers = options.addStartMenuIcon = 0;
+    applyDefaultChoices();
+    RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.c_str()),
+                   static_cast<DWORD>(strlen(saved.c_str()) + 1));
+    RegCloseKey(key);
+    EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", options.installDir);
+    EXPECT_EQ(1, options.addWordAddin);
+    EXPECT_EQ(1, options.allUsers);
+    EXPECT_EQ(1, options.addStartMenuIcon);
+}
+}  // namespace

@@ -1,0 +1,315 @@
+#include "tests/support/support.h"
+#include <shlobj.h>
+#include <stdio.h>
+
+namespace testing_support {
+
+std::string distDir() { return ORLAN_DIST_DIR; }
+std::string distFile(const char* name) { return distDir() + "\\" + name; }
+std::string sourcePath(const char* relative) {
+    std::string path = std::string(ORLAN_SOURCE_DIR) + "\\" + relative;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string outputDir(const char* sub) {
+    std::string path = std::string(ORLAN_BINARY_DIR) + "\\" + sub;
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+std::string makeTempDir(const char* prefix) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    for (int n = 0;; ++n) {
+        char path[MAX_PATH];
+        snprintf(path, sizeof path, "%s%s%lu_%d", temp, prefix, GetTickCount(), n);
+        if (CreateDirectoryA(path, nullptr)) return path;
+    }
+}
+
+void stageDist(const std::string& folder, const std::vector<std::string>& skip) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((distDir() + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        bool skipped = false;
+        for (const std::string& s : skip)
+            if (lstrcmpiA(s.c_str(), found.cFileName) == 0) skipped = true;
+        if (!skipped) CopyFileA(distFile(found.cFileName).c_str(), (folder + "\\" + found.cFileName).c_str(), FALSE);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+bool fileExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool folderExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void removeTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string readFile(const std::string& path) {
+    std::string data;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return data;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.append(chunk, n);
+    fclose(f);
+    return data;
+}
+
+void writeFile(const std::string& path, const std::string& contents) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return;
+    fwrite(contents.data(), 1, contents.size(), f);
+    fclose(f);
+}
+
+bool regValue(HKEY root, const char* key, const char* name, std::string* data, DWORD* type) {
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return false;
+    DWORD t = 0, size = 0;
+    bool ok = RegQueryValueExA(h, name, nullptr, &t, nullptr, &size) == ERROR_SUCCESS;
+    if (ok) {
+        std::string buffer(size, '\0');
+        ok = RegQueryValueExA(h, name, nullptr, &t, reinterpret_cast<BYTE*>(&buffer[0]), &size) == ERROR_SUCCESS;
+        buffer.resize(size);
+        if (data) *data = buffer;
+        if (type) *type = t;
+    }
+    RegCloseKey(h);
+    return ok;
+}
+
+bool regKeyExists(HKEY root, const char* key) {
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+void regDeleteTree(HKEY root, const char* key) {
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS) return;
+    char name[256];
+    for (;;) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(h, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        regDeleteTree(h, name);
+    }
+    RegCloseKey(h);
+    RegDeleteKeyA(root, key);
+}
+
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD stepMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return done();
+        // Keeps this thread's own windows (if any) responsive while waiting.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(stepMs);
+    }
+    return true;
+}
+
+Process::~Process() {
+    if (info_.hProcess) CloseHandle(info_.hProcess);
+    if (info_.hThread) CloseHandle(info_.hThread);
+}
+
+bool Process::start(const std::string& exe, const std::string& commandLine, const std::string& workDir) {
+    std::string line = commandLine.empty() ? "\"" + exe + "\"" : commandLine;
+    std::string dir = workDir;
+    if (dir.empty()) dir = exe.substr(0, exe.find_last_of('\\'));
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    return CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &info_) !=
+           FALSE;
+}
+
+int Process::wait(DWORD timeoutMs) {
+    if (!info_.hProcess) return -1;
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+bool Process::running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+void Process::kill() {
+    if (running()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+}
+
+HWND findWindow(const char* cls, const char* caption, DWORD timeoutMs) {
+    HWND found = nullptr;
+    waitUntil([&] {
+        found = FindWindowA(cls, caption);
+        return found && IsWindowVisible(found);
+    }, timeoutMs);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+bool waitGone(const char* cls, const char* caption, DWORD timeoutMs) {
+    return waitUntil([&] { return FindWindowA(cls, caption) == nullptr; }, timeoutMs);
+}
+
+std::string windowText(HWND window) {
+    if (!window) return "";
+    char buffer[4096] = "";
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                        &result);
+    return buffer;
+}
+
+HWND control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+std::string controlText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+bool isChecked(HWND dialog, int id) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return result == BST_CHECKED;
+}
+
+RECT windowRect(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+void press(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void command(HWND dialog, int id) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+static BOOL CALLBACK collectButtons(HWND child, LPARAM lParam) {
+    char cls[32];
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(child))
+        reinterpret_cast<std::vector<int>*>(lParam)->push_back(GetDlgCtrlID(child));
+    return TRUE;
+}
+
+MessageBoxInfo findMessageBox(const char* caption, DWORD timeoutMs) {
+    MessageBoxInfo info;
+    info.window = findWindow("#32770", caption, timeoutMs);
+    if (!info.window) return info;
+    // The box's text is the static control 0xFFFF.
+    waitUntil([&] { return GetDlgItem(info.window, 0xFFFF) != nullptr; }, 2000);
+    info.text = controlText(info.window, 0xFFFF);
+    EnumChildWindows(info.window, collectButtons, reinterpret_cast<LPARAM>(&info.buttons));
+    return info;
+}
+
+MessageBoxInfo answerMessageBox(const char* caption, int buttonId, DWORD timeoutMs) {
+    MessageBoxInfo info = findMessageBox(caption, timeoutMs);
+    if (!info.window) return info;
+    HWND box = info.window;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
+    return info;
+}
+
+bool screenshot(const std::string& path, HWND window) {
+    RECT r;
+    if (window) {
+        GetWindowRect(window, &r);
+    } else {
+        r.left = r.top = 0;
+        r.right = GetSystemMetrics(SM_CXSCREEN);
+        r.bottom = GetSystemMetrics(SM_CYSCREEN);
+    }
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = ((w * 3) + 3) & ~3u;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    FILE* f = fopen(path.c_str(), "wb");
+    bool ok = f != nullptr;
+    if (f) {
+        fwrite(&fh, sizeof fh, 1, f);
+        fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
+        fwrite(bits, stride, h, f);
+        fclose(f);
+    }
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+COLORREF screenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+void setProgramVersion(const char* exeName, const char* version) {
+    std::string key = std::string("Software\\Wine\\AppDefaults\\") + exeName;
+    if (!version || !*version) {
+        regDeleteTree(HKEY_CURRENT_USER, key.c_str());
+        return;
+    }
+    HKEY h;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), lstrlenA(version) + 1);
+    RegCloseKey(h);
+}
+
+}  // namespace testing_support

@@ -1,0 +1,93 @@
+// Test support: paths, registry and file helpers, and a driver for the
+// programs' windows under Wine (start a program, wait for its windows, read
+// and press controls, answer message boxes, take screenshots). Nothing here
+// sleeps blindly: every wait is for a condition, with a time limit.
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// dist/ as Wine sees it, and a file in it.
+std::string distDir();
+std::string distFile(const char* name);
+std::string sourcePath(const char* relative);
+// A folder for screenshots and other build output, created on demand.
+std::string outputDir(const char* sub);
+
+// A new empty folder under the Wine temp folder; removed by the caller or left.
+std::string makeTempDir(const char* prefix);
+// Copies dist/ (or the named files only) into folder.
+void stageDist(const std::string& folder, const std::vector<std::string>& skip = {});
+bool fileExists(const std::string& path);
+bool folderExists(const std::string& path);
+void removeTree(const std::string& path);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& contents);
+
+// Registry.
+bool regValue(HKEY root, const char* key, const char* name, std::string* data, DWORD* type = nullptr);
+bool regKeyExists(HKEY root, const char* key);
+void regDeleteTree(HKEY root, const char* key);
+
+// Polls until done() is true or timeoutMs passes; returns done().
+bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000, DWORD stepMs = 50);
+
+// A started program.
+class Process {
+public:
+    Process() = default;
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    // Starts the program with the given command line (quoted path added when
+    // commandLine is empty) in workDir (or the program's folder).
+    bool start(const std::string& exe, const std::string& commandLine = "", const std::string& workDir = "");
+    // Waits for the end; returns the exit code or -1 on time-out.
+    int wait(DWORD timeoutMs = 30000);
+    bool running() const;
+    DWORD id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+    void kill();
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Windows of other processes.
+HWND findWindow(const char* cls, const char* caption, DWORD timeoutMs = 15000);
+// Waits until no such window exists.
+bool waitGone(const char* cls, const char* caption, DWORD timeoutMs = 15000);
+std::string windowText(HWND window);  // WM_GETTEXT, marshalled across processes
+std::string controlText(HWND dialog, int id);
+HWND control(HWND dialog, int id);
+bool isEnabled(HWND dialog, int id);
+bool isChecked(HWND dialog, int id);
+RECT windowRect(HWND window);
+// Presses a button without blocking on a modal box it may open.
+void press(HWND dialog, int id);
+// Sends a command as the dialog manager would (IDCANCEL for Escape).
+void command(HWND dialog, int id);
+
+// A message box: its caption, text and the ids of its visible buttons.
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string text;
+    std::vector<int> buttons;
+};
+// Waits for a message box with that caption (and text, when given).
+MessageBoxInfo findMessageBox(const char* caption, DWORD timeoutMs = 15000);
+// Waits for the box, presses buttonId, waits for the box to close.
+MessageBoxInfo answerMessageBox(const char* caption, int buttonId, DWORD timeoutMs = 15000);
+
+// Screenshot of the whole screen (or one window) as a 24-bit BMP file.
+bool screenshot(const std::string& path, HWND window = nullptr);
+// Pixel of the screen.
+COLORREF screenPixel(int x, int y);
+
+// Wine's per-program Windows version ("nt40", "win2k", ...); empty clears it.
+void setProgramVersion(const char* exeName, const char* version);
+
+}  // namespace testing_support

@@ -1,0 +1,4 @@
+#include <windows.h>
+
+// Minimal until the removal run lands.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
