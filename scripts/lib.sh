@@ -27,13 +27,13 @@ ensure_packages() {
 
 build_programs() {
     cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/i686-mingw-win32.cmake" \
-        -DORLAN_DIST_DIR="$ROOT/dist" >/dev/null
+        -DORLAN_DIST_DIR="${ORLAN_DIST:-$ROOT/dist}" >/dev/null
     cmake --build "$BUILD/win32" -j"$(nproc)"
 }
 
 build_tests() {
     cmake -S "$ROOT" -B "$BUILD/tests" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/i686-mingw-posix.cmake" \
-        -DORLAN_TESTS=ON -DORLAN_DIST_DIR="$ROOT/dist" >/dev/null
+        -DORLAN_TESTS=ON -DORLAN_DIST_DIR="${ORLAN_DIST:-$ROOT/dist}" >/dev/null
     cmake --build "$BUILD/tests" -j"$(nproc)"
 }
 

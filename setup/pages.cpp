@@ -17,6 +17,3 @@ INT_PTR CALLBACK setupTypePageProc(HWND p, UINT m, WPARAM w, LPARAM) { return pl
 INT_PTR CALLBACK optionsPageProc(HWND p, UINT m, WPARAM w, LPARAM) { return plainPage(p, m, w, kResultCancel); }
 INT_PTR CALLBACK finishPageProc(HWND p, UINT m, WPARAM w, LPARAM) { return plainPage(p, m, w, kResultFinish); }
 INT_PTR CALLBACK interruptedPageProc(HWND p, UINT m, WPARAM w, LPARAM) { return plainPage(p, m, w, kResultFinish); }
-INT_PTR CALLBACK destinationPageProc(HWND p, UINT m, WPARAM w, LPARAM) { return plainPage(p, m, w, kResultCancel); }
-INT_PTR CALLBACK summaryPageProc(HWND p, UINT m, WPARAM w, LPARAM) { return plainPage(p, m, w, kResultCancel); }
-INT_PTR CALLBACK progressPageProc(HWND p, UINT m, WPARAM w, LPARAM) { return plainPage(p, m, w, kResultFailed); }
