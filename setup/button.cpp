@@ -1,0 +1,4 @@
+// Placeholder until the skinned button lands.
+#include "setup/button.h"
+
+void attachPageButtons(HWND, Page) {}
