@@ -1,4 +1,8 @@
 #include <windows.h>
+#include <commctrl.h>
+#include "uninstall/uninstall.h"
 
-// Minimal until the removal run lands.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    InitCommonControls();  // the progress bar's class
+    return uninstallMain(instance);
+}

@@ -1,0 +1,205 @@
+// The uninstaller's entry: one instance, the move to the temp folder, the
+// confirmation, finding the installation, the run and the clean-up after it.
+#include "common/errorreport.h"
+#include "common/handles.h"
+#include "common/installer.h"
+#include "common/product.h"
+#include "common/registry.h"
+#include "common/text.h"
+#include "uninstall/uninstall.h"
+
+namespace {
+
+const DWORD kDialogWaitMs = 20 * 1000;
+const DWORD kDialogPollMs = 50;
+// An instance found holding the mutex without a dialog may be a first stage
+// that is just ending; it gets this long to go.
+const DWORD kMutexGraceMs = 2000;
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Short or long form of a folder; the folder itself when the system cannot
+// convert it.
+void convertedForm(const char* folder, char (&out)[MAX_PATH], bool longForm) {
+    DWORD length = longForm ? GetLongPathNameA(folder, out, MAX_PATH) : GetShortPathNameA(folder, out, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) text::copy(out, folder);
+}
+
+// Starts the temporary copy; the first stage's whole work.
+int runFirstStage(const char* tempFolder, const char* self, KernelHandle& mutex) {
+    char copy[MAX_PATH];
+    if (!GetTempFileNameA(tempFolder, "Orl", 0, copy)) return 3;
+    DeleteFileA(copy);
+    if (!tempCopyName(copy)) return 3;
+    if (!CopyFileA(self, copy, FALSE)) return 3;
+
+    // The copy tests the mutex as its first act: let go of it before the
+    // copy starts, so that the copy never takes this ending process for a
+    // running uninstaller.
+    ReleaseMutex(mutex.get());
+    mutex.reset();
+
+    char command[MAX_PATH + 2];
+    if (!text::format(command, "\"%s\"", copy)) return 3;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return 3;
+}
+
+// A stopped run leaves its report; the user learns why before the end.
+void showStopReport() {
+    if (errorText[0]) MessageBoxA(uninstallDialog, errorText, product::kUninstallBoxCaption, MB_OK | MB_SETFOREGROUND);
+}
+
+}  // namespace
+
+void folderOfPath(const char* path, char (&out)[MAX_PATH]) {
+    if (!text::copy(out, path)) {
+        out[0] = '\0';
+        return;
+    }
+    char* cut = nullptr;
+    for (char* p = out; *p; p = CharNextA(p))
+        if (isSeparator(*p)) cut = p;
+    if (cut) *cut = '\0';
+}
+
+bool sameFolderName(const char* a, const char* b) {
+    char left[MAX_PATH], right[MAX_PATH];
+    if (!text::copy(left, a) || !text::copy(right, b)) return false;
+    text::dropTrailingSeparator(left);
+    text::dropTrailingSeparator(right);
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, left, -1, right, -1) == CSTR_EQUAL;
+}
+
+bool runsFromTemp(const char* tempFolder, const char* programFolder) {
+    if (!tempFolder[0] || !programFolder[0]) return false;
+    if (sameFolderName(tempFolder, programFolder)) return true;
+    char tempForm[MAX_PATH], programForm[MAX_PATH];
+    convertedForm(tempFolder, tempForm, false);
+    convertedForm(programFolder, programForm, false);
+    if (sameFolderName(tempForm, programForm)) return true;
+    convertedForm(tempFolder, tempForm, true);
+    convertedForm(programFolder, programForm, true);
+    return sameFolderName(tempForm, programForm);
+}
+
+bool installFolderFromSetupPath(const char* value, char (&out)[MAX_PATH]) {
+    if (!value || !text::copy(out, value)) {
+        out[0] = '\0';
+        return false;
+    }
+    char* cut = nullptr;
+    for (char* p = out; *p; p = CharNextA(p))
+        if (*p == '\\') cut = p;
+    if (cut) *cut = '\0';
+
+    // Only a fully qualified folder: "X:" (a drive root, from "X:\"),
+    // "X:\..." or "\\server\share...". Anything else would be taken
+    // relative to the current folder.
+    bool drive = isLetter(out[0]) && out[1] == ':' && (out[2] == '\0' || out[2] == '\\');
+    bool share = out[0] == '\\' && out[1] == '\\' && out[2] && out[2] != '\\';
+    if (!drive && !share) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]) {
+    out[0] = '\0';
+    char value[MAX_PATH];
+    if (!readRegString(root, product::kProductKey, "SetupPath", value, "") || !value[0]) return false;
+    // A number read as raw bytes is no folder.
+    RegKey key;
+    DWORD type = 0;
+    if (RegOpenKeyExA(root, product::kProductKey, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS ||
+        RegQueryValueExA(key.get(), "SetupPath", nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    return installFolderFromSetupPath(value, out);
+}
+
+bool tempCopyName(char (&name)[MAX_PATH]) {
+    size_t length = lstrlenA(name);
+    if (length < 3) return false;
+    name[length - 3] = 'e';
+    name[length - 2] = 'x';
+    name[length - 1] = 'e';
+    return true;
+}
+
+int uninstallMain(HINSTANCE instance) {
+    KernelHandle mutex(CreateMutexA(nullptr, TRUE, product::kUninstallMutex));
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        HWND running = FindWindowA(product::kDialogClass, product::kUninstallCaption);
+        if (running) {
+            SetForegroundWindow(running);
+            return 0;
+        }
+        DWORD waited = WaitForSingleObject(mutex.get(), kMutexGraceMs);
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return 0;
+    }
+
+    char tempFolder[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, tempFolder);
+    if (length == 0 || length >= MAX_PATH) tempFolder[0] = '\0';
+    text::dropTrailingSeparator(tempFolder);
+
+    char self[MAX_PATH];
+    length = GetModuleFileNameA(instance, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return 0;
+    char programFolder[MAX_PATH];
+    folderOfPath(self, programFolder);
+
+    if (!runsFromTemp(tempFolder, programFolder)) return runFirstStage(tempFolder, self, mutex);
+
+    if (MessageBoxA(nullptr, product::kConfirmUninstall, product::kBoxCaption, MB_YESNO | MB_SETFOREGROUND) !=
+        IDYES) {
+        selfDelete();
+        return 2;
+    }
+
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(nullptr, 0, uninstallDialogThread, instance, 0, &threadId);
+    if (thread) CloseHandle(thread);
+    waitForDialog(kDialogWaitMs, kDialogPollMs);
+
+    char installFolder[MAX_PATH];
+    if (!readInstallFolder(HKEY_CURRENT_USER, installFolder)) {
+        if (!readInstallFolder(HKEY_LOCAL_MACHINE, installFolder)) {
+            MessageBoxA(nullptr, product::kNoUninstallInfo, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
+            selfDelete();
+            return 0;
+        }
+        // Recorded for the whole machine: only who may change it removes it.
+        bool admin = false;
+        bool tested = isUserAdmin(&admin);
+        if (!mayRemoveMachineInstall(tested, admin, !tested && canWriteMachineRecords())) {
+            MessageBoxA(uninstallDialog, product::kUninstallNotAdmin, product::kUninstallBoxCaption,
+                        MB_OK | MB_SETFOREGROUND);
+            return 0;
+        }
+    }
+
+    Installer remover;
+    remover.initRemoval(installFolder, uninstallDialog, uninstallProgress);
+    if (!remover.runRemoval()) {
+        showStopReport();
+        return 1;
+    }
+    removeLeftovers(installFolder);
+    if (uninstallDialog) EndDialog(uninstallDialog, 0);
+    MessageBoxA(nullptr, product::kUninstallSuccess, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
+    selfDelete();
+    ReleaseMutex(mutex.get());
+    mutex.reset();
+    return 1;
+}

@@ -1,0 +1,99 @@
+// What the removal run deletes besides the printer: registry records, the
+// Word add-in, shortcuts and product files. Every deletion is attempted and
+// none of them can fail the run.
+#include "common/installer.h"
+#include <shlobj.h>
+#include "common/product.h"
+#include "common/registry.h"
+#include "common/shell.h"
+#include "common/text.h"
+#include "uninstall/uninstall.h"
+
+namespace {
+
+struct RegistryRecord {
+    HKEY root;
+    const char* key;
+};
+
+// Removed by the run itself.
+const RegistryRecord kRunKeys[] = {
+    {HKEY_LOCAL_MACHINE, product::kProductKey},
+    {HKEY_CURRENT_USER, product::kProductKey},
+    {HKEY_LOCAL_MACHINE, product::kUninstallKey},
+};
+
+// Removed again after a successful run, with an older product's entry.
+const RegistryRecord kLeftoverKeys[] = {
+    {HKEY_LOCAL_MACHINE, product::kProductKey},
+    {HKEY_CURRENT_USER, product::kProductKey},
+    {HKEY_LOCAL_MACHINE, product::kOldUninstallKey},
+};
+
+// Shortcuts are looked for under all users first, then under the user.
+const int kProgramsFolders[] = {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
+
+const char* const kRunShortcuts[] = {product::kUninstallLink, product::kBatchLink};
+
+const char* const kInstallFolderFiles[] = {"Uninstall.exe", "OPSBatch.exe"};
+const char* const kDriverSubFolderFiles[] = {"ORC_ProxyProcess.exe", "kpdcjk.bin", "kpd_pnt.txt", "kpd_drv.dll",
+                                             "kpd_ui.dll"};
+
+void deleteProductFile(const char* folder, const char* file) {
+    char path[MAX_PATH];
+    if (productFilePath(path, folder, file)) DeleteFileA(path);
+}
+
+}  // namespace
+
+bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file) {
+    out[0] = '\0';
+    if (!folder || !folder[0]) return false;  // "\file" would name the root of the current drive
+    if (!text::format(out, "%s\\%s", folder, file)) {
+        out[0] = '\0';  // a cut path names some other file
+        return false;
+    }
+    return true;
+}
+
+bool isDriveRoot(const char* folder) {
+    if (!folder || !folder[0] || folder[1] != ':') return false;
+    return folder[2] == '\0' || ((folder[2] == '\\' || folder[2] == '/') && folder[3] == '\0');
+}
+
+void Installer::removeRegistryRecords() {
+    for (const RegistryRecord& record : kRunKeys) deleteRegTree(record.root, record.key);
+}
+
+void Installer::removeWordAddin(const char* folder) {
+    char path[MAX_PATH];
+    if (!productFilePath(path, folder, "OPS_WordAddin.dll")) return;
+    callDllRegistration(path, false);
+    DeleteFileA(path);
+}
+
+void Installer::removeShortcuts() {
+    for (const char* link : kRunShortcuts)
+        for (int csidl : kProgramsFolders) deleteSpecialFolderFile(csidl, link);
+}
+
+void Installer::removeProductFiles() {
+    for (const char* file : kInstallFolderFiles) deleteProductFile(installDir, file);
+    char driverFolder[MAX_PATH];
+    if (!productFilePath(driverFolder, driverDir, "3")) return;
+    for (const char* file : kDriverSubFolderFiles) deleteProductFile(driverFolder, file);
+}
+
+void removeLeftovers(const char* installFolder) {
+    for (const RegistryRecord& record : kLeftoverKeys) deleteRegTree(record.root, record.key);
+    for (int csidl : kProgramsFolders) deleteSpecialFolderFile(csidl, product::kOldVendorLink);
+    for (int csidl : kProgramsFolders) {
+        char folder[MAX_PATH];
+        if (!specialFolderPath(csidl, folder)) continue;
+        char productFolder[MAX_PATH];
+        // Goes only when nothing else is left in it.
+        if (productFilePath(productFolder, folder, product::kStartMenuFolder)) RemoveDirectoryA(productFolder);
+    }
+    char oldProgram[MAX_PATH];
+    if (productFilePath(oldProgram, installFolder, "PDF Scribe\\Uninstall.exe")) DeleteFileA(oldProgram);
+}

@@ -1,0 +1,86 @@
+// The uninstaller's own pieces: its checks and self-deletion, the clean-up
+// after a successful run, its entry decisions and its progress dialog.
+#pragma once
+#include <windows.h>
+
+// ---- Checks and self-deletion ----
+
+// Whether the user holds administrator privilege on this computer, from the
+// user's account record (NetApi32, looked up at run time). Returns false when
+// the test cannot be carried out; *isAdmin is written only on success.
+bool isUserAdmin(bool* isAdmin);
+
+// How NetApi32.dll is loaded; the system folder only. Tests point it at a
+// stand-in library.
+extern HMODULE (*loadNetApiLibrary)(const char* name);
+
+// Has a hidden command processor delete the running program's file once the
+// program has ended. Returns 0 when the command processor was started,
+// otherwise the system error. The caller must end the process right after.
+DWORD selfDelete();
+
+// The command line that deletes the given program: "<comspec> /c del <path>".
+// A path that still holds a space (no short names on that volume) is quoted.
+bool selfDeleteCommand(const char* comspec, const char* shortPath, char* out, size_t capacity);
+
+// Whether the user may change the machine-wide product records: the product
+// key under HKEY_LOCAL_MACHINE opens for writing and deleting.
+bool canWriteMachineRecords();
+
+// When the account record cannot be read (a domain account, no NetApi32),
+// the rights the removal needs decide: may the machine-wide records be changed?
+bool mayRemoveMachineInstall(bool adminTestDone, bool isAdmin, bool canWriteMachine);
+
+// ---- Removal clean-up ----
+
+// After a successful run: older registry keys, shortcuts and folders.
+void removeLeftovers(const char* installFolder);
+
+// "%s\%s" of folder and file; false (nothing to touch) when the folder is
+// empty or the path does not fit.
+bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file);
+
+// A drive root such as "C:" or "C:\": never removed as a folder.
+bool isDriveRoot(const char* folder);
+
+// ---- Entry decisions ----
+
+// The folder part of a path: cut at the last "\" or "/"; whole when none.
+void folderOfPath(const char* path, char (&out)[MAX_PATH]);
+
+// Two folder names for the same folder: compared case-insensitively,
+// ignoring one trailing separator.
+bool sameFolderName(const char* a, const char* b);
+
+// Whether the program folder is the temp folder, whichever form (short or
+// long) the system reports either of them in.
+bool runsFromTemp(const char* tempFolder, const char* programFolder);
+
+// The install folder from a "SetupPath" value: the value cut at its last
+// backslash. False when the result is no usable absolute folder (empty,
+// relative, drive-relative such as "C:foo") so that nothing is removed.
+bool installFolderFromSetupPath(const char* value, char (&out)[MAX_PATH]);
+
+// Reads "SetupPath" of the product key under root: only a text value that
+// gives a usable install folder counts. out receives the install folder.
+bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]);
+
+// The temporary copy's name from the name GetTempFileNameA made: its last
+// three characters become "exe".
+bool tempCopyName(char (&name)[MAX_PATH]);
+
+// ---- Progress dialog ----
+
+// Written once by the dialog thread when the dialog is initialised.
+extern HWND volatile uninstallDialog;
+extern HWND volatile uninstallProgress;
+
+// Shows dialog 102 modally; the parameter is the module instance.
+DWORD WINAPI uninstallDialogThread(LPVOID instance);
+
+// Waits until both dialog handles are set, at most limitMs, polling every
+// stepMs. Returns whether they are set.
+bool waitForDialog(DWORD limitMs, DWORD stepMs);
+
+// The program's entry after the instance handle is known.
+int uninstallMain(HINSTANCE instance);
