@@ -1,4 +1,287 @@
-// Placeholder until the skinned button lands.
+// Owner-drawn push buttons of the wizard pages: a rounded outline, a gradient
+// face tinted by hover and focus, coloured edges and a centred caption.
 #include "setup/button.h"
+#include <commctrl.h>
+#include "common/handles.h"
+#include "resources/resource.h"
 
-void attachPageButtons(HWND, Page) {}
+namespace {
+
+typedef BOOL(WINAPI* TrackMouseEventFn)(LPTRACKMOUSEEVENT);
+
+const int kGradientSteps = 64;
+
+// Channel value of gradient brush i for one divisor.
+inline BYTE shade(int i, int divisor) { return (BYTE)(255 - i / divisor); }
+
+}  // namespace
+
+SkinnedButton::SkinnedButton()
+    : window(nullptr),
+      savedProc(nullptr),
+      framePen(CreatePen(PS_INSIDEFRAME, 1, RGB(0, 0, 0))),
+      hoverLeftPen(CreatePen(PS_INSIDEFRAME, 3, RGB(250, 196, 88))),
+      hoverRightPen(CreatePen(PS_INSIDEFRAME, 3, RGB(251, 202, 106))),
+      hoverTopPen(CreatePen(PS_INSIDEFRAME, 2, RGB(252, 210, 121))),
+      hoverBottomPen(CreatePen(PS_INSIDEFRAME, 2, RGB(229, 151, 0))),
+      focusLeftPen(CreatePen(PS_INSIDEFRAME, 3, RGB(153, 198, 252))),
+      focusRightPen(CreatePen(PS_INSIDEFRAME, 3, RGB(162, 189, 252))),
+      focusTopPen(CreatePen(PS_INSIDEFRAME, 2, RGB(162, 201, 255))),
+      focusBottomPen(CreatePen(PS_INSIDEFRAME, 2, RGB(162, 201, 255))),
+      hoverBrush(CreateSolidBrush(RGB(223, 222, 236))),
+      normalBrush(CreateSolidBrush(RGB(222, 223, 236))),
+      hovered(0),
+      tracking(0),
+      focused(0),
+      highlighted(0) {}
+
+SkinnedButton::~SkinnedButton() {
+    // The control is gone by now; only the object's own GDI objects remain.
+    HGDIOBJ objects[] = {framePen,      hoverLeftPen,   hoverRightPen, hoverTopPen,
+                         hoverBottomPen, focusLeftPen,  focusRightPen, focusTopPen,
+                         focusBottomPen, hoverBrush,    normalBrush};
+    for (HGDIOBJ object : objects) {
+        if (object) DeleteObject(object);
+    }
+}
+
+void SkinnedButton::attach(HWND control) {
+    window = control;
+    savedProc = (WNDPROC)GetWindowLongA(control, GWL_WNDPROC);
+    // No message reaches the control between these two calls.
+    SetWindowLongA(control, GWL_WNDPROC, (LONG)(LONG_PTR)&SkinnedButton::windowProc);
+    SetWindowLongA(control, GWL_USERDATA, (LONG)(LONG_PTR)this);
+
+    RECT client;
+    GetClientRect(control, &client);
+    HRGN region = CreateRoundRectRgn(client.left, client.top, client.right, client.bottom, 5, 5);
+    // The control owns the region from here on.
+    if (region && !SetWindowRgn(control, region, TRUE)) DeleteObject(region);
+}
+
+void SkinnedButton::resetState() {
+    hovered = 0;
+    tracking = 0;
+    focused = 0;
+    highlighted = 0;
+}
+
+LRESULT CALLBACK SkinnedButton::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SkinnedButton* button = (SkinnedButton*)(LONG_PTR)GetWindowLongA(window, GWL_USERDATA);
+    if (button) return button->handleMessage(window, message, wParam, lParam);
+    // A window given this procedure without an object behaves as a plain
+    // control of its class, so it still works, only unskinned.
+    WNDPROC classProc = (WNDPROC)GetClassLongA(window, GCL_WNDPROC);
+    if (classProc && classProc != &SkinnedButton::windowProc)
+        return CallWindowProcA(classProc, window, message, wParam, lParam);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT SkinnedButton::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        // Each paint covers the whole face; erasing would only flicker.
+        return 1;
+    case WM_DRAWITEM:
+        if (lParam) drawItem(*(const DRAWITEMSTRUCT*)lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        // Mouse moves stay here: the standard button never sees them.
+        if (tracking == 0) startTracking();
+        return 0;
+    case WM_MOUSEHOVER:
+        hovered = 1;
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    case WM_MOUSELEAVE:
+        hovered = 0;
+        tracking = 0;
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    default:
+        if (!savedProc) return DefWindowProcA(hwnd, message, wParam, lParam);
+        return CallWindowProcA(savedProc, hwnd, message, wParam, lParam);
+    }
+}
+
+void SkinnedButton::startTracking() {
+    TRACKMOUSEEVENT request;
+    request.cbSize = sizeof(request);
+    request.dwFlags = TME_HOVER | TME_LEAVE;
+    request.hwndTrack = window;
+    request.dwHoverTime = 1;
+    // Older systems may lack it; the button then only misses its hover look.
+    Library comctl(loadSystemLibrary("comctl32.dll"));
+    if (!comctl) return;
+    TrackMouseEventFn track =
+        reinterpret_cast<TrackMouseEventFn>(reinterpret_cast<void*>(GetProcAddress(comctl.get(), "_TrackMouseEvent")));
+    if (!track) return;
+    tracking = track(&request);
+}
+
+void SkinnedButton::drawItem(const DRAWITEMSTRUCT& d) {
+    HDC dc = d.hDC;
+    RECT rect = d.rcItem;
+    int saved = SaveDC(dc);
+
+    char caption[MAX_PATH];
+    caption[0] = '\0';
+    GetWindowTextA(window, caption, MAX_PATH);
+
+    HGDIOBJ oldPen = SelectObject(dc, framePen);
+    RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 5, 5);
+    SelectObject(dc, oldPen);
+
+    focused = (d.itemState & ODS_FOCUS) ? 1 : 0;
+    highlighted = (d.itemState & (ODS_FOCUS | ODS_SELECTED | ODS_DEFAULT)) ? 1 : 0;
+    bool pressed = (d.itemState & ODS_SELECTED) != 0;
+
+    RECT inner = rect;
+    InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+
+    HGDIOBJ oldBrush = SelectObject(dc, hovered ? hoverBrush : normalBrush);
+    fillFace(dc, inner);
+    if (hovered || focused) drawEdges(dc, inner);
+    SelectObject(dc, oldBrush);
+
+    HFONT font = (HFONT)SendMessageA(window, WM_GETFONT, 0, 0);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    int length = lstrlenA(caption);
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(dc, caption, length, &extent);
+    int x = (inner.left + inner.right) / 2 - extent.cx / 2;
+    int y = (inner.top + inner.bottom) / 2 - extent.cy / 2;
+    if (pressed) {
+        ++x;
+        ++y;
+    }
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    UINT flags = DST_TEXT | ((d.itemState & ODS_DISABLED) ? DSS_DISABLED : DSS_NORMAL);
+    DrawStateA(dc, nullptr, nullptr, (LPARAM)caption, 0, x, y, extent.cx, extent.cy, flags);
+
+    if (oldFont) SelectObject(dc, oldFont);
+    SetBkMode(dc, oldMode);
+    RestoreDC(dc, saved);
+}
+
+void SkinnedButton::fillFace(HDC dc, const RECT& inner) {
+    int height = inner.bottom - inner.top;
+    // A face with no inner height has nothing to show (and the row-to-brush
+    // scale would divide by zero).
+    if (height <= 0 || inner.right <= inner.left) return;
+
+    int redGreen, blue;
+    if (!hovered) {
+        redGreen = 3;
+        blue = highlighted ? 4 : 5;
+    } else {
+        redGreen = 4;
+        blue = highlighted ? 3 : 5;
+    }
+    HBRUSH brushes[kGradientSteps];
+    for (int i = 0; i < kGradientSteps; ++i) {
+        BYTE rg = shade(i, redGreen);
+        brushes[i] = CreateSolidBrush(RGB(rg, rg, shade(i, blue)));
+    }
+    for (int y = inner.top; y <= inner.bottom; ++y) {
+        RECT row = {inner.left, y, inner.right, y + 1};
+        HBRUSH brush = brushes[(y - inner.top) * (kGradientSteps - 1) / height];
+        if (brush) FillRect(dc, &row, brush);
+    }
+    for (HBRUSH brush : brushes) {
+        if (brush) DeleteObject(brush);
+    }
+}
+
+void SkinnedButton::drawEdges(HDC dc, const RECT& inner) {
+    bool focusLook = focused == 1 && hovered == 0;
+    HPEN left = focusLook ? focusLeftPen : hoverLeftPen;
+    HPEN right = focusLook ? focusRightPen : hoverRightPen;
+    HPEN top = focusLook ? focusTopPen : hoverTopPen;
+    HPEN bottom = focusLook ? focusBottomPen : hoverBottomPen;
+
+    POINT remembered;
+    HGDIOBJ oldPen = SelectObject(dc, left);
+    MoveToEx(dc, inner.left, inner.bottom - 1, &remembered);
+    LineTo(dc, inner.left, inner.top + 1);
+
+    SelectObject(dc, right);
+    MoveToEx(dc, inner.right - 1, inner.bottom - 1, nullptr);
+    LineTo(dc, inner.right - 1, inner.top);
+
+    SelectObject(dc, top);
+    MoveToEx(dc, inner.left - 1, inner.top, nullptr);
+    LineTo(dc, inner.right - 1, inner.top);
+
+    SelectObject(dc, bottom);
+    MoveToEx(dc, inner.left, inner.bottom, nullptr);
+    LineTo(dc, inner.right - 1, inner.bottom);
+
+    SelectObject(dc, oldPen);
+    MoveToEx(dc, remembered.x, remembered.y, nullptr);
+
+    if (focusLook) DrawFocusRect(dc, &inner);
+}
+
+// One object per button of every page, for the whole run; a page attaches
+// its own set each time its dialog is created.
+namespace {
+
+struct PageButtons {
+    const int* ids;
+    SkinnedButton* buttons;
+    int count;
+};
+
+const int kWelcomeIds[] = {IDC_NEXT, IDC_CANCEL};
+SkinnedButton welcomeButtons[2];
+const int kInterruptedIds[] = {IDC_FINISH};
+SkinnedButton interruptedButtons[1];
+const int kLicenceIds[] = {IDC_AGREE, IDC_DISAGREE};
+SkinnedButton licenceButtons[2];
+const int kSetupTypeIds[] = {IDC_DEFAULT, IDC_CUSTOM, IDC_BACK, IDC_CANCEL};
+SkinnedButton setupTypeButtons[4];
+const int kSummaryIds[] = {IDC_BACK, IDC_INSTALL, IDC_CANCEL};
+SkinnedButton summaryButtons[3];
+const int kDestinationIds[] = {IDC_BROWSE, IDC_BACK, IDC_NEXT, IDC_CANCEL};
+SkinnedButton destinationButtons[4];
+const int kOptionsIds[] = {IDC_BACK, IDC_NEXT, IDC_CANCEL};
+SkinnedButton optionsButtons[3];
+const int kFinishIds[] = {IDC_FINISH};
+SkinnedButton finishButtons[1];
+const int kProgressIds[] = {IDC_BACK, IDC_NEXT, IDC_CANCEL};
+SkinnedButton progressButtons[3];
+
+#define PAGE_BUTTONS(ids, buttons) PageButtons{ids, buttons, (int)(sizeof(ids) / sizeof(ids[0]))}
+
+PageButtons buttonsOf(Page which) {
+    switch (which) {
+    case Page::Welcome: return PAGE_BUTTONS(kWelcomeIds, welcomeButtons);
+    case Page::Interrupted: return PAGE_BUTTONS(kInterruptedIds, interruptedButtons);
+    case Page::Licence: return PAGE_BUTTONS(kLicenceIds, licenceButtons);
+    case Page::SetupType: return PAGE_BUTTONS(kSetupTypeIds, setupTypeButtons);
+    case Page::Summary: return PAGE_BUTTONS(kSummaryIds, summaryButtons);
+    case Page::Destination: return PAGE_BUTTONS(kDestinationIds, destinationButtons);
+    case Page::Options: return PAGE_BUTTONS(kOptionsIds, optionsButtons);
+    case Page::Finish: return PAGE_BUTTONS(kFinishIds, finishButtons);
+    case Page::Progress: return PAGE_BUTTONS(kProgressIds, progressButtons);
+    default: return PageButtons{nullptr, nullptr, 0};
+    }
+}
+
+}  // namespace
+
+void attachPageButtons(HWND page, Page which) {
+    PageButtons set = buttonsOf(which);
+    for (int i = 0; i < set.count; ++i) {
+        HWND control = GetDlgItem(page, set.ids[i]);
+        // A template without the button leaves its object unused.
+        if (control) set.buttons[i].attach(control);
+    }
+    for (int i = 0; i < set.count; ++i) set.buttons[i].resetState();
+}
+
+SkinnedButton* pageButton(Page which, int index) {
+    PageButtons set = buttonsOf(which);
+    return index >= 0 && index < set.count ? &set.buttons[index] : nullptr;
+}

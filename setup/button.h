@@ -36,3 +36,7 @@ private:
 // Attaches the page's own SkinnedButton objects to its buttons, in the
 // page's order, and resets each.
 void attachPageButtons(HWND page, Page which);
+
+// The object that attachPageButtons gives the page's index-th button (in the
+// page's attach order); null past the end. For inspection.
+SkinnedButton* pageButton(Page which, int index);
