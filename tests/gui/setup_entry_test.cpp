@@ -89,8 +89,13 @@ TEST_F(SetupEntry, SecondCopyDuringTheSplashEndsSilently) {
     ASSERT_EQ(nullptr, FindWindowA("#32770", kWizard));
     ts::Process second;
     ASSERT_TRUE(second.start(exe));
-    EXPECT_EQ(0, second.wait(20000));
-    EXPECT_EQ(0, visibleWindowsOf(second.id()));
+    bool secondShowed = false;
+    ts::waitUntil([&] {
+        if (visibleWindowsOf(second.id()) > 0) secondShowed = true;
+        return !second.running();
+    }, 20000, 10);
+    EXPECT_EQ(0, second.wait(1000));
+    EXPECT_FALSE(secondShowed);
     first.kill();
 }
 }  // namespace
