@@ -1,0 +1,30 @@
+// The decisions of the wizard pages that need no window: the summary text,
+// the disk-size text, the folder after a disk click, the stored folder and
+// the link hit test.
+#pragma once
+#include <windows.h>
+
+// Room for the summary text, terminator included.
+const size_t kSummaryCapacity = 1024;
+
+// The summary of the chosen folder and options, CR LF line breaks.
+void buildSummaryText(char* out, size_t capacity, const char* installDir, int addWordAddin, int addStartMenuIcon,
+                      int allUsers);
+
+// Whole mebibytes of a byte count, as "<n> MB" (rounded down).
+void formatMegabytes(char* out, size_t capacity, ULONGLONG bytes);
+
+// The folder text after a click on a disk named like "C:": a folder that
+// starts with a drive letter gets the disk's letter in its place; a folder
+// without one gets the disk in front; an empty folder gets the product's
+// folder on that disk. At most capacity - 1 characters.
+void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName);
+
+// What the folder field stores in installDir: its text, cut to 259 characters.
+void storeFolderField(char (&installDir)[MAX_PATH], const char* fieldText);
+
+// Whether a screen point lies on the link's screen rectangle, edges included.
+bool pointOnLink(POINT point, const RECT& link);
+
+// The licence agreement shown on the Licence page (CR LF line breaks).
+extern const char kLicenceAgreement[];
