@@ -1,11 +1,13 @@
 #include <windows.h>
 #include <commctrl.h>
+#include "common/dllsearch.h"
 #include "common/product.h"
 #include "setup/entry.h"
 #include "setup/options.h"
 #include "setup/pages.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    hardenDllSearch();
     HANDLE mutex = CreateMutexA(nullptr, TRUE, product::kSetupMutex);
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         ReleaseMutex(mutex);

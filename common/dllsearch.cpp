@@ -1,0 +1,26 @@
+#include "common/dllsearch.h"
+#include <windows.h>
+#include <delayimp.h>
+#include "common/handles.h"
+
+namespace {
+// winspool.drv and comctl32.dll are delay-imported: their first use comes
+// here, and the copy in the system folder is the one loaded.
+FARPROC WINAPI loadFromSystemFolder(unsigned notify, PDelayLoadInfo info) {
+    if (notify == dliNotePreLoadLibrary && info && info->szDll)
+        return reinterpret_cast<FARPROC>(loadSystemLibrary(info->szDll));
+    return nullptr;
+}
+}  // namespace
+
+PfnDliHook __pfnDliNotifyHook2 = loadFromSystemFolder;
+
+void hardenDllSearch() {
+    // SetDllDirectoryA exists from XP SP1 on; an empty text drops the
+    // current folder from the search order.
+    typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCSTR);
+    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    SetDllDirectoryFn setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDllDirectoryA")));
+    if (setDllDirectory) setDllDirectory("");
+}

@@ -1,0 +1,8 @@
+// Keeps DLLs planted beside the program (a download folder, the temp folder)
+// from being loaded in place of the system's own.
+#pragma once
+
+// Takes the current folder out of the search path where the system allows
+// it, and makes delay-imported DLLs load from the system folder. Call first
+// thing in the program entry.
+void hardenDllSearch();
