@@ -1,0 +1,305 @@
+// The real uninstaller from a staged dist/: its two stages, the confirmation,
+// the progress dialog, the removal and what it leaves, the refusals.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <winspool.h>
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+#include "tests/support/spooler_support.h"
+#include "tests/support/support.h"
+#include "tests/support/uninstall_support.h"
+
+namespace ts = testing_support;
+namespace us = uninstall_support;
+namespace sp = spooler_support;
+
+namespace {
+
+const char kBoxCaption[] = "Orlan PDF Scribe";
+const char kUninstallBoxCaption[] = "Orlan PDF Scribe Uninstall";
+const char kDialogCaption[] = "Orlan PDF Scribe Uninstall Wizard";
+const char kConfirm[] = "Are you sure you want to uninstall Orlan PDF Scribe?";
+const char kProductKey[] = "Software\\Orlan Software\\PDF Scribe";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
+
+struct Copy {
+    std::string path;
+    DWORD pid = 0;
+};
+
+class UninstallRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        us::clearProduct("");
+        folder = ts::makeTempDir("Orlan PDF Scribe ");
+    }
+    void TearDown() override {
+        // A box or dialog left by a failed test must not hold the next one.
+        for (const char* caption : {kBoxCaption, kUninstallBoxCaption}) {
+            HWND box = FindWindowA("#32770", caption);
+            if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        if (copy.pid) {
+            HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, copy.pid);
+            if (p) {
+                TerminateProcess(p, 99);
+                CloseHandle(p);
+            }
+        }
+        us::clearProduct(folder);
+        if (!copy.path.empty()) {
+            SetFileAttributesA(copy.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(copy.path.c_str());
+        }
+    }
+
+    // Starts uninstall.exe from the install folder: the first stage ends
+    // with 3 and the copy it made in the temp folder runs on.
+    void startFromInstallFolder() {
+        std::vector<std::string> before = us::tempCopies();
+        ts::Process first;
+        ASSERT_TRUE(first.start(folder + "\\uninstall.exe"));
+        DWORD firstPid = first.id();
+        EXPECT_EQ(3, first.wait(15000));
+        std::vector<std::string> added;
+        ASSERT_TRUE(ts::waitUntil([&] { return !(added = us::newFiles(before, us::tempCopies())).empty(); }, 5000));
+        ASSERT_EQ(1u, added.size());
+        copy.path = added[0];
+        std::string name = copy.path.substr(copy.path.rfind('\\') + 1);
+        EXPECT_EQ(0u, name.find("Orl")) << name;
+        std::string digits = name.substr(3, name.size() - 7);
+        EXPECT_FALSE(digits.empty());
+        EXPECT_EQ(std::string::npos, digits.find_first_not_of("0123456789ABCDEFabcdef")) << name;
+        EXPECT_EQ(".exe", name.substr(name.size() - 4));
+        ASSERT_TRUE(ts::waitUntil([&] { return (copy.pid = us::findProcess(name)) != 0; }, 10000));
+        EXPECT_NE(firstPid, copy.pid);
+        EXPECT_EQ("\"" + copy.path + "\"", us::commandLineOf(copy.pid));
+    }
+
+    // The confirmation comes from the copy with its text and Yes/No.
+    void answerConfirmation(int button) {
+        ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 15000);
+        ASSERT_TRUE(box.window);
+        EXPECT_EQ(kConfirm, box.text);
+        EXPECT_EQ((std::vector<int>{IDYES, IDNO}), box.buttons);
+        EXPECT_EQ(copy.pid, us::windowProcess(box.window));
+        ts::answerMessageBox(kBoxCaption, button);
+    }
+
+    void expectCopyDeleted() {
+        EXPECT_TRUE(ts::waitUntil([&] { return !ts::fileExists(copy.path); }, 10000)) << copy.path;
+    }
+
+    std::string folder;
+    Copy copy;
+};
+
+bool productRecorded() { return ts::regKeyExists(HKEY_LOCAL_MACHINE, kProductKey); }
+
+}  // namespace
+
+TEST_F(UninstallRun, FirstStageHandsOverToATempCopyAndNoRemovesNothing) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    // No window of the first stage: the only box is the copy's.
+    startFromInstallFolder();
+    answerConfirmation(IDNO);
+    EXPECT_EQ(2, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    expectCopyDeleted();
+    EXPECT_TRUE(productRecorded());
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
+    EXPECT_TRUE(ts::fileExists(us::startMenuFolder() + "\\Uninstall.lnk"));
+}
+
+TEST_F(UninstallRun, YesRemovesTheWholeProductButThePort) {
+    ASSERT_TRUE(us::installProduct(folder, true));
+    ASSERT_EQ(1u, sp::printersOnDriver("Orlan PDF Printer Driver").size());
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+
+    // Watch the bar until the success message comes.
+    HWND dialog = ts::findWindow("#32770", kDialogCaption, 15000);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(copy.pid, us::windowProcess(dialog));
+    ts::screenshot(ts::outputDir("shots") + "\\uninstall_progress_screen.bmp");
+    std::vector<int> seen;
+    HWND success = nullptr;
+    ts::waitUntil(
+        [&] {
+            HWND bar = GetDlgItem(dialog, 1002);
+            if (bar && IsWindow(bar)) {
+                int pos = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+                if (seen.empty() || seen.back() != pos) seen.push_back(pos);
+            }
+            success = FindWindowA("#32770", kBoxCaption);
+            return success != nullptr;
+        },
+        30000, 5);
+    ASSERT_TRUE(success);
+    const std::set<int> allowed = {0, 30, 40, 50, 60, 70, 100};
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_TRUE(allowed.count(seen[i])) << seen[i];
+        if (i) {
+            EXPECT_GT(seen[i], seen[i - 1]);
+        }
+    }
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption);
+    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+    EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
+    EXPECT_FALSE(IsWindow(dialog) && IsWindowVisible(dialog)) << "the dialog ends before the message";
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    expectCopyDeleted();
+
+    EXPECT_TRUE(sp::printersOnDriver("Orlan PDF Printer Driver").empty());
+    EXPECT_FALSE(sp::printerFacts("Orlan PDF Printer").exists);
+    EXPECT_FALSE(sp::driverRegistered("Orlan PDF Printer Driver"));
+    for (const char* f : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"}) {
+        EXPECT_FALSE(ts::fileExists(sp::driverFile(f))) << f;
+        EXPECT_FALSE(ts::fileExists(sp::versionFile(f))) << f;
+    }
+    for (const char* f : {"ORC_ProxyProcess.exe", "kpdcjk.bin"}) EXPECT_FALSE(ts::fileExists(sp::versionFile(f))) << f;
+    EXPECT_FALSE(productRecorded());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(ts::folderExists(us::startMenuFolder()));
+    EXPECT_FALSE(ts::folderExists(folder));
+    std::vector<std::string> ports = sp::portNames();
+    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), std::string("ORLAN_PDF:")));
+}
+
+TEST_F(UninstallRun, ForeignFileKeepsTheFolderAndTheRunSucceeds) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    ts::writeFile(folder + "\\My notes.txt", "mine");
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    EXPECT_TRUE(ts::fileExists(folder + "\\My notes.txt"));
+    EXPECT_FALSE(ts::fileExists(folder + "\\uninstall.exe"));
+    EXPECT_FALSE(ts::fileExists(folder + "\\ops_wordaddin.dll"));
+    EXPECT_FALSE(productRecorded());
+}
+
+TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefused) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    us::NetApiStandIn standIn(ORLAN_NETAPI_STUB, "1");
+    ASSERT_TRUE(standIn.ready());
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kUninstallBoxCaption, 15000);
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ("You must have administrator priviledges for uninstalling Orlan PDF Scribe. Uninstall will be aborted.",
+              box.text);
+    EXPECT_EQ(GetWindow(box.window, GW_OWNER), FindWindowA("#32770", kDialogCaption));
+    ts::answerMessageBox(kUninstallBoxCaption, IDOK);
+    EXPECT_EQ(0, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    EXPECT_TRUE(productRecorded());
+    EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
+}
+
+TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                             &key, nullptr));
+    std::string value = folder + "\\";
+    RegSetValueExA(key, "SetupPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    std::string mark = us::tempFolder() + "\\netapi_called.mark";
+    DeleteFileA(mark.c_str());
+    us::NetApiStandIn standIn(ORLAN_NETAPI_STUB, "1", mark);
+    ASSERT_TRUE(standIn.ready());
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    EXPECT_FALSE(ts::fileExists(mark)) << "the account record was asked for";
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(productRecorded());
+}
+
+TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {
+    ts::stageDist(folder);
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 15000);
+    EXPECT_EQ("Can't find Uninstall information.", box.text);
+    EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(0, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    expectCopyDeleted();
+    EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
+}
+
+// A printer with a job still queued: the run stops at the printer step and
+// leaves everything after it; a second start meanwhile brings the dialog up.
+TEST_F(UninstallRun, HeldPrinterStopsTheRunAndASecondStartBringsTheDialogForward) {
+    ASSERT_TRUE(us::installProduct(folder, true));
+    HANDLE printer = nullptr;
+    ASSERT_TRUE(OpenPrinterA(const_cast<char*>("Orlan PDF Printer"), &printer, nullptr));
+    DOC_INFO_1A doc = {const_cast<char*>("held"), nullptr, const_cast<char*>("RAW")};
+    ASSERT_TRUE(StartDocPrinterA(printer, 1, reinterpret_cast<BYTE*>(&doc)));
+    ASSERT_TRUE(ts::waitUntil([] { return sp::printerFacts("Orlan PDF Printer").jobs > 0; }, 5000))
+        << "the spooler shows no queued job";
+
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ("Can't delete Orlan PDF Printer. \nPlease close all the applications that may be using the printer and "
+              "try again.",
+              box.text);
+    HWND dialog = FindWindowA("#32770", kDialogCaption);
+    ASSERT_TRUE(dialog);
+
+    ts::Process second;
+    ASSERT_TRUE(second.start(folder + "\\uninstall.exe"));
+    EXPECT_EQ(0, second.wait(15000));
+    EXPECT_EQ(dialog, GetForegroundWindow());
+
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    EndDocPrinter(printer);
+    ClosePrinter(printer);
+
+    EXPECT_TRUE(sp::driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_TRUE(productRecorded());
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
+    EXPECT_TRUE(ts::fileExists(folder + "\\ops_wordaddin.dll"));
+    EXPECT_TRUE(ts::fileExists(us::startMenuFolder() + "\\Uninstall.lnk"));
+}
+
+// Started straight from the temp folder, read-only: no second copy, and
+// the file still goes after No.
+TEST_F(UninstallRun, ReadOnlyCopyInTheTempFolderIsStillDeleted) {
+    copy.path = us::tempFolder() + "\\OrlTEST5.exe";
+    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    ASSERT_TRUE(SetFileAttributesA(copy.path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::vector<std::string> before = us::tempCopies();
+    ts::Process direct;
+    ASSERT_TRUE(direct.start(copy.path));
+    copy.pid = direct.id();
+    answerConfirmation(IDNO);
+    EXPECT_EQ(2, direct.wait(15000));
+    copy.pid = 0;
+    expectCopyDeleted();
+    std::vector<std::string> after = us::tempCopies();
+    EXPECT_TRUE(us::newFiles(before, after).empty());
+}

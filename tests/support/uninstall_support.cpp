@@ -1,0 +1,184 @@
+#include "tests/support/uninstall_support.h"
+#include <winspool.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+#include <algorithm>
+#include "tests/support/spooler_support.h"
+#include "tests/support/support.h"
+
+namespace ts = testing_support;
+
+namespace uninstall_support {
+
+namespace {
+const char kProductKey[] = "Software\\Orlan Software\\PDF Scribe";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
+
+void setText(HKEY root, const char* key, const char* name, const std::string& value) {
+    HKEY h;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
+    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(h);
+}
+}  // namespace
+
+std::string tempFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = temp;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+std::vector<std::string> tempCopies() {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((tempFolder() + "\\Orl*.exe").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return found;
+    do found.push_back(tempFolder() + "\\" + data.cFileName);
+    while (FindNextFileA(find, &data));
+    FindClose(find);
+    return found;
+}
+
+std::vector<std::string> newFiles(const std::vector<std::string>& before, const std::vector<std::string>& after) {
+    std::vector<std::string> added;
+    for (const std::string& f : after)
+        if (std::find(before.begin(), before.end(), f) == before.end()) added.push_back(f);
+    return added;
+}
+
+std::string startMenuFolder() {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    return std::string(path) + "\\Orlan PDF Scribe";
+}
+
+bool installProduct(const std::string& folder, bool withPrinter) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    struct {
+        const char* from;
+        const char* to;
+    } files[] = {{"uninstall.exe", "uninstall.exe"}, {"ops_wordaddin.dll", "ops_wordaddin.dll"}};
+    for (const auto& f : files)
+        if (!CopyFileA(ts::distFile(f.from).c_str(), (folder + "\\" + f.to).c_str(), FALSE)) return false;
+    std::string driverDir = spooler_support::driverDirectory();
+    CreateDirectoryA((driverDir + "\\3").c_str(), nullptr);
+    CopyFileA(ts::distFile("ORC_ProxyProcess.exe").c_str(), (driverDir + "\\3\\ORC_ProxyProcess.exe").c_str(), FALSE);
+    CopyFileA(ts::distFile("kpdcjk.bin").c_str(), (driverDir + "\\3\\kpdcjk.bin").c_str(), FALSE);
+    setText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
+    setText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
+    setText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
+    CreateDirectoryA(startMenuFolder().c_str(), nullptr);
+    ts::writeFile(startMenuFolder() + "\\Uninstall.lnk", "link");
+    if (!withPrinter) return true;
+    spooler_support::addPortDirectly(L"ORLAN_PDF:");
+    if (!spooler_support::registerDriver(ts::distDir(), "Orlan PDF Printer Driver")) return false;
+    return spooler_support::addPrinterOn("Orlan PDF Printer", "ORLAN_PDF:", "Orlan PDF Printer Driver");
+}
+
+void clearProduct(const std::string& folder) {
+    spooler_support::removeProduct();
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
+    ts::regDeleteTree(HKEY_CURRENT_USER, kProductKey);
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    ts::removeTree(startMenuFolder());
+    if (!folder.empty()) ts::removeTree(folder);
+}
+
+DWORD findProcess(const std::string& exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD pid = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && !pid; more = Process32Next(snapshot, &entry)) {
+        const char* name = entry.szExeFile;
+        const char* slash = strrchr(name, '\\');
+        if (slash) name = slash + 1;
+        if (lstrcmpiA(name, exeName.c_str()) == 0) pid = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return pid;
+}
+
+std::string commandLineOf(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return "";
+    typedef LONG(WINAPI * QueryFn)(HANDLE, int, PVOID, ULONG, PULONG);
+    QueryFn query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    std::string result;
+    struct {
+        LONG exitStatus;
+        BYTE* peb;
+        ULONG_PTR affinity, priority, pid, parent;
+    } basic = {};
+    if (query && query(process, 0, &basic, sizeof basic, nullptr) >= 0 && basic.peb) {
+        BYTE* parameters = nullptr;  // PEB.ProcessParameters at 0x10
+        struct {
+            USHORT length, maximum;
+            WCHAR* buffer;
+        } line = {};  // RTL_USER_PROCESS_PARAMETERS.CommandLine at 0x40
+        if (ReadProcessMemory(process, basic.peb + 0x10, &parameters, sizeof parameters, nullptr) &&
+            ReadProcessMemory(process, parameters + 0x40, &line, sizeof line, nullptr) && line.buffer) {
+            std::wstring wide(line.length / 2, L'\0');
+            if (ReadProcessMemory(process, line.buffer, &wide[0], line.length, nullptr)) {
+                char narrow[1024] = "";
+                WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+                result = narrow;
+            }
+        }
+    }
+    CloseHandle(process);
+    return result;
+}
+
+int waitExit(DWORD pid, DWORD timeoutMs) {
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return -1;
+    int result = -1;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        result = static_cast<int>(code);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+DWORD windowProcess(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile) {
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    systemFile_ = std::string(system) + "\\netapi32.dll";
+    backup_ = systemFile_ + ".orlan-saved";
+    if (!CopyFileA(systemFile_.c_str(), backup_.c_str(), FALSE)) return;
+    if (!CopyFileA(stubPath, systemFile_.c_str(), FALSE)) return;
+    char overrides[1024] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    savedOverrides_ = overrides;
+    std::string mine = savedOverrides_.empty() ? "netapi32=n" : savedOverrides_ + ";netapi32=n";
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", mine.c_str());
+    SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", privilege);
+    SetEnvironmentVariableA("ORLAN_NETAPI_MARK", markFile.empty() ? nullptr : markFile.c_str());
+    ready_ = true;
+}
+
+NetApiStandIn::~NetApiStandIn() {
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", savedOverrides_.empty() ? nullptr : savedOverrides_.c_str());
+    SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
+    SetEnvironmentVariableA("ORLAN_NETAPI_MARK", nullptr);
+    if (!backup_.empty() && ts::fileExists(backup_)) {
+        CopyFileA(backup_.c_str(), systemFile_.c_str(), FALSE);
+        DeleteFileA(backup_.c_str());
+    }
+}
+
+}  // namespace uninstall_support

@@ -1,0 +1,49 @@
+// Helpers for driving the uninstaller: the product laid down as setup
+// leaves it, its temporary copies, processes found by name with their
+// command lines, and the stand-in NetApi32 put in place for one child.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace uninstall_support {
+
+std::string tempFolder();  // without a trailing backslash
+// Full paths of the "Orl*.exe" files in the temp folder.
+std::vector<std::string> tempCopies();
+// The files of `after` that are not in `before`.
+std::vector<std::string> newFiles(const std::vector<std::string>& before, const std::vector<std::string>& after);
+
+// Lays the product down as setup's run leaves it: files in folder (with
+// uninstall.exe), "SetupPath" and the uninstall entry under HKEY_LOCAL_MACHINE,
+// the Start-menu shortcut for all users, the driver-side files, and with
+// withPrinter the port, driver and printer in the spooler.
+bool installProduct(const std::string& folder, bool withPrinter);
+// Removes what installProduct and a run may leave.
+void clearProduct(const std::string& folder);
+
+std::string startMenuFolder();  // all users' "Orlan PDF Scribe" folder
+
+// A process by its executable's file name (no folder); 0 when none.
+DWORD findProcess(const std::string& exeName);
+// The command line of another process, read from its process parameters.
+std::string commandLineOf(DWORD pid);
+// Waits for the process to end; its exit code, or -1 on time-out.
+int waitExit(DWORD pid, DWORD timeoutMs = 30000);
+DWORD windowProcess(HWND window);
+
+// Puts the stand-in NetApi32.dll in the system folder and makes the
+// children started while the object lives load it (WINEDLLOVERRIDES); the
+// system's own copy and the environment come back on destruction.
+class NetApiStandIn {
+public:
+    NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile = "");
+    ~NetApiStandIn();
+    bool ready() const { return ready_; }
+
+private:
+    bool ready_ = false;
+    std::string systemFile_, backup_, savedOverrides_;
+};
+
+}  // namespace uninstall_support

@@ -1,0 +1,96 @@
+// The administrator test against a stand-in NetApi32.dll and Wine's own, and
+// the self-deletion's refusals.
+#include <gtest/gtest.h>
+#include <string>
+#include "common/handles.h"
+#include "tests/support/support.h"
+#include "uninstall/uninstall.h"
+
+namespace {
+
+HMODULE loadStub(const char*) { return LoadLibraryA(ORLAN_NETAPI_STUB); }
+HMODULE loadNothing(const char*) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+// A library without the account export: the program itself.
+HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
+
+class AdminTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = loadNetApiLibrary;
+        loadNetApiLibrary = loadStub;
+        SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", nullptr);
+        SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
+    }
+    void TearDown() override {
+        loadNetApiLibrary = saved_;
+        SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", nullptr);
+        SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
+    }
+    HMODULE (*saved_)(const char*) = nullptr;
+};
+
+}  // namespace
+
+TEST_F(AdminTest, OnlyPrivilegeLevelAdminCounts) {
+    const struct {
+        const char* priv;
+        bool admin;
+    } cases[] = {{"0", false}, {"1", false}, {"2", true}};
+    for (const auto& c : cases) {
+        SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", c.priv);
+        bool admin = !c.admin;
+        ASSERT_TRUE(isUserAdmin(&admin)) << c.priv;
+        EXPECT_EQ(c.admin, admin) << c.priv;
+    }
+}
+
+TEST_F(AdminTest, FailuresLeaveTheFlagUntouched) {
+    SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", "2221");  // user not found, as for a domain account
+    bool admin = true;
+    EXPECT_FALSE(isUserAdmin(&admin));
+    EXPECT_TRUE(admin);
+    admin = false;
+    EXPECT_FALSE(isUserAdmin(&admin));
+    EXPECT_FALSE(admin);
+
+    SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", nullptr);
+    loadNetApiLibrary = loadNothing;
+    admin = true;
+    EXPECT_FALSE(isUserAdmin(&admin));
+    EXPECT_TRUE(admin);
+
+    loadNetApiLibrary = loadWithoutExport;
+    admin = true;
+    EXPECT_FALSE(isUserAdmin(&admin));
+    EXPECT_TRUE(admin);
+}
+
+// Wine's own NetApi32 from the system folder answers with guest privilege.
+TEST(AdminTestSystem, SystemLibraryAnswersForTheCurrentUser) {
+    ASSERT_EQ(loadNetApiLibrary, &loadSystemLibrary);
+    bool admin = true;
+    ASSERT_TRUE(isUserAdmin(&admin));
+    EXPECT_FALSE(admin);
+}
+
+TEST(SelfDelete, WithoutComspecNothingStartsAndTheErrorComesBack) {
+    char saved[MAX_PATH] = "";
+    DWORD length = GetEnvironmentVariableA("COMSPEC", saved, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    char self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    SetFileAttributesA(self, FILE_ATTRIBUTE_NORMAL);
+
+    SetEnvironmentVariableA("COMSPEC", nullptr);
+    DWORD result = selfDelete();
+    SetEnvironmentVariableA("COMSPEC", saved);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ENVVAR_NOT_FOUND), result);
+    // Had a command processor been started, it would be deleting this file.
+    Sleep(1500);
+    EXPECT_TRUE(testing_support::fileExists(self));
+    // The priority stays as it was: nothing of the sequence ran.
+    EXPECT_EQ(static_cast<DWORD>(NORMAL_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess()));
+}

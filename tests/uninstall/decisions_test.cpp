@@ -1,0 +1,157 @@
+// The uninstaller's small decisions: stage test, install folder, copy name,
+// command line, rights rule.
+#include <gtest/gtest.h>
+#include <string>
+#include "common/product.h"
+#include "tests/support/support.h"
+#include "uninstall/uninstall.h"
+
+namespace ts = testing_support;
+
+TEST(UninstallFolders, FolderOfPathCutsAtTheLastSeparatorOfEitherKind) {
+    char folder[MAX_PATH];
+    folderOfPath("C:\\Program Files\\Orlan\\uninstall.exe", folder);
+    EXPECT_STREQ("C:\\Program Files\\Orlan", folder);
+    folderOfPath("C:/a/b\\c/uninstall.exe", folder);
+    EXPECT_STREQ("C:/a/b\\c", folder);
+    folderOfPath("uninstall.exe", folder);
+    EXPECT_STREQ("uninstall.exe", folder);
+}
+
+TEST(UninstallFolders, SameFolderIgnoresCaseAndOneTrailingSeparator) {
+    EXPECT_TRUE(sameFolderName("C:\\users\\me\\Temp", "c:\\USERS\\me\\temp\\"));
+    EXPECT_TRUE(sameFolderName("C:\\Temp/", "C:\\temp"));
+    EXPECT_FALSE(sameFolderName("C:\\Temp", "C:\\Temp2"));
+    EXPECT_FALSE(sameFolderName("C:\\Temp\\sub", "C:\\Temp"));
+}
+
+// The system may report the temp folder in long form while the program's
+// folder comes in short form, or the other way round.
+TEST(UninstallFolders, TempFolderIsRecognisedInShortAndLongForm) {
+    std::string parent = ts::makeTempDir("stage");
+    std::string longFolder = parent + "\\A rather long folder name";
+    ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), nullptr));
+    char shortFolder[MAX_PATH];
+    ASSERT_GT(GetShortPathNameA(longFolder.c_str(), shortFolder, MAX_PATH), 0u);
+    ASSERT_STRNE(longFolder.c_str(), shortFolder) << "the system gave no short name to compare with";
+
+    EXPECT_TRUE(runsFromTemp(longFolder.c_str(), shortFolder));
+    EXPECT_TRUE(runsFromTemp(shortFolder, longFolder.c_str()));
+    EXPECT_TRUE(runsFromTemp(longFolder.c_str(), longFolder.c_str()));
+    EXPECT_FALSE(runsFromTemp(parent.c_str(), shortFolder));
+    EXPECT_FALSE(runsFromTemp("", shortFolder));
+    ts::removeTree(parent);
+}
+
+TEST(UninstallFolders, InstallFolderIsTheSetupPathWithoutItsLastComponent) {
+    char folder[MAX_PATH];
+    EXPECT_TRUE(installFolderFromSetupPath("D:\\Apps\\Pdf\\", folder));
+    EXPECT_STREQ("D:\\Apps\\Pdf", folder);
+    // Stored without the trailing backslash: the folder above is taken.
+    EXPECT_TRUE(installFolderFromSetupPath("D:\\Apps\\Pdf", folder));
+    EXPECT_STREQ("D:\\Apps", folder);
+    EXPECT_TRUE(installFolderFromSetupPath("\\\\server\\share\\Pdf\\", folder));
+    EXPECT_STREQ("\\\\server\\share\\Pdf", folder);
+    // The drive root stays a root; only named files are touched there.
+    EXPECT_TRUE(installFolderFromSetupPath("C:\\", folder));
+    EXPECT_STREQ("C:", folder);
+    EXPECT_TRUE(isDriveRoot(folder));
+}
+
+TEST(UninstallFolders, SetupPathThatNamesNoAbsoluteFolderIsRefused) {
+    const char* unusable[] = {"Pdf",        "Pdf\\",  "\\",         "\\Pdf\\", "C:Pdf",
+                              "C:Pdf\\",    "1:\\x\\", "\\\\\\x\\", ""};
+    for (const char* value : unusable) {
+        char folder[MAX_PATH] = "unchanged";
+        EXPECT_FALSE(installFolderFromSetupPath(value, folder)) << value;
+        EXPECT_STREQ("", folder) << value;
+    }
+}
+
+TEST(UninstallFolders, ProductPathsAreNeverCutOrRelativeToTheDriveRoot) {
+    char path[MAX_PATH];
+    EXPECT_TRUE(productFilePath(path, "C:\\Pdf", "Uninstall.exe"));
+    EXPECT_STREQ("C:\\Pdf\\Uninstall.exe", path);
+    EXPECT_FALSE(productFilePath(path, "", "Uninstall.exe"));
+    EXPECT_STREQ("", path);
+    std::string deep = "C:\\" + std::string(240, 'x');
+    EXPECT_FALSE(productFilePath(path, deep.c_str(), "OPS_WordAddin.dll"));
+    EXPECT_STREQ("", path);
+    EXPECT_TRUE(isDriveRoot("D:\\"));
+    EXPECT_FALSE(isDriveRoot("D:\\Pdf"));
+    EXPECT_FALSE(isDriveRoot("\\\\server\\share"));
+}
+
+TEST(UninstallFolders, TempCopyGetsTheExeExtension) {
+    char name[MAX_PATH] = "C:\\users\\me\\Temp\\Orl1A2B.tmp";
+    ASSERT_TRUE(tempCopyName(name));
+    EXPECT_STREQ("C:\\users\\me\\Temp\\Orl1A2B.exe", name);
+    char tiny[MAX_PATH] = "ab";
+    EXPECT_FALSE(tempCopyName(tiny));
+    EXPECT_STREQ("ab", tiny);
+}
+
+TEST(UninstallChecks, SelfDeleteCommandQuotesOnlyAPathWithSpaces) {
+    char command[520];
+    ASSERT_TRUE(selfDeleteCommand("C:\\windows\\system32\\cmd.exe", "C:\\users\\me\\Temp\\ORL1A2B.EXE", command,
+                                  sizeof command));
+    EXPECT_STREQ("C:\\windows\\system32\\cmd.exe /c del C:\\users\\me\\Temp\\ORL1A2B.EXE", command);
+    ASSERT_TRUE(selfDeleteCommand("cmd.exe", "C:\\Documents and Settings\\x.exe", command, sizeof command));
+    EXPECT_STREQ("cmd.exe /c del \"C:\\Documents and Settings\\x.exe\"", command);
+    std::string longPath(600, 'x');
+    EXPECT_FALSE(selfDeleteCommand("cmd.exe", longPath.c_str(), command, sizeof command));
+}
+
+TEST(UninstallChecks, MachineInstallNeedsAdministratorOrWriteAccessWhenUntestable) {
+    EXPECT_TRUE(mayRemoveMachineInstall(true, true, false));
+    EXPECT_FALSE(mayRemoveMachineInstall(true, false, true));  // a known plain user is refused
+    EXPECT_TRUE(mayRemoveMachineInstall(false, false, true));
+    EXPECT_FALSE(mayRemoveMachineInstall(false, false, false));
+}
+
+class SetupPathRecord : public ::testing::Test {
+protected:
+    void SetUp() override { clear(); }
+    void TearDown() override { clear(); }
+    void clear() {
+        ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
+        ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+    }
+    void write(HKEY root, DWORD type, const void* data, DWORD size) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, product::kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                                 &key, nullptr));
+        RegSetValueExA(key, "SetupPath", 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+    void writeText(HKEY root, const std::string& value) {
+        write(root, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    }
+};
+
+TEST_F(SetupPathRecord, TextValueGivesTheInstallFolder) {
+    writeText(HKEY_LOCAL_MACHINE, "C:\\Program Files\\Orlan Software\\PDF Scribe\\");
+    char folder[MAX_PATH];
+    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
+    ASSERT_TRUE(readInstallFolder(HKEY_LOCAL_MACHINE, folder));
+    EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", folder);
+}
+
+TEST_F(SetupPathRecord, NumberThatSpellsADriveIsNoFolder) {
+    const BYTE bytes[4] = {'C', ':', '\\', 0};  // "C:\" as a REG_DWORD
+    write(HKEY_CURRENT_USER, REG_DWORD, bytes, 4);
+    char folder[MAX_PATH] = "unchanged";
+    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
+    EXPECT_STREQ("", folder);
+}
+
+TEST_F(SetupPathRecord, OverlongAndRelativeValuesAreNoFolder) {
+    writeText(HKEY_CURRENT_USER, "C:\\" + std::string(400, 'p') + "\\");
+    char folder[MAX_PATH];
+    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
+    EXPECT_STREQ("", folder);
+    writeText(HKEY_CURRENT_USER, "PDF Scribe");
+    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
+    writeText(HKEY_CURRENT_USER, "");
+    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
+}

@@ -1,0 +1,175 @@
+// The removal operations against Wine's registry, shell folders and files.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <string>
+#include "common/installer.h"
+#include "common/product.h"
+#include "tests/support/support.h"
+#include "uninstall/uninstall.h"
+
+namespace ts = testing_support;
+
+namespace {
+
+std::string programsFolder(int csidl) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    return path;
+}
+
+std::string driverFolder() {
+    char path[MAX_PATH] = "";
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(path),
+                               sizeof path, &needed);
+    return path;
+}
+
+void writeKey(HKEY root, const char* key, const char* name, const char* value) {
+    HKEY h;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr));
+    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
+    RegCloseKey(h);
+}
+
+class RemovalOperations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        installDir = ts::makeTempDir("product");
+        for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
+            std::string folder = programsFolder(csidl) + "\\Orlan PDF Scribe";
+            CreateDirectoryA(folder.c_str(), nullptr);
+        }
+    }
+    void TearDown() override {
+        ts::removeTree(installDir);
+        for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
+            ts::removeTree(programsFolder(csidl) + "\\Orlan PDF Scribe");
+            ts::removeTree(programsFolder(csidl) + "\\Orlan Software");
+        }
+    }
+    std::string installDir;
+};
+
+}  // namespace
+
+TEST_F(RemovalOperations, RegistryRecordsGoFromBothHivesWithTheUninstallEntry) {
+    writeKey(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\x\\");
+    writeKey(HKEY_LOCAL_MACHINE, (std::string(product::kProductKey) + "\\Deeper\\Still").c_str(), "v", "1");
+    writeKey(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    writeKey(HKEY_LOCAL_MACHINE, product::kUninstallKey, "DisplayName", "Orlan Scribe");
+    writeKey(HKEY_LOCAL_MACHINE, product::kOldUninstallKey, "DisplayName", "PDF Scribe");
+    writeKey(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "kept");
+
+    Installer remover;
+    remover.removeRegistryRecords();
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kUninstallKey));
+    // The older product's entry is left for the clean-up after the run.
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
+
+    writeKey(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    removeLeftovers(installDir.c_str());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product"));
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product");
+
+    // Nothing left: every operation runs through again quietly.
+    remover.removeRegistryRecords();
+    removeLeftovers(installDir.c_str());
+}
+
+TEST_F(RemovalOperations, ShortcutsGoFromBothProgramsFoldersAndEmptyFoldersWithThem) {
+    std::string common = programsFolder(CSIDL_COMMON_PROGRAMS), user = programsFolder(CSIDL_PROGRAMS);
+    for (const std::string& base : {common, user}) {
+        ts::writeFile(base + "\\" + product::kUninstallLink, "link");
+        ts::writeFile(base + "\\" + product::kBatchLink, "link");
+    }
+    CreateDirectoryA((common + "\\Orlan Software").c_str(), nullptr);
+    CreateDirectoryA((common + "\\Orlan Software\\PDF Scribe").c_str(), nullptr);
+    ts::writeFile(common + "\\" + product::kOldVendorLink, "link");
+    ts::writeFile(user + "\\Orlan PDF Scribe\\Readme.txt", "the user's own");
+
+    Installer remover;
+    remover.removeShortcuts();
+    for (const std::string& base : {common, user}) {
+        EXPECT_FALSE(ts::fileExists(base + "\\" + product::kUninstallLink)) << base;
+        EXPECT_FALSE(ts::fileExists(base + "\\" + product::kBatchLink)) << base;
+    }
+    removeLeftovers(installDir.c_str());
+    EXPECT_FALSE(ts::fileExists(common + "\\" + product::kOldVendorLink));
+    EXPECT_FALSE(ts::folderExists(common + "\\Orlan PDF Scribe"));
+    // A folder still holding something of the user's stays.
+    EXPECT_TRUE(ts::fileExists(user + "\\Orlan PDF Scribe\\Readme.txt"));
+}
+
+TEST_F(RemovalOperations, ProductFilesGoAndForeignFilesStay) {
+    for (const char* file : {"Uninstall.exe", "OPSBatch.exe", "Notes.txt"})
+        ts::writeFile(installDir + "\\" + file, "x");
+    // Any DLL without the export: the add-in file goes all the same.
+    ts::writeFile(installDir + "\\OPS_WordAddin.dll", "not a library");
+    CreateDirectoryA((installDir + "\\PDF Scribe").c_str(), nullptr);
+    ts::writeFile(installDir + "\\PDF Scribe\\Uninstall.exe", "older");
+
+    std::string fakeDriverDir = ts::makeTempDir("drivers");
+    CreateDirectoryA((fakeDriverDir + "\\3").c_str(), nullptr);
+    const char* driverFiles[] = {"ORC_ProxyProcess.exe", "kpdcjk.bin", "kpd_pnt.txt", "kpd_drv.dll", "kpd_ui.dll",
+                                 "other_driver.dll"};
+    for (const char* file : driverFiles) ts::writeFile(fakeDriverDir + "\\3\\" + file, "x");
+
+    Installer remover;
+    remover.initRemoval((installDir + "\\").c_str(), nullptr, nullptr);
+    EXPECT_EQ(installDir, remover.installDir);
+    lstrcpyA(remover.driverDir, fakeDriverDir.c_str());
+    remover.removeWordAddin(remover.installDir);
+    remover.removeProductFiles();
+    removeLeftovers(installDir.c_str());
+
+    for (const char* file : {"Uninstall.exe", "OPSBatch.exe", "OPS_WordAddin.dll", "PDF Scribe\\Uninstall.exe"})
+        EXPECT_FALSE(ts::fileExists(installDir + "\\" + file)) << file;
+    EXPECT_TRUE(ts::fileExists(installDir + "\\Notes.txt"));
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(ts::fileExists(fakeDriverDir + "\\3\\" + driverFiles[i])) << driverFiles[i];
+    EXPECT_TRUE(ts::fileExists(fakeDriverDir + "\\3\\other_driver.dll"));
+    ts::removeTree(fakeDriverDir);
+}
+
+TEST_F(RemovalOperations, WordAddinIsUnregisteredBeforeItsFileGoes) {
+    ASSERT_TRUE(CopyFileA(ts::distFile("ops_wordaddin.dll").c_str(), (installDir + "\\ops_wordaddin.dll").c_str(),
+                          FALSE));
+    HMODULE addin = LoadLibraryA((installDir + "\\ops_wordaddin.dll").c_str());
+    ASSERT_TRUE(addin);
+    auto registerServer = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(addin, "DllRegisterServer")));
+    ASSERT_TRUE(registerServer);
+    ASSERT_GE(registerServer(), 0);
+    FreeLibrary(addin);
+    const char* addinKey = "Software\\Microsoft\\Office\\Word\\Addins\\OrlanPdfScribe.WordAddin";
+    ASSERT_TRUE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey) || ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
+
+    Installer remover;
+    remover.removeWordAddin(installDir.c_str());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
+    EXPECT_FALSE(ts::fileExists(installDir + "\\ops_wordaddin.dll"));
+}
+
+// An install folder that cannot be trusted touches nothing at all.
+TEST_F(RemovalOperations, EmptyOrOverlongFolderTouchesNoFile) {
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    SetCurrentDirectoryA(installDir.c_str());
+    ts::writeFile(installDir + "\\Uninstall.exe", "x");  // "\Uninstall.exe" would be the drive root's; ".\..." this one
+
+    Installer remover;
+    std::string overlong = installDir + "\\" + std::string(300, 'y');
+    remover.initRemoval(overlong.c_str(), nullptr, nullptr);
+    EXPECT_STREQ("", remover.installDir);
+    remover.removeWordAddin(remover.installDir);
+    remover.removeProductFiles();
+    removeLeftovers("");
+    SetCurrentDirectoryA(current);
+    EXPECT_TRUE(ts::fileExists(installDir + "\\Uninstall.exe"));
+}
