@@ -1,6 +1,138 @@
-// Placeholder until printer and driver removal lands.
+// Removal of the product's printers, its driver and the staged driver files,
+// shared by setup's clean-up and the uninstaller. Deleting a printer or the
+// driver fails while an application holds it, so each deletion loops on an
+// OK/Cancel prompt until it succeeds or the user gives up.
+#include <string.h>
+#include "common/errorreport.h"
+#include "common/handles.h"
 #include "common/installer.h"
+#include "common/product.h"
+#include "common/spooler.h"
+#include "common/text.h"
 
-int Installer::deleteProductPrinters() { return 0; }
-int Installer::deleteProductDriver() { return 0; }
-int Installer::removePrinterAndDriver() { return 0; }
+SpoolerCalls systemSpoolerCalls() {
+    SpoolerCalls calls = {};
+    calls.deletePrinterDriver = DeletePrinterDriverA;
+    calls.addPrinter = AddPrinterA;
+    calls.getPrinterDriverDirectory = GetPrinterDriverDirectoryA;
+    calls.openMonitor = OpenPrinterA;
+    calls.xcvData = nullptr;
+    return calls;
+}
+
+SpoolerCalls spoolerCalls = systemSpoolerCalls();
+
+const DriverFile kDriverFiles[3] = {
+    {"kpd_drv.dll", "CopyFile_1"},
+    {"kpd_ui.dll", "CopyFile_2"},
+    {"kpd_pnt.txt", "CopyFile_0"},
+};
+
+HANDLE addProductPrinter(const char* printerName) {
+    // The record's members are writable pointers; these copies keep the
+    // constant texts out of the spooler's reach.
+    char name[64], port[16], driver[64], processor[16], datatype[8];
+    text::copy(name, printerName);
+    text::copy(port, product::kPortName);
+    text::copy(driver, product::kDriverName);
+    text::copy(processor, product::kPrintProcessor);
+    text::copy(datatype, product::kDatatype);
+    PRINTER_INFO_2A info = {};
+    info.pPrinterName = name;
+    info.pPortName = port;
+    info.pDriverName = driver;
+    info.pPrintProcessor = processor;
+    info.pDatatype = datatype;
+    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+    return spoolerCalls.addPrinter(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+}
+
+namespace {
+// OK repeats the failed call; any other answer gives up.
+bool askRetry(HWND owner, const char* format, const char* printerName) {
+    char prompt[512];
+    text::format(prompt, format, printerName);
+    return MessageBoxA(owner, prompt, product::kBoxCaption, MB_OKCANCEL) == IDOK;
+}
+
+void reportPrinterError(const char* format, const char* printerName, DWORD code) {
+    char tag[128];
+    text::format(tag, format, printerName);
+    reportError(tag, code);
+}
+}  // namespace
+
+int Installer::deleteProductPrinters() {
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    Buffer buffer(needed);
+    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), buffer.size(), &needed, &count)) return 1;
+    const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.get());
+    for (DWORD i = 0; i < count; ++i) {
+        const PRINTER_INFO_2A& printer = printers[i];
+        if (!printer.pDriverName || strcmp(printer.pDriverName, product::kDriverName) != 0) continue;
+
+        PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+        PrinterHandle handle;
+        while (!OpenPrinterA(printer.pPrinterName, handle.receive(), &defaults)) {
+            reportPrinterError(product::kCannotOpenTag, printerName, GetLastError());
+            if (!askRetry(ownerWindow, product::kCannotOpenPrompt, printerName)) return 0;
+        }
+        if (printer.cJobs > 0) {
+            char message[512];
+            text::format(message, product::kJobsQueued, printerName);
+            MessageBoxA(ownerWindow, message, product::kBoxCaption, MB_OK);
+            return 0;
+        }
+        while (!DeletePrinter(handle.get())) {
+            reportPrinterError(product::kCannotDeleteTag, printerName, GetLastError());
+            if (!askRetry(ownerWindow, product::kCannotDeletePrompt, printerName)) return 0;
+        }
+    }
+    return 1;
+}
+
+int Installer::deleteProductDriver() {
+    char driver[64];
+    text::copy(driver, product::kDriverName);
+    for (;;) {
+        // Some spoolers fail without setting an error; the code read below
+        // must then not be an older one.
+        SetLastError(ERROR_SUCCESS);
+        if (spoolerCalls.deletePrinterDriver(nullptr, nullptr, driver)) return 1;
+        DWORD code = GetLastError();
+        if (code == ERROR_UNKNOWN_PRINTER_DRIVER) return 1;  // already gone
+        reportError(product::kDriverTag, code);
+        if (MessageBoxA(ownerWindow, product::kDriverPrompt, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
+    }
+}
+
+int Installer::removePrinterAndDriver() {
+    if (printerStage >= kStagePrinter && !deleteProductPrinters()) return 0;
+    if (printerStage >= kStageDriver && !deleteProductDriver()) {
+#ifdef ORLAN_UNINSTALL
+        putPrinterBack();
+#endif
+        return 0;
+    }
+    // Without a driver directory the names would point into the current
+    // drive's root, where these files are none of ours.
+    if (printerStage >= kStageDriverFiles && driverDir[0]) {
+        for (int i = 2; i >= 0; --i) {  // data file, configuration module, driver
+            char path[MAX_PATH];
+            if (text::format(path, "%s\\%s", driverDir, kDriverFiles[i].name)) DeleteFileA(path);
+        }
+    }
+    return 1;
+}
+
+#ifdef ORLAN_UNINSTALL
+void Installer::putPrinterBack() {
+    PrinterHandle printer(addProductPrinter(product::kPrinterName));
+    if (printer) return;
+    reportError("AddPrinter", 0);
+    // Start over: the user may now be able to let the driver go, or cancel
+    // again, which leads back here.
+    removePrinterAndDriver();
+}
+#endif

@@ -1,10 +1,35 @@
-// The progress page and the installation thread (placeholder until the run lands).
+// The progress page: it starts the installation thread and shows its steps.
+#include <process.h>
+#include "resources/resource.h"
+#include "setup/button.h"
+#include "setup/frame.h"
 #include "setup/pages.h"
+#include "setup/run.h"
 
-INT_PTR CALLBACK progressPageProc(HWND page, UINT message, WPARAM, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        EndDialog(page, kResultFailed);
-        return TRUE;
+INT_PTR CALLBACK progressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        initPage(page);
+        attachPageButtons(page, Page::Progress);
+        SetFocus(GetDlgItem(page, IDC_NEXT));
+        unsigned threadId = 0;
+        uintptr_t thread = _beginthreadex(nullptr, 0, installThread, page, 0, &threadId);
+        if (thread) {
+            CloseHandle(reinterpret_cast<HANDLE>(thread));
+        } else {
+            // Without its thread the page would wait for ever.
+            storePageRect(page);
+            EndDialog(page, kResultFailed);
+        }
+        return FALSE;  // the focus is set
     }
-    return FALSE;
+    case WM_CLOSE:
+        return TRUE;
+    case WM_COMMAND:
+        // Escape: the run cannot be stopped half-way, and only the run ends
+        // this page, so the key is ignored while it works.
+        if (LOWORD(wParam) == IDCANCEL) return TRUE;
+        break;
+    }
+    return commonPageProc(page, message, wParam, lParam);
 }

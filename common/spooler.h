@@ -1,0 +1,35 @@
+// The spooler calls that the printer steps and their clean-up make, gathered
+// so that a test can answer one of them the way Wine cannot (a driver that is
+// already gone, a monitor that refuses to open, a negative port status).
+#pragma once
+#include <windows.h>
+#include <winspool.h>
+
+struct SpoolerCalls {
+    BOOL(WINAPI* deletePrinterDriver)(LPSTR server, LPSTR environment, LPSTR driver);
+    HANDLE(WINAPI* addPrinter)(LPSTR server, DWORD level, LPBYTE info);
+    BOOL(WINAPI* getPrinterDriverDirectory)(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer,
+                                            DWORD size, LPDWORD needed);
+    // Opens the Local Port monitor's Xcv interface.
+    BOOL(WINAPI* openMonitor)(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA defaults);
+    // Replaces the XcvDataW looked up in winspool.drv when set.
+    BOOL(WINAPI* xcvData)(HANDLE xcv, PCWSTR command, PBYTE input, DWORD inputSize, PBYTE output,
+                          DWORD outputSize, PDWORD needed, PDWORD status);
+};
+extern SpoolerCalls spoolerCalls;
+
+// The system's own calls, as the programs use them.
+SpoolerCalls systemSpoolerCalls();
+
+// AddPrinterA, level 2, for the product's printer under the given name on
+// the product's port, driver, print processor and data type. The handle of
+// the new printer, or null with the last error set.
+HANDLE addProductPrinter(const char* printerName);
+
+// The three driver files staged in the driver directory, in the order the
+// driver step copies them, with the tag a failed copy reports.
+struct DriverFile {
+    const char* name;
+    const char* copyTag;
+};
+extern const DriverFile kDriverFiles[3];

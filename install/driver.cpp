@@ -1,0 +1,100 @@
+// The printer driver "Orlan PDF Printer Driver": the test for an existing
+// installation, and its installation from the three staged files.
+#include <string.h>
+#include "common/errorreport.h"
+#include "common/handles.h"
+#include "common/installer.h"
+#include "common/product.h"
+#include "common/spooler.h"
+#include "common/text.h"
+
+int Installer::isDriverInstalled() {
+    char environment[32];
+    text::copy(environment, product::kEnvironment);
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(nullptr, environment, 3, nullptr, 0, &needed, &count);
+    Buffer buffer(needed);
+    if (!EnumPrinterDriversA(nullptr, environment, 3, buffer.get(), buffer.size(), &needed, &count)) {
+        reportError("EnumPrinterDrivers", 0);
+        return 0;
+    }
+    const DRIVER_INFO_3A* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.get());
+    for (DWORD i = 0; i < count; ++i) {
+        // Byte for byte: a driver under another letter case is not ours.
+        if (drivers[i].pName && strcmp(drivers[i].pName, product::kDriverName) == 0) return 1;
+    }
+    return 0;
+}
+
+namespace {
+// Makes a read-only file writable, keeping its other attributes.
+void clearReadOnly(const char* folder, const char* name) {
+    char path[MAX_PATH];
+    if (!text::format(path, "%s\\%s", folder, name)) return;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path, (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL);
+}
+}  // namespace
+
+int Installer::addDriver() {
+    char environment[32];
+    text::copy(environment, product::kEnvironment);
+    // The run's first step may have failed to learn the driver directory.
+    // Staging without it would copy the files into the current drive's root.
+    if (!driverDir[0]) {
+        DWORD needed = 0;
+        if (!spoolerCalls.getPrinterDriverDirectory(nullptr, environment, 1, reinterpret_cast<LPBYTE>(driverDir),
+                                                    sizeof driverDir, &needed)) {
+            driverDir[0] = '\0';
+            reportError("GetPrinterDriverDirectory", 0);
+            return 0;
+        }
+    }
+
+    printerStage = kStageDriverFiles;
+    const char* failedTag = nullptr;
+    for (const DriverFile& file : kDriverFiles) {
+        char source[MAX_PATH], target[MAX_PATH];
+        if (!text::format(source, "%s\\%s", sourceDir, file.name) ||
+            !text::format(target, "%s\\%s", driverDir, file.name)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);  // never copy from or to a cut path
+            failedTag = file.copyTag;
+            break;
+        }
+        if (!CopyFileA(source, target, FALSE)) {
+            failedTag = file.copyTag;
+            break;
+        }
+    }
+
+    if (!failedTag) {
+        char name[64], driverPath[16], dataFile[16], configFile[16], empty[1] = "", dependent[2] = {'\0', '\0'};
+        text::copy(name, product::kDriverName);
+        text::copy(driverPath, kDriverFiles[0].name);
+        text::copy(configFile, kDriverFiles[1].name);
+        text::copy(dataFile, kDriverFiles[2].name);
+        DRIVER_INFO_3A info = {};
+        info.cVersion = 3;
+        info.pName = name;
+        info.pEnvironment = environment;
+        info.pDriverPath = driverPath;
+        info.pDataFile = dataFile;
+        info.pConfigFile = configFile;
+        info.pHelpFile = empty;
+        info.pDependentFiles = dependent;
+        info.pMonitorName = nullptr;
+        info.pDefaultDataType = empty;
+        if (AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
+            printerStage = kStageDriver;
+            clearReadOnly(driverDir, kDriverFiles[0].name);
+            clearReadOnly(driverDir, kDriverFiles[1].name);
+            return 1;
+        }
+        failedTag = "AddPrinterDriver";
+    }
+
+    reportError(failedTag, 0);
+    removePrinterAndDriver();
+    return 0;
+}
