@@ -1,6 +1,64 @@
-// Placeholder until the shell primitives land.
+// Shell and COM primitives that both programs contain.
 #include "common/shell.h"
+#include <objbase.h>
+#include <ole2.h>
+#include <shlobj.h>
+#include "common/handles.h"
+#include "common/text.h"
 
-void deleteSpecialFolderFile(int, const char*) {}
-bool specialFolderPath(int, char (&out)[MAX_PATH]) { out[0] = '\0'; return false; }
-bool callDllRegistration(const char*, bool) { return false; }
+bool specialFolderPath(int csidl, char (&out)[MAX_PATH]) {
+    ZeroMemory(out, sizeof out);
+    LPITEMIDLIST items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return false;
+    BOOL found = SHGetPathFromIDListA(items, out);
+    // The item list comes from the shell's task allocator.
+    CoTaskMemFree(items);
+    if (!found || !out[0]) {
+        out[0] = '\0';
+        return false;
+    }
+    // "C:\" stays "C:": joining with "\" gives the right path again.
+    size_t length = lstrlenA(out);
+    if (length > 0 && out[length - 1] == '\\') out[length - 1] = '\0';
+    return true;
+}
+
+void deleteSpecialFolderFile(int csidl, const char* relativePath) {
+    char folder[MAX_PATH];
+    if (!relativePath || !specialFolderPath(csidl, folder)) return;
+    char file[MAX_PATH];
+    // A joined path that does not fit would name some other file.
+    if (!text::format(file, "%s\\%s", folder, relativePath)) return;
+    DeleteFileA(file);
+}
+
+bool callDllRegistration(const char* dllPath, bool doRegister) {
+    typedef HRESULT(STDAPICALLTYPE * RegistrationExport)();
+    HRESULT hr = OleInitialize(nullptr);
+    if (FAILED(hr)) {
+        SetLastError(static_cast<DWORD>(hr));
+        return false;
+    }
+    DWORD error = ERROR_SUCCESS;
+    bool registered = false;
+    HMODULE library = dllPath ? LoadLibraryA(dllPath) : nullptr;
+    if (!library) {
+        error = dllPath ? GetLastError() : ERROR_INVALID_PARAMETER;
+    } else {
+        RegistrationExport call = reinterpret_cast<RegistrationExport>(
+            GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer"));
+        if (!call) {
+            error = ERROR_PROC_NOT_FOUND;
+        } else {
+            hr = call();
+            registered = SUCCEEDED(hr);
+            if (!registered) error = static_cast<DWORD>(hr);
+        }
+        FreeLibrary(library);
+    }
+    OleUninitialize();
+    // The caller may report why it failed: the load error, the missing
+    // export, or the export's own result.
+    SetLastError(error);
+    return registered;
+}

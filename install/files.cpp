@@ -1,7 +1,91 @@
-// Placeholder until the file operations land.
+// Folder primitives and the copy of the product's non-driver files.
+#include "common/errorreport.h"
+#include "common/handles.h"
 #include "common/installer.h"
+#include "common/text.h"
 #include "install/install.h"
 
-bool pathExists(const char*) { return false; }
-bool createFolderTree(const char*) { return false; }
-int Installer::copyProductFiles() { return 0; }
+namespace {
+
+// A path that does not fit a MAX_PATH buffer is rejected, never cut: a cut
+// path names some other folder.
+void rejectLongPath() { SetLastError(ERROR_FILENAME_EXCED_RANGE); }
+
+// Copies one payload file; on failure composes the report with its tag.
+bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char* targetDir, const char* name,
+                     const char* tag) {
+    char source[MAX_PATH];
+    char target[MAX_PATH];
+    if (!text::format(source, "%s\\%s", sourceDir, name) || !text::formatInto(target, MAX_PATH, targetFormat, targetDir, name)) {
+        reportError(tag, ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    if (!CopyFileA(source, target, FALSE)) {
+        reportError(tag, 0);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool pathExists(const char* path) {
+    if (!path || !*path) return false;
+    char pattern[MAX_PATH];
+    bool fits = text::copy(pattern, path) && text::append(pattern, text::endsWith(path, '\\') ? "*.*" : "\\*.*");
+    if (!fits) {
+        rejectLongPath();
+        return false;
+    }
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(pattern, &found));
+    return search.valid();
+}
+
+bool createFolderTree(const char* path) {
+    if (!path || !*path) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    char parent[MAX_PATH];
+    if (!text::copy(parent, path)) {
+        rejectLongPath();
+        return false;
+    }
+    if (pathExists(path)) return true;
+    if (CreateDirectoryA(path, nullptr)) return true;
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) return true;
+    if (error != ERROR_PATH_NOT_FOUND) return false;
+
+    // The parent is missing: cut the last component (the first character is
+    // never a separator worth cutting at) and create the parent first.
+    int cut = lstrlenA(parent) - 1;
+    while (cut > 0 && parent[cut] != '\\') --cut;
+    if (cut <= 0) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    parent[cut] = '\0';
+    if (!createFolderTree(parent)) return false;
+    // A path written with a trailing separator already exists once its parent
+    // (the same folder) has been made.
+    return CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+int Installer::copyProductFiles() {
+    if (!createFolderTree(installDir)) {
+        reportError("CreateDir3", 0);
+        return 0;
+    }
+    if (!copyPayloadFile(sourceDir, "%s\\%s", installDir, "uninstall.exe", "CopyFile_7")) return 0;
+    // Without the driver directory the copy would land in "\3" of the
+    // current drive.
+    if (!driverDir[0]) {
+        reportError("CopyFile_10", ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
+    if (!copyPayloadFile(sourceDir, "%s\\3\\%s", driverDir, "ORC_ProxyProcess.exe", "CopyFile_10")) return 0;
+    if (!copyPayloadFile(sourceDir, "%s\\3\\%s", driverDir, "kpdcjk.bin", "CopyFile_11")) return 0;
+    return 1;
+}

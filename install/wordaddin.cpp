@@ -1,4 +1,34 @@
-// Placeholder until the Word add-in step lands.
+// Copies the Word add-in into the install folder and has it register itself.
+#include "common/errorreport.h"
 #include "common/installer.h"
+#include "common/product.h"
+#include "common/shell.h"
+#include "common/text.h"
 
-int Installer::installWordAddin() { return 0; }
+namespace {
+const char kAddinFile[] = "%s\\ops_wordaddin.dll";
+const char kCopyTag[] = "RegServ2";
+// Names the call that failed when the add-in does not register itself.
+const char kRegisterTag[] = "DllRegisterServer";
+}  // namespace
+
+int Installer::installWordAddin() {
+    char source[MAX_PATH];
+    char target[MAX_PATH];
+    if (!text::format(source, kAddinFile, sourceDir) || !text::format(target, kAddinFile, installDir)) {
+        // Asking the user to close Word would not help here.
+        reportError(kCopyTag, ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
+    // Word keeps the add-in open while it runs; the copy over it fails until
+    // Word is closed or the user gives up.
+    while (!CopyFileA(source, target, FALSE)) {
+        reportError(kCopyTag, 0);
+        if (MessageBoxA(ownerWindow, product::kCloseWord, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
+    }
+    if (callDllRegistration(target, true)) return 1;
+    // Without a report of its own the run's failure message would show an
+    // earlier step's report, or nothing at all.
+    reportError(kRegisterTag, 0);
+    return 0;
+}
