@@ -34,7 +34,8 @@ build_programs() {
 build_tests() {
     cmake -S "$ROOT" -B "$BUILD/tests" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/i686-mingw-posix.cmake" \
         -DORLAN_TESTS=ON -DORLAN_DIST_DIR="${ORLAN_DIST:-$ROOT/dist}" >/dev/null
-    cmake --build "$BUILD/tests" -j"$(nproc)"
+    # ORLAN_BUILD_TARGETS builds only the named test programs.
+    cmake --build "$BUILD/tests" -j"$(nproc)" ${ORLAN_BUILD_TARGETS:+--target $ORLAN_BUILD_TARGETS}
 }
 
 # A template prefix is made once; every run copies it into a fresh one.

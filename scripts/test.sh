@@ -10,5 +10,7 @@ fresh_prefix
 trap stop_wineserver EXIT
 start_wineserver
 cd "$BUILD/tests"
+# ORLAN_CTEST_ARGS is shell words, quotes allowed: -R '^(setup|gui)$'
+eval "set -- ${ORLAN_CTEST_ARGS:-}"
 xvfb-run -a -s "-screen 0 1024x768x24" \
-    ctest --output-on-failure --timeout 600 ${ORLAN_CTEST_ARGS:-} </dev/null
+    ctest --output-on-failure --timeout 900 "$@" </dev/null
