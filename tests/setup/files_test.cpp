@@ -1,0 +1,221 @@
+// Folder primitives and the copy of the product's files, on Wine's real
+// file system.
+#include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
+#include "common/errorreport.h"
+#include "common/installer.h"
+#include "common/product.h"
+#include "common/shell.h"
+#include "install/install.h"
+#include "tests/support/install_support.h"
+#include "tests/support/support.h"
+
+using namespace testing_support;
+
+namespace {
+
+class Folders : public ::testing::Test {
+protected:
+    void SetUp() override { root = makeTempDir("folders"); }
+    void TearDown() override { removeTree(root); }
+    std::string root;
+};
+
+TEST_F(Folders, ExistenceDoesNotDependOnATrailingBackslash) {
+    EXPECT_TRUE(pathExists(root.c_str()));
+    EXPECT_TRUE(pathExists((root + "\\").c_str()));
+    EXPECT_TRUE(pathExists("C:\\"));
+    EXPECT_TRUE(pathExists("C:"));
+    EXPECT_FALSE(pathExists((root + "\\missing").c_str()));
+    EXPECT_FALSE(pathExists((root + "\\missing\\").c_str()));
+    writeFile(root + "\\plain.txt", "x");
+    EXPECT_FALSE(pathExists((root + "\\plain.txt").c_str())) << "a file is not a folder";
+    EXPECT_FALSE(pathExists(""));
+    EXPECT_FALSE(pathExists(nullptr));
+}
+
+TEST_F(Folders, CreatesEveryMissingLevel) {
+    std::string deep = root + "\\one\\two\\three";
+    ASSERT_TRUE(createFolderTree(deep.c_str()));
+    EXPECT_TRUE(folderExists(root + "\\one"));
+    EXPECT_TRUE(folderExists(root + "\\one\\two"));
+    EXPECT_TRUE(folderExists(deep));
+    // An existing folder is accepted as it is, with what it holds.
+    writeFile(deep + "\\keep.txt", "keep");
+    EXPECT_TRUE(createFolderTree(deep.c_str()));
+    EXPECT_EQ("keep", readFile(deep + "\\keep.txt"));
+}
+
+TEST_F(Folders, ATrailingBackslashStillCreatesTheFolder) {
+    std::string deep = root + "\\a\\b\\";
+    EXPECT_TRUE(createFolderTree(deep.c_str()));
+    EXPECT_TRUE(folderExists(root + "\\a\\b"));
+}
+
+TEST_F(Folders, WithoutAUsableBackslashAMissingParentFails) {
+    // Relative paths resolve against the current folder; forward slashes are
+    // no separators to this code.
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(root.c_str()));
+    EXPECT_FALSE(createFolderTree("nosuchparent/child"));
+    EXPECT_FALSE(folderExists(root + "\\nosuchparent"));
+    EXPECT_FALSE(createFolderTree("\\nosuchparent_h3/child")) << "only the first character is a backslash";
+    EXPECT_FALSE(folderExists("C:\\nosuchparent_h3"));
+    // A single new level needs no backslash at all.
+    EXPECT_TRUE(createFolderTree("single"));
+    EXPECT_TRUE(folderExists(root + "\\single"));
+    SetCurrentDirectoryA(saved);
+}
+
+TEST_F(Folders, AFileInTheWayFailsTheLevelsBelowIt) {
+    writeFile(root + "\\blocker", "x");
+    EXPECT_FALSE(createFolderTree((root + "\\blocker\\inside\\deeper").c_str()));
+    EXPECT_FALSE(folderExists(root + "\\blocker\\inside"));
+}
+
+TEST_F(Folders, OverlongPathsAreRejectedWhole) {
+    std::string tooLong = install_support::pathOfLength(300);
+    SetLastError(0);
+    EXPECT_FALSE(createFolderTree(tooLong.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
+    EXPECT_FALSE(pathExists(tooLong.c_str()));
+    // Fits the buffer, but not with the search pattern appended.
+    std::string nearLimit = install_support::pathOfLength(257);
+    SetLastError(0);
+    EXPECT_FALSE(pathExists(nearLimit.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
+    std::string withSlash = install_support::pathOfLength(256) + "\\";
+    EXPECT_FALSE(pathExists(withSlash.c_str()));
+    // One character past the buffer: rejected before any folder is made.
+    std::string justTooLong = install_support::pathOfLength(260);
+    SetLastError(0);
+    EXPECT_FALSE(createFolderTree(justTooLong.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
+    EXPECT_FALSE(folderExists(justTooLong.substr(0, justTooLong.find('\\', justTooLong.find("long")))));
+}
+
+// copyProductFiles with a private driver directory, so that nothing lands in
+// the spooler's real one.
+class ProductFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        source = makeTempDir("source");
+        stageDist(source);
+        target = makeTempDir("target");
+        drivers = makeTempDir("drivers");
+        CreateDirectoryA((drivers + "\\3").c_str(), nullptr);
+        lstrcpyA(installer.sourceDir, source.c_str());
+        lstrcpyA(installer.installDir, (target + "\\Apps\\Pdf").c_str());
+        lstrcpyA(installer.driverDir, drivers.c_str());
+        errorText[0] = '\0';
+    }
+    void TearDown() override {
+        removeTree(source);
+        removeTree(target);
+        removeTree(drivers);
+    }
+    std::string source, target, drivers;
+    Installer installer;
+};
+
+TEST_F(ProductFiles, CopiesTheThreeFilesByteForByte) {
+    // An earlier installation's copy is overwritten.
+    CreateDirectoryA((target + "\\Apps").c_str(), nullptr);
+    CreateDirectoryA((target + "\\Apps\\Pdf").c_str(), nullptr);
+    writeFile(target + "\\Apps\\Pdf\\uninstall.exe", "old");
+    ASSERT_EQ(1, installer.copyProductFiles());
+    std::string installed = readFile(target + "\\Apps\\Pdf\\uninstall.exe");
+    EXPECT_GT(installed.size(), 1000u);
+    EXPECT_EQ(readFile(source + "\\uninstall.exe"), installed);
+    EXPECT_EQ(readFile(source + "\\ORC_ProxyProcess.exe"), readFile(drivers + "\\3\\ORC_ProxyProcess.exe"));
+    EXPECT_EQ(readFile(source + "\\kpdcjk.bin"), readFile(drivers + "\\3\\kpdcjk.bin"));
+    EXPECT_FALSE(fileExists(target + "\\Apps\\Pdf\\kpdcjk.bin")) << "driver-side files stay beside the driver";
+    EXPECT_STREQ("", errorText);
+}
+
+TEST_F(ProductFiles, AMissingProxyStopsTheCopyWithItsTag) {
+    DeleteFileA((source + "\\ORC_ProxyProcess.exe").c_str());
+    EXPECT_EQ(0, installer.copyProductFiles());
+    EXPECT_TRUE(fileExists(target + "\\Apps\\Pdf\\uninstall.exe"));
+    EXPECT_FALSE(fileExists(drivers + "\\3\\ORC_ProxyProcess.exe"));
+    EXPECT_FALSE(fileExists(drivers + "\\3\\kpdcjk.bin")) << "files after the failing one are not copied";
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_10(2):")) << errorText;
+}
+
+TEST_F(ProductFiles, EachFileHasItsOwnTag) {
+    DeleteFileA((source + "\\kpdcjk.bin").c_str());
+    EXPECT_EQ(0, installer.copyProductFiles());
+    EXPECT_TRUE(fileExists(drivers + "\\3\\ORC_ProxyProcess.exe"));
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_11(2):")) << errorText;
+
+    DeleteFileA((source + "\\uninstall.exe").c_str());
+    EXPECT_EQ(0, installer.copyProductFiles());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_7(2):")) << errorText;
+}
+
+TEST_F(ProductFiles, AnInstallFolderThatCannotBeMadeIsReported) {
+    writeFile(target + "\\Apps", "a file where the folder should go");
+    EXPECT_EQ(0, installer.copyProductFiles());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CreateDir3(")) << errorText;
+    EXPECT_FALSE(fileExists(drivers + "\\3\\ORC_ProxyProcess.exe"));
+}
+
+TEST_F(ProductFiles, WithoutADriverDirectoryNothingLandsInTheDriveRoot) {
+    installer.driverDir[0] = '\0';
+    EXPECT_EQ(0, installer.copyProductFiles());
+    EXPECT_TRUE(fileExists(target + "\\Apps\\Pdf\\uninstall.exe"));
+    EXPECT_FALSE(fileExists("C:\\3\\ORC_ProxyProcess.exe"));
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_10(3):")) << errorText;
+}
+
+TEST_F(ProductFiles, PathsThatDoNotFitAreRejectedNotCut) {
+    // The source folder fits its buffer; joined with the file name it does not.
+    lstrcpyA(installer.sourceDir, install_support::pathOfLength(250).c_str());
+    EXPECT_EQ(0, installer.copyProductFiles());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_7(206):")) << errorText;
+    EXPECT_FALSE(fileExists(target + "\\Apps\\Pdf\\uninstall.exe"));
+
+    lstrcpyA(installer.sourceDir, source.c_str());
+    lstrcpyA(installer.driverDir, install_support::pathOfLength(245).c_str());
+    EXPECT_EQ(0, installer.copyProductFiles());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_10(206):")) << errorText;
+}
+
+// The whole run carries on past a failed file copy. It installs the real
+// port, driver and printer in this prefix and removes them again.
+TEST(InstallationRun, AMissingProxyDoesNotStopTheRun) {
+    std::string source = makeTempDir("runsource");
+    stageDist(source, {"ORC_ProxyProcess.exe"});
+    std::string target = makeTempDir("runtarget") + "\\Orlan\\PDF Scribe";
+    HWND status = CreateWindowA("STATIC", "Status:", WS_POPUP, 0, 0, 300, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, status);
+
+    Installer installer;
+    InstallParams params = {source.c_str(), target.c_str(), 0, 0, 0, nullptr, nullptr, status};
+    installer.init(params);
+    // An earlier test may have left the driver: answer the question with Yes.
+    std::atomic<bool> finished(false);
+    std::thread answerer([&] {
+        waitUntil([&] { return finished || FindWindowA("#32770", product::kSetupBoxCaption) != nullptr; }, 120000);
+        if (!finished) answerMessageBox(product::kSetupBoxCaption, IDYES);
+    });
+    int result = installer.run();
+    finished = true;
+    answerer.join();
+
+    EXPECT_EQ(1, result) << errorText;
+    EXPECT_EQ("Status: Success", windowText(status));
+    EXPECT_TRUE(fileExists(target + "\\uninstall.exe"));
+    EXPECT_NE(nullptr, strstr(errorText, "CopyFile_10")) << "the copy's report stays behind: " << errorText;
+    std::string setupPath;
+    EXPECT_TRUE(regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", &setupPath));
+    EXPECT_EQ(target + "\\" + std::string(1, '\0'), setupPath);
+
+    installer.removePrinterAndDriver();
+    DestroyWindow(status);
+    removeTree(source);
+}
+
+}  // namespace

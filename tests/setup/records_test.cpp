@@ -1,0 +1,119 @@
+// The product key and the uninstall entry in Wine's real registry, read back
+// byte for byte and through Wine's own list of installed programs.
+#include <gtest/gtest.h>
+#include "common/installer.h"
+#include "common/product.h"
+#include "tests/support/install_support.h"
+#include "tests/support/support.h"
+
+using namespace testing_support;
+using install_support::rawValue;
+using install_support::withNul;
+
+namespace {
+const char kProductKey[] = "Software\\Orlan Software\\PDF Scribe";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
+
+class RegistryRecords : public ::testing::Test {
+protected:
+    void SetUp() override { clear(); }
+    void TearDown() override { clear(); }
+    void clear() {
+        regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
+        regDeleteTree(HKEY_CURRENT_USER, kProductKey);
+        regDeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
+    void expectText(HKEY root, const char* key, const char* name, const std::string& text) {
+        install_support::RawValue value = rawValue(root, key, name);
+        ASSERT_TRUE(value.found) << name;
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type) << name;
+        EXPECT_EQ(withNul(text), value.bytes) << name;
+    }
+    Installer installer;
+};
+
+TEST_F(RegistryRecords, AnInstallOnAnotherDriveIsRecordedByteForByte) {
+    std::string backing = makeTempDir("drive");
+    install_support::MappedDrive drive(backing);
+    ASSERT_FALSE(drive.letter().empty()) << "no drive letter could be mapped";
+    std::string folder = drive.letter() + "\\Apps\\Pdf";
+
+    // The files and the records, as the run makes them.
+    std::string source = makeTempDir("recsource");
+    stageDist(source);
+    std::string drivers = makeTempDir("recdrivers");
+    CreateDirectoryA((drivers + "\\3").c_str(), nullptr);
+    lstrcpyA(installer.sourceDir, source.c_str());
+    lstrcpyA(installer.installDir, folder.c_str());
+    lstrcpyA(installer.driverDir, drivers.c_str());
+    ASSERT_EQ(1, installer.copyProductFiles());
+    EXPECT_TRUE(fileExists(backing + "\\Apps\\Pdf\\uninstall.exe")) << "the copy went through the mapped drive";
+    EXPECT_EQ(1, installer.writeRegistryRecords());
+
+    expectText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
+    expectText(HKEY_LOCAL_MACHINE, kProductKey, "BtnShowWd", "1");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", folder + "\\uninstall.exe");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallPath", folder + "\\uninstall.exe");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher", "Orlan Corporation");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", "3,1,0,1210");
+    // The records go to the machine only, whatever the all-users choice.
+    EXPECT_FALSE(regKeyExists(HKEY_CURRENT_USER, kProductKey));
+
+    removeTree(source);
+    removeTree(drivers);
+    removeTree(backing);
+}
+
+TEST_F(RegistryRecords, WinesListOfInstalledProgramsShowsTheEntry) {
+    int exitCode = -1;
+    std::string before = install_support::runCaptured("uninstaller.exe --list", &exitCode);
+    ASSERT_EQ(0, exitCode);
+    EXPECT_EQ(std::string::npos, before.find("Orlan Scribe")) << before;
+
+    lstrcpyA(installer.installDir, "C:\\Program Files\\Orlan Software\\PDF Scribe");
+    installer.writeRegistryRecords();
+    std::string after = install_support::runCaptured("uninstaller.exe --list", &exitCode);
+    ASSERT_EQ(0, exitCode);
+    EXPECT_NE(std::string::npos, after.find("Orlan Scribe")) << after;
+    // Paths with blanks are stored without quotation marks.
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString",
+               "C:\\Program Files\\Orlan Software\\PDF Scribe\\uninstall.exe");
+}
+
+TEST_F(RegistryRecords, ClearingRemovesTheProductKeyUnderBothRootsOnly) {
+    install_support::setText(HKEY_CURRENT_USER, "Software\\Orlan Software\\PDF Scribe\\Deep\\Er", "x", "1");
+    install_support::setText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\PDF Scribe\\Sub", "SetupPath", "old");
+    install_support::setText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "keep");
+    install_support::setText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
+
+    installer.clearProductKey();
+    EXPECT_FALSE(regKeyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, kProductKey));
+    EXPECT_TRUE(regKeyExists(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product"));
+    EXPECT_TRUE(regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "the entry is overwritten later, not cleared";
+    // Nothing to clear is no error.
+    installer.clearProductKey();
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, kProductKey));
+    regDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product");
+}
+
+TEST_F(RegistryRecords, AnInstallFolderTooLongForItsPathValuesLeavesThemOut) {
+    std::string folder = install_support::pathOfLength(252);
+    lstrcpyA(installer.installDir, folder.c_str());
+    EXPECT_EQ(0, installer.writeRegistryRecords()) << "incomplete records are not called complete";
+    // "SetupPath" fits (253 characters); the uninstaller's path does not.
+    expectText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
+    EXPECT_FALSE(rawValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").found);
+    EXPECT_FALSE(rawValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon").found);
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", "3,1,0,1210");
+
+    clear();
+    lstrcpyA(installer.installDir, install_support::pathOfLength(259).c_str());
+    EXPECT_EQ(0, installer.writeRegistryRecords());
+    EXPECT_FALSE(rawValue(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath").found) << "never written cut short";
+}
+
+}  // namespace

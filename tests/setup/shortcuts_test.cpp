@@ -1,0 +1,152 @@
+// Start-menu shortcuts through Wine's real shell links and special folders.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <cstdlib>
+#include "common/installer.h"
+#include "common/shell.h"
+#include "install/install.h"
+#include "tests/support/install_support.h"
+#include "tests/support/support.h"
+
+using namespace testing_support;
+using install_support::programsFolder;
+using install_support::readLink;
+
+namespace {
+
+std::string linkIn(bool allUsers, const char* name = "Uninstall.lnk") {
+    return programsFolder(allUsers) + "\\Orlan PDF Scribe\\" + name;
+}
+std::string productFolder(bool allUsers) { return programsFolder(allUsers) + "\\Orlan PDF Scribe"; }
+
+class Shortcuts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(programsFolder(true).empty());
+        ASSERT_FALSE(programsFolder(false).empty());
+        clean();
+        target = makeTempDir("Orlan Target");
+        writeFile(target + "\\uninstall.exe", "MZ");
+        lstrcpyA(installer.installDir, target.c_str());
+    }
+    void TearDown() override {
+        clean();
+        removeTree(target);
+    }
+    void clean() {
+        removeTree(productFolder(true));
+        removeTree(productFolder(false));
+    }
+    std::string target;
+    Installer installer;
+};
+
+TEST_F(Shortcuts, SpecialFolderPathsComeWithoutATrailingBackslash) {
+    char path[MAX_PATH];
+    ASSERT_TRUE(specialFolderPath(CSIDL_COMMON_PROGRAMS, path));
+    EXPECT_EQ(programsFolder(true), path);
+    ASSERT_TRUE(specialFolderPath(CSIDL_PROGRAMS, path));
+    EXPECT_EQ(programsFolder(false), path);
+    EXPECT_NE('\\', path[lstrlenA(path) - 1]);
+    EXPECT_NE(programsFolder(true), programsFolder(false));
+}
+
+TEST_F(Shortcuts, AllUsersGetTheLinkInTheSharedProgramsFolder) {
+    installer.allUsers = 1;
+    installer.createShortcuts();
+    install_support::LinkContents link = readLink(linkIn(true));
+    ASSERT_TRUE(link.loaded) << linkIn(true);
+    EXPECT_STRCASEEQ((target + "\\uninstall.exe").c_str(), link.target.c_str());
+    EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
+    EXPECT_EQ("", link.arguments);
+    EXPECT_FALSE(fileExists(linkIn(false)));
+}
+
+TEST_F(Shortcuts, OneUserGetsTheLinkInTheirOwnProgramsFolder) {
+    installer.allUsers = 0;
+    installer.createShortcuts();
+    install_support::LinkContents link = readLink(linkIn(false));
+    ASSERT_TRUE(link.loaded) << linkIn(false);
+    EXPECT_STRCASEEQ((target + "\\uninstall.exe").c_str(), link.target.c_str());
+    EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
+    EXPECT_FALSE(folderExists(productFolder(true)));
+}
+
+TEST_F(Shortcuts, ReinstallingForOneUserRemovesTheSharedLinkFirst) {
+    installer.allUsers = 1;
+    installer.createShortcuts();
+    ASSERT_TRUE(fileExists(linkIn(true)));
+    writeFile(linkIn(true, "ScribeBatch.lnk"), "old batch link");
+    writeFile(linkIn(false, "ScribeBatch.lnk"), "old batch link");
+
+    installer.allUsers = 0;
+    installer.removeOldShortcuts();
+    installer.createShortcuts();
+    EXPECT_FALSE(fileExists(linkIn(true)));
+    EXPECT_FALSE(fileExists(linkIn(true, "ScribeBatch.lnk")));
+    EXPECT_FALSE(folderExists(productFolder(true))) << "the emptied folder goes as well";
+    EXPECT_FALSE(fileExists(linkIn(false, "ScribeBatch.lnk")));
+    EXPECT_TRUE(readLink(linkIn(false)).loaded);
+}
+
+TEST_F(Shortcuts, AFolderHoldingForeignFilesSurvives) {
+    installer.allUsers = 0;
+    installer.createShortcuts();
+    writeFile(linkIn(false, "Readme.txt"), "someone else's");
+    installer.removeOldShortcuts();
+    EXPECT_FALSE(fileExists(linkIn(false)));
+    EXPECT_EQ("someone else's", readFile(linkIn(false, "Readme.txt")));
+    EXPECT_TRUE(folderExists(productFolder(false)));
+}
+
+TEST_F(Shortcuts, DeletingWhatIsNotThereChangesNothing) {
+    CreateDirectoryA(productFolder(false).c_str(), nullptr);
+    writeFile(linkIn(false, "Other.lnk"), "x");
+    deleteSpecialFolderFile(CSIDL_PROGRAMS, "Orlan PDF Scribe\\Uninstall.lnk");
+    deleteSpecialFolderFile(CSIDL_PROGRAMS, "No Such Folder\\Uninstall.lnk");
+    EXPECT_TRUE(fileExists(linkIn(false, "Other.lnk")));
+    deleteSpecialFolderFile(CSIDL_PROGRAMS, "Orlan PDF Scribe\\Other.lnk");
+    EXPECT_FALSE(fileExists(linkIn(false, "Other.lnk")));
+    // A relative path too long to join is passed over, never cut to some
+    // other file's name.
+    std::string tooLong = "Orlan PDF Scribe\\" + std::string(300, 'x');
+    deleteSpecialFolderFile(CSIDL_PROGRAMS, tooLong.c_str());
+}
+
+TEST_F(Shortcuts, TheLinkFileHoldsItsTargetAndDescriptionOnly) {
+    std::string linkPath = target + "\\direct.lnk";
+    createShortcut(linkPath.c_str(), (target + "\\uninstall.exe").c_str(), "Orlan PDF Scribe Uninstall");
+    install_support::LinkContents link = readLink(linkPath);
+    ASSERT_TRUE(link.loaded);
+    EXPECT_STRCASEEQ((target + "\\uninstall.exe").c_str(), link.target.c_str());
+    EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
+    EXPECT_EQ("", link.workingDirectory);
+    EXPECT_EQ("", link.arguments);
+    // A link path that cannot be converted whole is not saved at all.
+    std::string overlong = target + "\\" + std::string(300, 'y') + ".lnk";
+    createShortcut(overlong.c_str(), (target + "\\uninstall.exe").c_str(), "x");
+    EXPECT_FALSE(fileExists(overlong));
+}
+
+// Leaves the user's uninstall link in place for the check from outside Wine
+// when ORLAN_KEEP_LINK names the install folder to point at.
+TEST(ShortcutForOutsideReaders, UserLinkPointsAtTheUninstaller) {
+    const char* kept = getenv("ORLAN_KEEP_LINK");
+    std::string folder = kept && *kept ? kept : makeTempDir("Orlan Outside");
+    ASSERT_TRUE(createFolderTree(folder.c_str()));
+    writeFile(folder + "\\uninstall.exe", "MZ");
+    Installer installer;
+    lstrcpyA(installer.installDir, folder.c_str());
+    installer.allUsers = 0;
+    installer.createShortcuts();
+    install_support::LinkContents link = readLink(linkIn(false));
+    ASSERT_TRUE(link.loaded);
+    EXPECT_STRCASEEQ((folder + "\\uninstall.exe").c_str(), link.target.c_str());
+    if (!(kept && *kept)) {
+        installer.removeOldShortcuts();
+        EXPECT_FALSE(folderExists(productFolder(false)));
+        removeTree(folder);
+    }
+}
+
+}  // namespace

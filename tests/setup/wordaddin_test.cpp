@@ -1,0 +1,181 @@
+// The Word add-in's copy, retry prompt and self-registration, with the real
+// stand-in add-in DLL from dist/.
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+#include "common/errorreport.h"
+#include "common/installer.h"
+#include "common/shell.h"
+#include "tests/support/install_support.h"
+#include "tests/support/support.h"
+
+using namespace testing_support;
+
+namespace {
+const char kClassKey[] = "CLSID\\{421D155A-6894-4AB1-98CE-072B22976797}";
+const char kServerKey[] = "CLSID\\{421D155A-6894-4AB1-98CE-072B22976797}\\InprocServer32";
+const char kProgIdKey[] = "OrlanPdfScribe.WordAddin";
+const char kWordKey[] = "Software\\Microsoft\\Office\\Word\\Addins\\OrlanPdfScribe.WordAddin";
+const char kPrompt[] =
+    "Installation might not be complete. \nPlease close the Microsoft Word program and try again, \n"
+    "or click 'CANCEL' to quit.";
+
+void clearRegistration() {
+    regDeleteTree(HKEY_CLASSES_ROOT, kClassKey);
+    regDeleteTree(HKEY_CLASSES_ROOT, kProgIdKey);
+    regDeleteTree(HKEY_CURRENT_USER, kWordKey);
+}
+
+bool registered() { return regKeyExists(HKEY_CLASSES_ROOT, kServerKey); }
+
+class WordAddin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clearRegistration();
+        source = makeTempDir("addinsource");
+        stageDist(source);
+        ASSERT_TRUE(fileExists(source + "\\ops_wordaddin.dll"));
+        target = makeTempDir("addintarget");
+        lstrcpyA(installer.sourceDir, source.c_str());
+        lstrcpyA(installer.installDir, target.c_str());
+        owner = CreateWindowA("STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        installer.ownerWindow = owner;
+        errorText[0] = '\0';
+    }
+    void TearDown() override {
+        callDllRegistration((target + "\\ops_wordaddin.dll").c_str(), false);
+        clearRegistration();
+        DestroyWindow(owner);
+        removeTree(source);
+        removeTree(target);
+    }
+    std::string installed() const { return target + "\\ops_wordaddin.dll"; }
+
+    std::string source, target;
+    HWND owner = nullptr;
+    Installer installer;
+};
+
+TEST_F(WordAddin, CopiesAndRegistersTheAddin) {
+    ASSERT_EQ(1, installer.installWordAddin());
+    EXPECT_EQ(readFile(source + "\\ops_wordaddin.dll"), readFile(installed()));
+    std::string server;
+    ASSERT_TRUE(regValue(HKEY_CLASSES_ROOT, kServerKey, nullptr, &server));
+    EXPECT_STRCASEEQ(installed().c_str(), server.c_str()) << "the server is the installed copy";
+    std::string threading;
+    ASSERT_TRUE(regValue(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel", &threading));
+    EXPECT_EQ(install_support::withNul("Apartment"), threading);
+    std::string loadBehavior;
+    DWORD type = 0;
+    ASSERT_TRUE(regValue(HKEY_CURRENT_USER, kWordKey, "LoadBehavior", &loadBehavior, &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(std::string("\3\0\0\0", 4), loadBehavior);
+    EXPECT_TRUE(regKeyExists(HKEY_CLASSES_ROOT, "OrlanPdfScribe.WordAddin\\CLSID"));
+    EXPECT_STREQ("", errorText);
+}
+
+TEST_F(WordAddin, APromptRepeatsWhileWordHoldsTheAddin) {
+    writeFile(installed(), "the copy Word has open");
+    HANDLE held = install_support::holdExclusively(installed());
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+
+    std::vector<MessageBoxInfo> prompts;
+    std::vector<HWND> owners;
+    bool registeredDuringPrompt = false;
+    std::thread user([&] {
+        for (int answer = 0; answer < 3; ++answer) {
+            MessageBoxInfo box = findMessageBox("Orlan PDF Scribe");
+            if (!box.window) return;
+            prompts.push_back(box);
+            owners.push_back(GetWindow(box.window, GW_OWNER));
+            registeredDuringPrompt |= registered();
+            if (answer == 2) CloseHandle(held);  // Word is closed now
+            answerMessageBox("Orlan PDF Scribe", IDOK);
+        }
+    });
+    int result = installer.installWordAddin();
+    user.join();
+
+    EXPECT_EQ(1, result);
+    ASSERT_EQ(3u, prompts.size());
+    for (size_t i = 0; i < prompts.size(); ++i) {
+        EXPECT_EQ(kPrompt, prompts[i].text) << "prompt " << i;
+        EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), prompts[i].buttons) << "prompt " << i;
+        EXPECT_EQ(owner, owners[i]) << "prompt " << i;
+    }
+    EXPECT_FALSE(registeredDuringPrompt);
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Orlan PDF Scribe")) << "no fourth prompt";
+    EXPECT_EQ(readFile(source + "\\ops_wordaddin.dll"), readFile(installed()));
+    EXPECT_TRUE(registered());
+    // The last failed copy's report stays: a sharing violation.
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = RegServ2(32):")) << errorText;
+}
+
+TEST_F(WordAddin, CancelGivesUpWithoutRegistering) {
+    writeFile(installed(), "the copy Word has open");
+    HANDLE held = install_support::holdExclusively(installed());
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    MessageBoxInfo prompt;
+    std::thread user([&] { prompt = answerMessageBox("Orlan PDF Scribe", IDCANCEL); });
+    int result = installer.installWordAddin();
+    user.join();
+    CloseHandle(held);
+
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(kPrompt, prompt.text);
+    EXPECT_FALSE(registered());
+    EXPECT_FALSE(regKeyExists(HKEY_CURRENT_USER, kWordKey));
+    EXPECT_EQ("the copy Word has open", readFile(installed()));
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = RegServ2(32):")) << errorText;
+}
+
+TEST_F(WordAddin, AnAddinThatDoesNotRegisterFailsTheStepWithAReport) {
+    // A DLL without the registration export under the add-in's name.
+    ASSERT_TRUE(CopyFileA((source + "\\kpd_drv.dll").c_str(), (source + "\\ops_wordaddin.dll").c_str(), FALSE));
+    EXPECT_EQ(0, installer.installWordAddin());
+    EXPECT_TRUE(fileExists(installed()));
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = DllRegisterServer(127):")) << errorText;
+}
+
+TEST_F(WordAddin, UnregisteringRemovesExactlyTheAddinsRegistration) {
+    install_support::setText(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\Other.Addin",
+                             "FriendlyName", "another add-in");
+    install_support::setText(HKEY_CLASSES_ROOT, "OrlanPdfScribe.Other", nullptr, "a neighbour");
+    ASSERT_TRUE(CopyFileA((source + "\\ops_wordaddin.dll").c_str(), installed().c_str(), FALSE));
+    ASSERT_TRUE(callDllRegistration(installed().c_str(), true));
+    ASSERT_TRUE(registered());
+    ASSERT_TRUE(regKeyExists(HKEY_CURRENT_USER, kWordKey));
+
+    EXPECT_TRUE(callDllRegistration(installed().c_str(), false));
+    EXPECT_FALSE(regKeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(regKeyExists(HKEY_CLASSES_ROOT, kProgIdKey));
+    EXPECT_FALSE(regKeyExists(HKEY_CURRENT_USER, kWordKey));
+    EXPECT_TRUE(regKeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\Other.Addin"));
+    EXPECT_TRUE(regKeyExists(HKEY_CLASSES_ROOT, "OrlanPdfScribe.Other"));
+    EXPECT_TRUE(regKeyExists(HKEY_CLASSES_ROOT, "CLSID")) << "only the add-in's own class key goes";
+    // Unregistering twice finds nothing left and still succeeds.
+    EXPECT_TRUE(callDllRegistration(installed().c_str(), false));
+
+    regDeleteTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\Other.Addin");
+    regDeleteTree(HKEY_CLASSES_ROOT, "OrlanPdfScribe.Other");
+}
+
+TEST_F(WordAddin, ADllWithoutTheExportFailsAndIsUnloaded) {
+    std::string dll = target + "\\noreg.dll";
+    ASSERT_TRUE(CopyFileA((source + "\\kpd_drv.dll").c_str(), dll.c_str(), FALSE));
+    ASSERT_EQ(nullptr, GetModuleHandleA(dll.c_str()));
+    EXPECT_FALSE(callDllRegistration(dll.c_str(), true));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());
+    EXPECT_EQ(nullptr, GetModuleHandleA(dll.c_str()));
+    EXPECT_FALSE(callDllRegistration(dll.c_str(), false));
+    EXPECT_EQ(nullptr, GetModuleHandleA(dll.c_str()));
+
+    EXPECT_FALSE(callDllRegistration((target + "\\missing.dll").c_str(), true));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), GetLastError());
+    // The stand-in itself is unloaded again after registering.
+    ASSERT_TRUE(CopyFileA((source + "\\ops_wordaddin.dll").c_str(), installed().c_str(), FALSE));
+    EXPECT_TRUE(callDllRegistration(installed().c_str(), true));
+    EXPECT_EQ(nullptr, GetModuleHandleA(installed().c_str()));
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+#include "tests/support/install_support.h"
+#include <objbase.h>
+#include <winioctl.h>
+#include <cstring>
+#include <shlobj.h>
+#include <cstdio>
+#include "tests/support/support.h"
+
+namespace install_support {
+
+namespace {
+// Wine keeps its drive letters as links that its mount manager makes (the way
+// winecfg does); a DOS device name alone does not reach its file system.
+struct UnixDrive {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+const DWORD kDefineUnixDrive = CTL_CODE(static_cast<ULONG>('m'), 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+bool defineWineDrive(char letter, const std::string& folder, bool add) {
+    typedef char*(CDECL * UnixName)(LPCWSTR);
+    UnixName unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    std::string unixPath;
+    if (add) {
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+        char* path = unixName(wide);
+        if (!path) return false;
+        unixPath = path;
+        HeapFree(GetProcessHeap(), 0, path);
+    }
+    std::string buffer(sizeof(UnixDrive) + unixPath.size() + 1, '\0');
+    UnixDrive* drive = reinterpret_cast<UnixDrive*>(&buffer[0]);
+    drive->size = static_cast<ULONG>(buffer.size());
+    drive->type = add ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
+    drive->letter = static_cast<WCHAR>(letter - 'A' + 'a');
+    if (add) {
+        drive->mountPointOffset = sizeof(UnixDrive);
+        memcpy(&buffer[sizeof(UnixDrive)], unixPath.c_str(), unixPath.size() + 1);
+    }
+    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE) return false;
+    DWORD returned = 0;
+    BOOL done = DeviceIoControl(manager, kDefineUnixDrive, &buffer[0], drive->size, nullptr, 0, &returned, nullptr);
+    CloseHandle(manager);
+    return done != FALSE;
+}
+}  // namespace
+
+MappedDrive::MappedDrive(const std::string& folder) : folder_(folder) {
+    DWORD used = GetLogicalDrives();
+    for (char c = 'D'; c <= 'Y'; ++c) {
+        if (used & (1u << (c - 'A'))) continue;
+        std::string letter = std::string(1, c) + ":";
+        if (defineWineDrive(c, folder, true)) {
+            wine_ = true;
+            letter_ = letter;
+        } else if (DefineDosDeviceA(0, letter.c_str(), folder.c_str())) {
+            letter_ = letter;
+        }
+        if (!letter_.empty()) return;
+    }
+}
+
+MappedDrive::~MappedDrive() {
+    if (letter_.empty()) return;
+    if (wine_)
+        defineWineDrive(letter_[0], folder_, false);
+    else
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, letter_.c_str(), folder_.c_str());
+}
+
+RawValue rawValue(HKEY root, const char* key, const char* name) {
+    RawValue value;
+    value.found = testing_support::regValue(root, key, name, &value.bytes, &value.type);
+    return value;
+}
+
+void setText(HKEY root, const char* key, const char* name, const char* value) {
+    HKEY h;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
+    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
+    RegCloseKey(h);
+}
+
+LinkContents readLink(const std::string& linkPath) {
+    LinkContents contents;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
+        if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+            contents.loaded = true;
+            char buffer[1024] = "";
+            WIN32_FIND_DATAA found;
+            if (SUCCEEDED(link->GetPath(buffer, sizeof buffer, &found, SLGP_RAWPATH))) contents.target = buffer;
+            buffer[0] = '\0';
+            if (SUCCEEDED(link->GetDescription(buffer, sizeof buffer))) contents.description = buffer;
+            buffer[0] = '\0';
+            if (SUCCEEDED(link->GetWorkingDirectory(buffer, sizeof buffer))) contents.workingDirectory = buffer;
+            buffer[0] = '\0';
+            if (SUCCEEDED(link->GetArguments(buffer, sizeof buffer))) contents.arguments = buffer;
+        }
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return contents;
+}
+
+std::string runCaptured(const std::string& commandLine, int* exitCode) {
+    if (exitCode) *exitCode = -1;
+    std::string folder = testing_support::makeTempDir("capture");
+    std::string outputPath = folder + "\\out.txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return "";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                  &startup, &info);
+    CloseHandle(output);
+    if (!started) return "";
+    if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(info.hProcess, &code);
+        if (exitCode) *exitCode = static_cast<int>(code);
+    } else {
+        TerminateProcess(info.hProcess, 1);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    std::string captured = testing_support::readFile(outputPath);
+    testing_support::removeTree(folder);
+    return captured;
+}
+
+HANDLE holdExclusively(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::string programsFolder(bool allUsers) {
+    char path[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, nullptr, 0, path)))
+        return "";
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+std::string pathOfLength(size_t length) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string path = temp;
+    path += "long";
+    while (path.size() < length) {
+        path += (path.size() % 40 == 0 && path.size() + 1 < length) ? '\\' : 'x';
+    }
+    return path.substr(0, length);
+}
+
+}  // namespace install_support

@@ -1,0 +1,61 @@
+// Helpers for the installation-step tests: a drive letter mapped onto a
+// temp folder, raw registry values, shell links read back through the
+// shell, and programs run with their output caught in a file.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace install_support {
+
+// A drive letter mapped onto a folder for the object's lifetime (the first
+// free letter from D: on), through Wine's mount manager or, on Windows, as a
+// DOS device. letter() is empty when no mapping could be made.
+class MappedDrive {
+public:
+    explicit MappedDrive(const std::string& folder);
+    ~MappedDrive();
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+    const std::string& letter() const { return letter_; }  // "D:"
+
+private:
+    std::string letter_;
+    std::string folder_;
+    bool wine_ = false;
+};
+
+// A value exactly as stored: its type and every byte, terminator included.
+struct RawValue {
+    bool found = false;
+    DWORD type = REG_NONE;
+    std::string bytes;
+};
+RawValue rawValue(HKEY root, const char* key, const char* name);
+// The bytes a REG_SZ value holds when written with its NUL counted.
+inline std::string withNul(const std::string& s) { return s + '\0'; }
+void setText(HKEY root, const char* key, const char* name, const char* value);
+
+// A shell link file as the shell itself reads it back.
+struct LinkContents {
+    bool loaded = false;
+    std::string target;
+    std::string description;
+    std::string workingDirectory;
+    std::string arguments;
+};
+LinkContents readLink(const std::string& linkPath);
+
+// Runs a command line and returns what it wrote to its standard output
+// (redirected to a file); exitCode receives its exit code, or -1.
+std::string runCaptured(const std::string& commandLine, int* exitCode = nullptr);
+
+// A file held open without sharing, as Word holds its add-in.
+HANDLE holdExclusively(const std::string& path);
+
+// Special-folder path as the shell gives it, without a trailing backslash.
+std::string programsFolder(bool allUsers);
+
+// A folder path of exactly `length` characters under the temp folder.
+std::string pathOfLength(size_t length);
+
+}  // namespace install_support
