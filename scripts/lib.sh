@@ -18,6 +18,8 @@ ensure_packages() {
     command -v lnkinfo >/dev/null || need+=(liblnk-utils)
     command -v wrestool >/dev/null || need+=(icoutils)
     [ -d /usr/src/googletest ] || need+=(googletest)
+    # Arial's metrics (Wine has no Arial): pages lay out as on Windows.
+    [ -f /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf ] || need+=(fonts-liberation)
     [ ${#need[@]} -eq 0 ] && return 0
     echo "Installing: ${need[*]}"
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
