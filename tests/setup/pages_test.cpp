@@ -3,7 +3,11 @@
 // the licence text.
 #include <gtest/gtest.h>
 #include <string>
+#include "resources/resource.h"
+#include "setup/options.h"
 #include "setup/page_logic.h"
+#include "setup/pages.h"
+#include "tests/support/support.h"
 
 namespace {
 
@@ -144,10 +148,105 @@ TEST(LicenceText, UsesCrLfLineBreaksAndFitsTheField) {
     ASSERT_GT(text.size(), 500u);
     EXPECT_LT(text.size(), 30000u) << "an edit field holds about 30000 characters by default";
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-        if (text[i] == '\r') EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
+        if (text[i] == '\n') {
+            EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
+        }
+        if (text[i] == '\r') {
+            EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
+        }
     }
     EXPECT_NE(std::string::npos, text.find("Orlan PDF Scribe"));
+}
+
+// The Options page run in this process, so that what it leaves in the
+// options can be seen even when it ends with the quit question's Yes.
+class OptionsPageRun {
+public:
+    OptionsPageRun() { thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr); }
+    ~OptionsPageRun() {
+        if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0 && page) EndDialog(page, 0);
+        WaitForSingleObject(thread_, 5000);
+        CloseHandle(thread_);
+    }
+    HWND waitPage() {
+        testing_support::waitUntil([&] {
+            page = FindWindowA("#32770", "Orlan PDF Scribe Setup Wizard");
+            return page && IsWindowVisible(page) && GetDlgItem(page, IDC_WORD_ADDIN);
+        }, 10000);
+        return page;
+    }
+    INT_PTR waitResult() {
+        WaitForSingleObject(thread_, 10000);
+        return result;
+    }
+    HWND page = nullptr;
+    volatile INT_PTR result = -1;
+
+private:
+    static DWORD WINAPI run(void* self) {
+        auto* me = static_cast<OptionsPageRun*>(self);
+        me->result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS), nullptr,
+                                     optionsPageProc, 0);
+        return 0;
+    }
+    HANDLE thread_;
+};
+
+void click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
+
+TEST(OptionsPage, QuittingWithYesStillStoresTheBoxes) {
+    options.addWordAddin = 1;
+    options.allUsers = 0;
+    options.addStartMenuIcon = 1;
+    OptionsPageRun run;
+    HWND page = run.waitPage();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_WORD_ADDIN));
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_ALL_USERS)) << "shows allUsers as it is";
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_ALL_USERS)));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_START_MENU));
+
+    click(page, IDC_WORD_ADDIN);
+    // No keeps the page and stores nothing yet.
+    PostMessageA(page, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(testing_support::answerMessageBox("Orlan PDF Scribe", IDNO).window);
+    EXPECT_TRUE(IsWindowVisible(page));
+    EXPECT_EQ(1, options.addWordAddin);
+
+    click(page, IDC_START_MENU);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(testing_support::answerMessageBox("Orlan PDF Scribe", IDYES).window);
+    EXPECT_EQ(IDC_CANCEL, run.waitResult());
+    EXPECT_EQ(0, options.addWordAddin);
+    EXPECT_EQ(0, options.allUsers);
+    EXPECT_EQ(0, options.addStartMenuIcon);
+}
+
+TEST(OptionsPage, NextAndBackStoreTheBoxesAndEndWithTheirIds) {
+    options.addWordAddin = 0;
+    options.allUsers = 1;
+    options.addStartMenuIcon = 0;
+    {
+        OptionsPageRun run;
+        HWND page = run.waitPage();
+        ASSERT_TRUE(page);
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_WORD_ADDIN));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_ALL_USERS));
+        click(page, IDC_WORD_ADDIN);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), 0);
+        EXPECT_EQ(IDC_NEXT, run.waitResult());
+        EXPECT_EQ(1, options.addWordAddin);
+        EXPECT_EQ(1, options.allUsers);
+        EXPECT_EQ(0, options.addStartMenuIcon);
+    }
+    OptionsPageRun run;
+    HWND page = run.waitPage();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_WORD_ADDIN));
+    click(page, IDC_START_MENU);
+    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_BACK, BN_CLICKED), 0);
+    EXPECT_EQ(IDC_BACK, run.waitResult());
+    EXPECT_EQ(1, options.addStartMenuIcon);
 }
 
 }  // namespace

@@ -1,0 +1,281 @@
+// The Destination and Summary pages in the real setup.exe: the disk list
+// (with a CD-ROM and a second fixed disk mapped into the prefix), a click on
+// a disk, hand-typed and browsed folders, the 259-character cut, and what
+// the Summary page then shows.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include "tests/support/support.h"
+#include "tests/support/wizard_support.h"
+
+namespace ts = testing_support;
+using wizard::SetupRun;
+using wizard::WizardPage;
+
+namespace {
+
+// Wine's mount manager defines drive letters with a type (what winecfg does).
+const ULONG kMountMgrDefineDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+struct UnixDrive {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDev;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+
+bool defineDrive(char letter, UINT type, const char* unixPath) {
+    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE) return false;
+    char buffer[512] = {};
+    auto* drive = reinterpret_cast<UnixDrive*>(buffer);
+    drive->size = sizeof *drive;
+    drive->type = type;
+    drive->letter = static_cast<WCHAR>(letter - 'A' + 'a');
+    if (unixPath) {
+        drive->mountPointOffset = sizeof *drive;
+        lstrcpyA(buffer + sizeof *drive, unixPath);
+        drive->size += lstrlenA(unixPath) + 1;
+    }
+    DWORD got = 0;
+    BOOL ok = DeviceIoControl(manager, kMountMgrDefineDrive, buffer, drive->size, nullptr, 0, &got, nullptr);
+    CloseHandle(manager);
+    return ok != FALSE;
+}
+
+class WizardDestination : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder = new std::string(wizard::stagedSetupFolder("dest"));
+        // Two free letters: an optical drive, then a second fixed disk after it.
+        DWORD used = GetLogicalDrives();
+        for (char letter = 'D'; letter <= 'Y'; ++letter) {
+            if (used & (1u << (letter - 'A'))) continue;
+            if (!cdrom) cdrom = letter;
+            else if (!fixed) fixed = letter;
+        }
+        if (cdrom && !defineDrive(cdrom, DRIVE_CDROM, "/tmp")) cdrom = 0;
+        if (fixed && !defineDrive(fixed, DRIVE_FIXED, "/tmp")) fixed = 0;
+    }
+    static void TearDownTestSuite() {
+        if (cdrom) defineDrive(cdrom, DRIVE_NO_ROOT_DIR, nullptr);
+        if (fixed) defineDrive(fixed, DRIVE_NO_ROOT_DIR, nullptr);
+        ts::removeTree(*folder);
+        delete folder;
+    }
+    static std::string* folder;
+    static char cdrom, fixed;
+};
+std::string* WizardDestination::folder;
+char WizardDestination::cdrom;
+char WizardDestination::fixed;
+
+std::string root(char letter) { return std::string(1, letter) + ":\\"; }
+
+HWND toDestination(SetupRun& setup) {
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    if (page) page = setup.advance(page, 1001, WizardPage::Licence);
+    if (page) page = setup.advance(page, 1006, WizardPage::SetupType);
+    if (page) page = setup.advance(page, 1010, WizardPage::Destination);
+    return page;
+}
+
+int focusedControl(HWND page) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(page, nullptr), &info) || !info.hwndFocus) return 0;
+    return GetDlgCtrlID(info.hwndFocus);
+}
+
+void setField(HWND page, const std::string& text) {
+    SendMessageA(ts::control(page, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string defaultFolder() {
+    std::string programFiles;
+    if (!ts::regValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                      &programFiles))
+        programFiles = "C:\\Program Files";
+    return std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe";
+}
+
+std::string summaryFolder(HWND summary) {
+    std::string text = ts::controlText(summary, 1008);
+    const std::string head = "Destination location:\r\n    ";
+    if (text.compare(0, head.size(), head) != 0) return "<no destination block>";
+    size_t end = text.find("\r\n\r\n", head.size());
+    return end == std::string::npos ? "<unended>" : text.substr(head.size(), end - head.size());
+}
+
+void quit(SetupRun& setup, HWND page) {
+    ts::command(page, IDCANCEL);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted);
+    ts::press(interrupted, 1005);
+    EXPECT_EQ(0, setup.waitExit(15000));
+}
+
+TEST_F(WizardDestination, DiskListShowsExactlyTheFixedDisksInDriveOrder) {
+    ASSERT_TRUE(cdrom && fixed) << "could not map test drives";
+    ASSERT_EQ(static_cast<UINT>(DRIVE_CDROM), GetDriveTypeA(root(cdrom).c_str()));
+    ASSERT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA(root(fixed).c_str()));
+
+    SetupRun setup(*folder);
+    HWND page = toDestination(setup);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(defaultFolder(), ts::controlText(page, 1014));
+    EXPECT_EQ(1001, focusedControl(page));
+
+    HWND list = ts::control(page, 1015);
+    ASSERT_TRUE(list);
+    EXPECT_EQ((std::vector<std::string>{"Name", "Total Disk Space", "Free Disk Space"}),
+              wizard::listViewHeadings(list, 3));
+    RECT lr = ts::windowRect(list);
+    for (int c = 0; c < 3; ++c) EXPECT_EQ((lr.right - lr.left) / 4, SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0));
+    EXPECT_TRUE(SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+
+    // What the machine has, as this process sees it.
+    struct Disk {
+        std::string name;
+        ULONGLONG total, free;
+    };
+    std::vector<Disk> expected;
+    char roots[256];
+    DWORD length = GetLogicalDriveStringsA(sizeof roots, roots);
+    ASSERT_GT(length, 0u);
+    for (char* r = roots; *r; r += lstrlenA(r) + 1) {
+        ULARGE_INTEGER available, total, free;
+        if (GetDriveTypeA(r) == DRIVE_FIXED && GetDiskFreeSpaceExA(r, &available, &total, &free))
+            expected.push_back({std::string(r, 2), total.QuadPart, free.QuadPart});
+    }
+    auto rows = wizard::listViewRows(list, 3);
+    ASSERT_EQ(expected.size(), rows.size());
+    bool sawC = false, sawFixed = false;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(expected[i].name, rows[i][0]) << "row " << i;
+        EXPECT_EQ(std::to_string(static_cast<long>(expected[i].total >> 20)) + " MB", rows[i][1]) << "row " << i;
+        // Free space moves while tests write files: within a few MB.
+        long shownFree = atol(rows[i][2].c_str());
+        EXPECT_NEAR(static_cast<double>(expected[i].free >> 20), static_cast<double>(shownFree), 64.0) << "row " << i;
+        EXPECT_EQ(" MB", rows[i][2].substr(rows[i][2].size() - 3));
+        EXPECT_NE(root(cdrom).substr(0, 2), rows[i][0]) << "the CD-ROM is listed";
+        if (rows[i][0] == "C:") sawC = true;
+        if (rows[i][0] == root(fixed).substr(0, 2)) {
+            sawFixed = true;
+            EXPECT_TRUE(sawC) << "the disks are not in drive order";
+        }
+    }
+    EXPECT_TRUE(sawC);
+    EXPECT_TRUE(sawFixed);
+    quit(setup, page);
+}
+
+// The screen point in the middle of a list row's name.
+POINT rowPoint(HWND list, int row) {
+    RECT r = {};
+    r.left = LVIR_LABEL;
+    wizard::sendWithRemoteData(list, LVM_GETITEMRECT, row, &r, sizeof r);
+    POINT p = {r.left + 8, (r.top + r.bottom) / 2};
+    ClientToScreen(list, &p);
+    return p;
+}
+
+int rowOf(const std::vector<std::vector<std::string>>& rows, const char* name) {
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i][0] == name) return static_cast<int>(i);
+    return -1;
+}
+
+TEST_F(WizardDestination, DiskClickTypedFolderAndCutReachTheSummary) {
+    SetupRun setup(*folder);
+    HWND page = toDestination(setup);
+    ASSERT_TRUE(page);
+    HWND list = ts::control(page, 1015);
+    int cRow = rowOf(wizard::listViewRows(list, 3), "C:");
+    ASSERT_GE(cRow, 0);
+
+    // A click on C: puts its letter in front of E:\Tools.
+    setField(page, "E:\\Tools");
+    POINT p = rowPoint(list, cRow);
+    ASSERT_TRUE(wizard::realClick(p.x, p.y)) << "xdotool could not click";
+    EXPECT_TRUE(ts::waitUntil([&] { return ts::controlText(page, 1014) == "C:\\Tools"; }, 5000))
+        << ts::controlText(page, 1014);
+
+    // Next stores what the field holds; the summary shows it.
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    EXPECT_EQ("C:\\Tools", summaryFolder(page));
+    EXPECT_EQ(1012, focusedControl(page)) << "the Summary page opens with the focus on Install";
+
+    // Back again: the field shows the stored folder; a hand-typed one is kept as typed.
+    ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Options));
+    ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Destination));
+    EXPECT_EQ("C:\\Tools", ts::controlText(page, 1014));
+    setField(page, "Q:\\Hand typed\\folder name ");
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    EXPECT_EQ("Q:\\Hand typed\\folder name ", summaryFolder(page));
+
+    // A field of 300 characters is stored as its first 259, on Back as well.
+    ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Options));
+    ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Destination));
+    std::string longFolder = "D:\\" + std::string(297, 'x');
+    longFolder[258] = 'z';
+    setField(page, longFolder);
+    ASSERT_EQ(longFolder, ts::controlText(page, 1014));
+    ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::SetupType));
+    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
+    EXPECT_EQ(longFolder.substr(0, 259), ts::controlText(page, 1014));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    EXPECT_EQ(longFolder.substr(0, 259), summaryFolder(page));
+    quit(setup, page);
+}
+
+TEST_F(WizardDestination, BrowsedFolderFillsTheFieldAndCancelOfTheQuitKeepsIt) {
+    std::string chosen = ts::makeTempDir("browsed");
+    SetupRun setup(*folder);
+    HWND page = toDestination(setup);
+    ASSERT_TRUE(page);
+    const std::string before = ts::controlText(page, 1014);
+
+    // Browse, then cancel the browser: the field stays.
+    ts::press(page, 1013);
+    HWND browser = setup.waitOtherDialog();
+    ASSERT_TRUE(browser) << "no folder browser";
+    PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(ts::waitUntil([&] { return !IsWindow(browser); }, 10000));
+    EXPECT_EQ(before, ts::controlText(page, 1014));
+
+    // Browse to a folder: its full path, without the product's sub-folder.
+    ts::press(page, 1013);
+    browser = setup.waitOtherDialog();
+    ASSERT_TRUE(browser);
+    std::string path = chosen;
+    std::vector<char> text(path.begin(), path.end());
+    text.push_back('\0');
+    wizard::sendWithRemoteData(browser, BFFM_SETSELECTIONA, TRUE, text.data(), text.size());
+    PostMessageA(browser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(ts::waitUntil([&] { return !IsWindow(browser); }, 10000));
+    EXPECT_TRUE(ts::waitUntil([&] { return lstrcmpiA(ts::controlText(page, 1014).c_str(), chosen.c_str()) == 0; },
+                              5000))
+        << ts::controlText(page, 1014) << " instead of " << chosen;
+
+    // Cancel with No keeps the page; Next then stores the browsed folder.
+    ts::press(page, 1002);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDNO));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    EXPECT_EQ(0, lstrcmpiA(chosen.c_str(), summaryFolder(page).c_str())) << summaryFolder(page);
+    quit(setup, page);
+    ts::removeTree(chosen);
+}
+
+}  // namespace

@@ -1,0 +1,324 @@
+// The wizard pages as a user meets them in the real setup.exe: the quit
+// question on Escape and the close box, the closing pages that end at once,
+// the options page's check boxes, the Welcome page's link, and a look at
+// every page.
+#include <gtest/gtest.h>
+#include "tests/support/support.h"
+#include "tests/support/wizard_support.h"
+
+namespace ts = testing_support;
+using wizard::SetupRun;
+using wizard::WizardPage;
+
+namespace {
+
+class WizardPages : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { folder = new std::string(wizard::stagedSetupFolder("pages")); }
+    static void TearDownTestSuite() {
+        ts::removeTree(*folder);
+        delete folder;
+    }
+    static std::string* folder;
+};
+std::string* WizardPages::folder;
+
+enum class CloseBy { Escape, SystemClose, CloseMessage };
+const CloseBy kAllWays[] = {CloseBy::Escape, CloseBy::SystemClose, CloseBy::CloseMessage};
+const char* wayName(CloseBy way) {
+    return way == CloseBy::Escape ? "Escape" : way == CloseBy::SystemClose ? "SC_CLOSE" : "WM_CLOSE";
+}
+
+void closePage(HWND page, CloseBy way) {
+    switch (way) {
+    case CloseBy::Escape: ts::command(page, IDCANCEL); break;  // what the dialog manager sends for Escape
+    case CloseBy::SystemClose: PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0); break;  // the close box
+    case CloseBy::CloseMessage: PostMessageA(page, WM_CLOSE, 0, 0); break;
+    }
+}
+
+// Every way of closing asks the quit question; No keeps the page where it is.
+void expectQuestionAndStay(HWND page, WizardPage which) {
+    for (CloseBy way : kAllWays) {
+        RECT before = ts::windowRect(page);
+        closePage(page, way);
+        EXPECT_TRUE(wizard::answerQuitQuestion(IDNO)) << wizard::pageName(which) << ": no quit question on "
+                                                       << wayName(way);
+        EXPECT_TRUE(IsWindow(page) && IsWindowVisible(page)) << wizard::pageName(which) << " closed after No";
+        RECT after = ts::windowRect(page);
+        EXPECT_EQ(before.left, after.left);
+        EXPECT_EQ(before.top, after.top);
+    }
+}
+
+TEST_F(WizardPages, EscapeAndCloseBoxAskTheQuitQuestionUntilYes) {
+    SetupRun setup(*folder);
+    ASSERT_TRUE(setup.started());
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page) << "no Welcome page";
+    expectQuestionAndStay(page, WizardPage::Welcome);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+    expectQuestionAndStay(page, WizardPage::Licence);
+    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
+    expectQuestionAndStay(page, WizardPage::SetupType);
+    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
+    expectQuestionAndStay(page, WizardPage::Destination);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    expectQuestionAndStay(page, WizardPage::Options);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    expectQuestionAndStay(page, WizardPage::Summary);
+
+    // The Cancel button asks too; Yes ends at the Interrupted page.
+    ts::press(page, 1002);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted) << "Yes did not lead to the Interrupted page";
+    EXPECT_EQ("&Finish", ts::controlText(interrupted, 1005));
+
+    // The close box there ends setup at once, without a question.
+    PostMessageA(interrupted, WM_SYSCOMMAND, SC_CLOSE, 0);
+    bool asked = false;
+    ts::waitUntil([&] {
+        if (FindWindowA("#32770", wizard::kQuitCaption)) asked = true;
+        return !setup.running();
+    }, 15000);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(0, setup.waitExit(5000));
+}
+
+TEST_F(WizardPages, LicenceCloseBoxYesEndsAtInterruptedWhichEscapeEnds) {
+    SetupRun setup(*folder);
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted);
+    ts::command(interrupted, IDCANCEL);
+    EXPECT_EQ(0, setup.waitExit(15000)) << "Escape on the Interrupted page did not end setup";
+    EXPECT_EQ(nullptr, FindWindowA("#32770", wizard::kQuitCaption));
+}
+
+TEST_F(WizardPages, IDontAgreeAsksAndWelcomeEscapeYesEndsAtInterrupted) {
+    {
+        SetupRun setup(*folder);
+        HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+        ASSERT_TRUE(page);
+        ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+        ts::press(page, 1007);
+        ASSERT_TRUE(wizard::answerQuitQuestion(IDNO));
+        EXPECT_TRUE(IsWindowVisible(page));
+        ts::press(page, 1007);
+        ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+        HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+        ASSERT_TRUE(interrupted);
+        PostMessageA(interrupted, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0, setup.waitExit(15000));
+    }
+    SetupRun setup(*folder);
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    ts::command(page, IDCANCEL);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted);
+    ts::press(interrupted, 1005);
+    EXPECT_EQ(0, setup.waitExit(15000));
+}
+
+std::string summaryOf(HWND page) { return ts::controlText(page, 1008); }
+
+TEST_F(WizardPages, OptionsShowAndStoreTheThreeChoices) {
+    SetupRun setup(*folder);
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
+    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
+    std::string folderText = ts::controlText(page, 1014);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+
+    // All three start on; "Install for all users" shows allUsers and is locked.
+    EXPECT_TRUE(ts::isChecked(page, 1016));
+    EXPECT_TRUE(ts::isChecked(page, 1017));
+    EXPECT_TRUE(ts::isChecked(page, 1018));
+    EXPECT_FALSE(ts::isEnabled(page, 1017));
+    EXPECT_TRUE(ts::isEnabled(page, 1016));
+    EXPECT_TRUE(ts::isEnabled(page, 1018));
+    // A real click on the locked box changes nothing.
+    RECT box = ts::windowRect(ts::control(page, 1017));
+    if (wizard::realClick((box.left + box.right) / 2, (box.top + box.bottom) / 2)) {
+        EXPECT_TRUE(ts::isChecked(page, 1017));
+    }
+
+    // Word add-in off; Back stores it: the page shown again keeps it off.
+    ts::press(page, 1016);
+    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1016); }, 5000));
+    ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Destination));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    EXPECT_FALSE(ts::isChecked(page, 1016));
+    EXPECT_TRUE(ts::isChecked(page, 1018));
+
+    // Start-menu icon off too; Next stores both, as the summary shows.
+    ts::press(page, 1018);
+    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1018); }, 5000));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    EXPECT_EQ("Destination location:\r\n    " + folderText + "\r\n\r\nInstall for all users", summaryOf(page));
+
+    // Add-in back on, Start menu still off.
+    ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Options));
+    EXPECT_FALSE(ts::isChecked(page, 1016));
+    EXPECT_FALSE(ts::isChecked(page, 1018));
+    ts::press(page, 1016);
+    ASSERT_TRUE(ts::waitUntil([&] { return ts::isChecked(page, 1016); }, 5000));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    EXPECT_EQ("Destination location:\r\n    " + folderText +
+                  "\r\n\r\nAddin setting:\r\n    Addin button will be added in Microsoft Word\r\n\r\n"
+                  "Install for all users",
+              summaryOf(page));
+
+    ts::command(page, IDCANCEL);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted);
+    ts::press(interrupted, 1005);
+    EXPECT_EQ(0, setup.waitExit(15000));
+}
+
+// A stand-in browser for http: addresses that writes what it was given into
+// a file, so that the link's ShellExecute can be seen.
+class UrlHandler {
+public:
+    explicit UrlHandler(const std::string& file) : file_(file) {
+        haveOld_ = ts::regValue(HKEY_CLASSES_ROOT, kKey, "", &old_);
+        std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1> \"" + file + "\"";
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>(command.size() + 1));
+            RegCloseKey(key);
+        }
+    }
+    ~UrlHandler() {
+        HKEY key;
+        if (haveOld_ && RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
+                           static_cast<DWORD>(lstrlenA(old_.c_str()) + 1));
+            RegCloseKey(key);
+        }
+    }
+    // Waits for an address to arrive; "" when none came in time.
+    std::string waitAddress(DWORD timeoutMs) {
+        std::string text;
+        ts::waitUntil([&] {
+            text = ts::readFile(file_);
+            return text.find('\n') != std::string::npos;
+        }, timeoutMs);
+        DeleteFileA(file_.c_str());
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+        return text;
+    }
+
+private:
+    static constexpr const char* kKey = "http\\shell\\open\\command";
+    std::string file_, old_;
+    bool haveOld_ = false;
+};
+
+void clickPage(HWND page, POINT client) {
+    PostMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    PostMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+}
+
+TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
+    std::string scratch = ts::makeTempDir("link");
+    UrlHandler handler(scratch + "\\opened.txt");
+    const std::string productPage = "http://www.orlan-software.com/pdfscribe/";
+
+    SetupRun setup(*folder);
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    HWND link = ts::control(page, 1028);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(".Many more", ts::windowText(link));
+
+    // The link's client rectangle in page client coordinates.
+    RECT r;
+    GetClientRect(link, &r);
+    MapWindowPoints(link, page, reinterpret_cast<POINT*>(&r), 2);
+    ASSERT_GT(r.right, r.left);
+
+    // Beside the link: nothing opens.
+    clickPage(page, {r.right + 3, (r.top + r.bottom) / 2});
+    clickPage(page, {r.right + 1, r.bottom});
+    clickPage(page, {r.left - 1, r.top});
+    EXPECT_EQ("", handler.waitAddress(2500)) << "a click beside the link opened something";
+
+    // The exact corners count.
+    clickPage(page, {r.right, r.bottom});
+    EXPECT_EQ(productPage, handler.waitAddress(15000)) << "bottom-right edge";
+    clickPage(page, {r.left, r.top});
+    EXPECT_EQ(productPage, handler.waitAddress(15000)) << "top-left edge";
+
+    // A user's click in the middle of the text.
+    RECT screen = ts::windowRect(link);
+    if (wizard::realClick((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2)) {
+        EXPECT_EQ(productPage, handler.waitAddress(15000)) << "a real click on the link";
+    }
+
+    // Drawn in blue on the white page.
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    int blue = 0, white = 0;
+    for (int y = screen.top; y < screen.bottom; ++y)
+        for (int x = screen.left; x < screen.right; ++x) {
+            COLORREF c = ts::screenPixel(x, y);
+            if (c == RGB(0, 0, 255)) ++blue;
+            if (c == RGB(255, 255, 255)) ++white;
+        }
+    EXPECT_GT(blue, 20) << "the link text is not blue";
+    EXPECT_GT(white, blue) << "the link's background is not the white page";
+    EXPECT_TRUE(setup.running());
+
+    ts::command(page, IDCANCEL);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted);
+    ts::press(interrupted, 1005);
+    EXPECT_EQ(0, setup.waitExit(15000));
+    ts::removeTree(scratch);
+}
+
+void shoot(HWND page, const char* name) {
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    std::string path = ts::outputDir("pages") + "\\" + name + ".bmp";
+    EXPECT_TRUE(ts::screenshot(path, page)) << path;
+}
+
+TEST_F(WizardPages, ScreenshotOfEveryChoosingPageAndInterrupted) {
+    SetupRun setup(*folder);
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    shoot(page, "welcome");
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+    shoot(page, "licence");
+    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
+    shoot(page, "setup_type");
+    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
+    shoot(page, "destination");
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    shoot(page, "options");
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    shoot(page, "summary");
+    ts::press(page, 1002);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    ASSERT_TRUE(page = setup.waitPage(WizardPage::Interrupted));
+    shoot(page, "interrupted");
+    ts::press(page, 1005);
+    EXPECT_EQ(0, setup.waitExit(15000));
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// Whole roads through the real wizard: the default road to the Finish page,
+// and the custom road with Back on every page, each page opening where the
+// one before it was left.
+#include <gtest/gtest.h>
+#include "tests/support/support.h"
+#include "tests/support/wizard_support.h"
+
+namespace ts = testing_support;
+using wizard::SetupRun;
+using wizard::WizardPage;
+
+namespace {
+
+class WizardRoads : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { folder = new std::string(wizard::stagedSetupFolder("roads")); }
+    static void TearDownTestSuite() {
+        ts::removeTree(*folder);
+        delete folder;
+    }
+    static std::string* folder;
+};
+std::string* WizardRoads::folder;
+
+void shoot(HWND page, const char* name) {
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    ts::screenshot(ts::outputDir("pages") + "\\" + name + ".bmp", page);
+}
+
+std::string defaultPrinter() {
+    char name[512] = "";
+    DWORD size = sizeof name;
+    return GetDefaultPrinterA(name, &size) ? name : "";
+}
+
+TEST_F(WizardRoads, DefaultRoadEndsAtFinishWithTheBoxCheckedAndCloseEndsAtOnce) {
+    SetupRun setup(*folder);
+    ASSERT_TRUE(setup.started());
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    EXPECT_EQ("&Next>", ts::controlText(page, 1001));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
+    ASSERT_TRUE(page = setup.advance(page, 1009, WizardPage::Summary));
+    RECT summaryRect = ts::windowRect(page);
+    ts::press(page, 1012);
+    HWND progress = setup.waitPage(WizardPage::Progress, 30000);
+    if (progress) shoot(progress, "progress");
+    page = wizard::waitFinishAfterInstall(setup);
+    ASSERT_TRUE(page) << "the run did not end at the Finish page";
+    shoot(page, "finish");
+    RECT finishRect = ts::windowRect(page);
+    EXPECT_EQ(summaryRect.left, finishRect.left);
+    EXPECT_EQ(summaryRect.top, finishRect.top);
+    EXPECT_TRUE(ts::isChecked(page, 1027)) << "the default-printer box starts checked";
+
+    // The close box acts as Finish: no question, setup ends; the box stayed
+    // checked, so the new printer stays the default.
+    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+    bool asked = false;
+    ts::waitUntil([&] {
+        if (FindWindowA("#32770", wizard::kQuitCaption)) asked = true;
+        return !setup.running();
+    }, 20000);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(0, setup.waitExit(5000));
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
+}
+
+TEST_F(WizardRoads, DefaultRoadHelperReachesTheEnd) {
+    std::string failure;
+    EXPECT_EQ(0, wizard::runDefaultRoad(*folder, &failure)) << failure;
+}
+
+// Moves the page to a new place and returns that place.
+POINT movePage(HWND page, int x, int y) {
+    SetWindowPos(page, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ts::waitUntil([&] {
+        RECT r = ts::windowRect(page);
+        return r.left == x && r.top == y;
+    }, 5000);
+    return {x, y};
+}
+
+TEST_F(WizardRoads, CustomRoadWithBackOnEveryPageKeepsThePlace) {
+    SetupRun setup(*folder);
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+
+    // The first page is centred on the screen.
+    RECT r = ts::windowRect(page);
+    int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_NEAR((screenW - (r.right - r.left)) / 2, r.left, 1);
+    EXPECT_NEAR((screenH - (r.bottom - r.top)) / 2, r.top, 1);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+
+    struct Step {
+        int button;
+        WizardPage next;
+    };
+    const Step road[] = {
+        {1001, WizardPage::Licence},     {1006, WizardPage::SetupType},   {1011, WizardPage::Licence},
+        {1006, WizardPage::SetupType},   {1010, WizardPage::Destination}, {1011, WizardPage::SetupType},
+        {1010, WizardPage::Destination}, {1001, WizardPage::Options},     {1011, WizardPage::Destination},
+        {1001, WizardPage::Options},     {1001, WizardPage::Summary},     {1011, WizardPage::Options},
+        {1001, WizardPage::Summary},
+    };
+    int n = 0;
+    for (const Step& step : road) {
+        ++n;
+        POINT place = movePage(page, 20 + 17 * n, 15 + 11 * n);
+        HWND next = setup.advance(page, step.button, step.next);
+        ASSERT_TRUE(next) << "step " << n << ": no " << wizard::pageName(step.next) << " page";
+        RECT at = ts::windowRect(next);
+        EXPECT_EQ(place.x, at.left) << "step " << n << " " << wizard::pageName(step.next);
+        EXPECT_EQ(place.y, at.top) << "step " << n << " " << wizard::pageName(step.next);
+        EXPECT_EQ(width, at.right - at.left);
+        EXPECT_EQ(height, at.bottom - at.top);
+        page = next;
+    }
+
+    // A No to the quit question keeps the place for the next page as well.
+    POINT place = movePage(page, 300, 200);
+    ts::command(page, IDCANCEL);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDNO));
+    HWND options = setup.advance(page, 1011, WizardPage::Options);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(place.x, ts::windowRect(options).left);
+    EXPECT_EQ(place.y, ts::windowRect(options).top);
+
+    ts::press(options, 1002);
+    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted);
+    EXPECT_EQ(place.x, ts::windowRect(interrupted).left);
+    EXPECT_EQ(place.y, ts::windowRect(interrupted).top);
+    ts::press(interrupted, 1005);
+    EXPECT_EQ(0, setup.waitExit(15000));
+}
+
+}  // namespace

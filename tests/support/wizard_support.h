@@ -1,0 +1,80 @@
+// Driving the real setup.exe through its wizard from another process: start
+// it from a staged folder, wait for each page by the control only that page
+// has, walk roads, read list-view rows across processes, click for real.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "tests/support/support.h"
+
+namespace wizard {
+
+extern const char kWizardCaption[];  // every page's caption
+extern const char kQuitCaption[];    // the quit question's caption
+extern const char kQuitQuestion[];
+
+enum class WizardPage { Welcome, Licence, SetupType, Destination, Options, Summary, Progress, Finish, Interrupted };
+const char* pageName(WizardPage page);
+
+// A new temp folder holding a copy of dist/.
+std::string stagedSetupFolder(const char* prefix);
+
+// One running setup.exe. The destructor ends it if it still runs, so a
+// failing test never leaves a wizard (and its mutex) behind.
+class SetupRun {
+public:
+    explicit SetupRun(const std::string& folder);
+    ~SetupRun();
+    SetupRun(const SetupRun&) = delete;
+    SetupRun& operator=(const SetupRun&) = delete;
+
+    bool started() const { return started_; }
+    DWORD pid() const { return process_.id(); }
+    bool running() const { return process_.running(); }
+    // Waits for the process to end; its exit code, or -1 on time-out.
+    int waitExit(DWORD timeoutMs = 20000);
+    void kill() { process_.kill(); }
+
+    // The visible page of this setup that is `page`, waited for.
+    HWND waitPage(WizardPage page, DWORD timeoutMs = 30000);
+    // Presses a button of `page` (BM_CLICK), waits for that page window to
+    // go and for `next` to show; null when it does not.
+    HWND advance(HWND page, int buttonId, WizardPage next, DWORD timeoutMs = 30000);
+    // Any visible top-level dialog of this setup other than its pages (the
+    // folder browser, for one); null after the time-out.
+    HWND waitOtherDialog(DWORD timeoutMs = 10000);
+
+private:
+    testing_support::Process process_;
+    bool started_ = false;
+};
+
+// After Install: waits for the Finish page, answering Yes when the run asks
+// whether to install over an earlier installation; null when the run ended
+// elsewhere (the Interrupted page) or the time ran out.
+HWND waitFinishAfterInstall(SetupRun& setup, DWORD timeoutMs = 180000);
+
+// Starts setup from folder and walks the default road: Welcome Next, Licence
+// I agree, Setup type Default, Summary Install, the run, Finish. Returns the
+// exit code, or -1 when a page did not come (the process is then ended and
+// *failure tells where).
+int runDefaultRoad(const std::string& folder, std::string* failure = nullptr);
+
+// The quit question: waits for it, checks caption and text, answers.
+// Returns false when no such box came.
+bool answerQuitQuestion(int buttonId, DWORD timeoutMs = 10000);
+
+// Rows of a report-view list of another process, `columns` texts each.
+std::vector<std::vector<std::string>> listViewRows(HWND list, int columns);
+// Column headings of such a list.
+std::vector<std::string> listViewHeadings(HWND list, int columns);
+// Sends a window message whose lParam points at `data` copied into the
+// window's process (for messages that carry pointers); what the window
+// wrote there is copied back into `data`.
+LRESULT sendWithRemoteData(HWND window, UINT message, WPARAM wParam, void* data, size_t size);
+
+// A real mouse click at screen coordinates through xdotool (X input, as a
+// user's click); false when xdotool could not be run.
+bool realClick(int x, int y);
+
+}  // namespace wizard
