@@ -44,14 +44,20 @@ OUT=side.bmp bmp -size 180x320 gradient:'#1f3a78'-'#8fa6d8' \
     -font "$FONT" -pointsize 14 -fill white -annotate +76+135 'PDF' \
     -pointsize 17 -annotate +18+280 'Orlan' -font "$FONT_PLAIN" -pointsize 13 -annotate +18+298 'PDF Scribe'
 
-# Heading pictures on the outer pages (113 x 19 and 95 x 17 dialog units).
+# Heading pictures on the outer pages, each the size of its place: 113 x 19
+# and 95 x 17 dialog units at Arial 9 pt (7 x 14 pixel base units). The text
+# is fitted into the picture, so that no letter is cut off.
 heading() {  # $1 file, $2 width, $3 height, $4 text
-    OUT=$1 bmp -size "$2x$3" xc:white -font "$FONT" -pointsize $(( $3 * 5 / 8 )) -fill '#1f3a78' \
-        -gravity west -annotate +0+0 "$4"
+    local f; f=$(mktemp --suffix=.png)
+    "$IM" -background white -fill '#1f3a78' -font "$FONT" -size "$(($2 - 4))x$(($3 - 6))" \
+        -gravity west label:"$4" "PNG24:$f"
+    OUT=$1 bmp -size "$2x$3" xc:white "$f" -gravity west -geometry +2+0 -composite \
+        -fill '#c02020' -draw "rectangle 2,$(($3 - 3)) $(($2 / 3)),$(($3 - 2))"
+    rm -f "$f"
 }
-heading welcome.bmp 198 31 'Welcome'
-heading interrupted.bmp 166 28 'Setup Interrupted'
-heading finish.bmp 198 31 'Setup Complete'
+heading welcome.bmp 198 33 'Welcome'
+heading interrupted.bmp 166 29 'Setup Interrupted'
+heading finish.bmp 198 33 'Setup Complete'
 
 # Banner 120 across the inner pages: 500 x 65.
 OUT=banner.bmp bmp -size 500x65 gradient:'#ffffff'-'#dfe4f3' -rotate 0 \

@@ -1,0 +1,472 @@
+// The skinned buttons as the pages show them: real controls from setup's
+// templates, painted through the page and read back from the screen.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "resources/resource.h"
+#include "setup/button.h"
+#include "tests/support/ui_support.h"
+
+using namespace ui_support;
+
+namespace {
+
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kHoverLeft = RGB(250, 196, 88);
+const COLORREF kHoverRight = RGB(251, 202, 106);
+const COLORREF kHoverTop = RGB(252, 210, 121);
+const COLORREF kHoverBottom = RGB(229, 151, 0);
+const COLORREF kFocusLeft = RGB(153, 198, 252);
+const COLORREF kFocusBottom = RGB(162, 201, 255);
+
+// The face colour of one row of the inner rectangle in a given look.
+COLORREF faceColour(int hovered, int highlighted, int row, int height) {
+    int i = row * 63 / height;
+    int redGreen = hovered ? 4 : 3;
+    int blue = hovered ? (highlighted ? 3 : 5) : (highlighted ? 4 : 5);
+    BYTE rg = (BYTE)(255 - i / redGreen);
+    return RGB(rg, rg, 255 - i / blue);
+}
+
+std::string hex(COLORREF c) {
+    char text[32];
+    snprintf(text, sizeof text, "RGB(%d,%d,%d)", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+// Checks the face column x over rows [from, to] against a look.
+void expectFace(const ClientPixels& px, const RECT& inner, int x, int from, int to, int hovered, int highlighted) {
+    int height = inner.bottom - inner.top;
+    for (int y = from; y <= to; ++y)
+        EXPECT_EQ(hex(faceColour(hovered, highlighted, y - inner.top, height)), hex(px.at(x, y)))
+            << "row " << y << " of a face from " << inner.top << " to " << inner.bottom;
+}
+
+void expectIdle(HWND button) {
+    ClientPixels px(button);
+    RECT inner = innerRect(button);
+    ASSERT_GT(inner.bottom - inner.top, 4);
+    EXPECT_EQ(hex(kWhite), hex(px.at(inner.left + 3, inner.top)));
+    EXPECT_EQ(hex(RGB(234, 234, 243)), hex(px.at(inner.left + 3, inner.bottom)));
+    expectFace(px, inner, inner.left + 3, inner.top, inner.bottom, 0, 0);
+    // No edges: the face runs out to the inner rectangle's sides.
+    EXPECT_NE(hex(kHoverLeft), hex(px.at(inner.left, (inner.top + inner.bottom) / 2)));
+    EXPECT_NE(hex(kFocusLeft), hex(px.at(inner.left + 1, (inner.top + inner.bottom) / 2)));
+}
+
+// How many pixels of column x, rows [from, to], differ from colour.
+int differing(const ClientPixels& px, int x, int from, int to, COLORREF colour) {
+    int n = 0;
+    for (int y = from; y <= to; ++y) n += px.at(x, y) != colour;
+    return n;
+}
+
+std::string regionText(HRGN region) {
+    DWORD size = GetRegionData(region, 0, nullptr);
+    std::vector<char> data(size);
+    RGNDATA* rgn = (RGNDATA*)data.data();
+    if (!size || !GetRegionData(region, size, rgn)) return "?";
+    std::string text;
+    const RECT* r = (const RECT*)rgn->Buffer;
+    for (DWORD i = 0; i < rgn->rdh.nCount; ++i)
+        text += "(" + std::to_string(r[i].left) + "," + std::to_string(r[i].top) + "," + std::to_string(r[i].right) +
+                "," + std::to_string(r[i].bottom) + ")";
+    return text;
+}
+
+void hover(HWND button) {
+    SendMessageA(button, WM_MOUSEHOVER, 0, 0);
+    settle(GetParent(button));
+}
+
+}  // namespace
+
+TEST(SkinnedButtonLook, IdleButtonHasOutlineAndWhiteToGreyBlueFace) {
+    OpenPage page(IDD_WELCOME);
+    ASSERT_NE(nullptr, page.window());
+    SetFocus(page.item(IDC_NEXT));
+    settle(page.window());
+    HWND cancel = page.item(IDC_CANCEL);
+    expectIdle(cancel);
+    ClientPixels px(cancel);
+    EXPECT_EQ(hex(kBlack), hex(px.at(px.width() / 2, 0)));
+    EXPECT_EQ(hex(kBlack), hex(px.at(px.width() / 2, px.height() - 1)));
+    EXPECT_EQ(hex(kBlack), hex(px.at(0, px.height() / 2)));
+}
+
+TEST(SkinnedButtonLook, FocusedButtonShowsBlueEdgesAndFocusRectangle) {
+    OpenPage page(IDD_WELCOME);
+    HWND cancel = page.item(IDC_CANCEL);
+    SetFocus(cancel);
+    settle(page.window());
+    ClientPixels px(cancel);
+    RECT inner = innerRect(cancel);
+    int mid = (inner.top + inner.bottom) / 2;
+    EXPECT_EQ(hex(kFocusLeft), hex(px.at(inner.left + 1, mid)));
+    EXPECT_EQ(hex(RGB(162, 189, 252)), hex(px.at(inner.right - 2, mid)));
+    EXPECT_EQ(hex(kFocusBottom), hex(px.at(inner.left + 4, inner.bottom)));
+    // The dotted focus rectangle runs over the left edge's outer column.
+    EXPECT_GT(differing(px, inner.left, inner.top + 3, inner.bottom - 2, kFocusLeft), 0);
+    expectFace(px, inner, inner.left + 4, inner.top + 3, inner.bottom - 2, 0, 1);
+}
+
+TEST(SkinnedButtonLook, HoverShowsOrangeEdgesAndLeaveRestoresIdle) {
+    OpenPage page(IDD_WELCOME);
+    SetFocus(page.item(IDC_NEXT));
+    HWND cancel = page.item(IDC_CANCEL);
+    hover(cancel);
+    {
+        ClientPixels px(cancel);
+        RECT inner = innerRect(cancel);
+        int mid = (inner.top + inner.bottom) / 2;
+        EXPECT_EQ(hex(kHoverLeft), hex(px.at(inner.left, mid)));
+        EXPECT_EQ(hex(kHoverLeft), hex(px.at(inner.left + 1, mid)));
+        EXPECT_EQ(hex(kHoverRight), hex(px.at(inner.right - 1, mid)));
+        EXPECT_EQ(hex(kHoverTop), hex(px.at(inner.left + 4, inner.top)));
+        EXPECT_EQ(hex(kHoverBottom), hex(px.at(inner.left + 4, inner.bottom)));
+        expectFace(px, inner, inner.left + 4, inner.top + 3, inner.bottom - 2, 1, 0);
+    }
+    SendMessageA(cancel, WM_MOUSELEAVE, 0, 0);
+    settle(page.window());
+    expectIdle(cancel);
+}
+
+TEST(SkinnedButtonLook, FocusedAndHoveredShowsOrangeWithoutFocusRectangle) {
+    OpenPage page(IDD_WELCOME);
+    HWND cancel = page.item(IDC_CANCEL);
+    SetFocus(cancel);
+    hover(cancel);
+    ClientPixels px(cancel);
+    RECT inner = innerRect(cancel);
+    EXPECT_EQ(0, differing(px, inner.left, inner.top + 3, inner.bottom - 2, kHoverLeft));
+    EXPECT_EQ(0, differing(px, inner.left + 1, inner.top + 3, inner.bottom - 2, kHoverLeft));
+    EXPECT_EQ(hex(kHoverBottom), hex(px.at(inner.left + 4, inner.bottom)));
+    expectFace(px, inner, inner.left + 4, inner.top + 3, inner.bottom - 2, 1, 1);
+}
+
+TEST(SkinnedButtonLook, PressedCaptionMovesOnePixelRightAndDown) {
+    OpenPage page(IDD_WELCOME);
+    HWND cancel = page.item(IDC_CANCEL);
+    SetFocus(cancel);
+    settle(page.window());
+    RECT inner = innerRect(cancel);
+    RECT face = inner;
+    InflateRect(&face, -2, -2);  // clear of edges and focus rectangle
+    RECT released = darkBox(ClientPixels(cancel), face);
+    ASSERT_GT(released.right, released.left) << "no caption found";
+
+    LPARAM centre = MAKELPARAM((inner.left + inner.right) / 2, (inner.top + inner.bottom) / 2);
+    SendMessageA(cancel, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    settle(page.window());
+    RECT pressed = darkBox(ClientPixels(cancel), face);
+    SendMessageA(cancel, WM_LBUTTONUP, 0, centre);
+    settle(page.window());
+
+    EXPECT_EQ(released.left + 1, pressed.left);
+    EXPECT_EQ(released.top + 1, pressed.top);
+    EXPECT_EQ(released.right - released.left, pressed.right - pressed.left);
+    // Released again, the caption is back in its place.
+    RECT again = darkBox(ClientPixels(cancel), face);
+    EXPECT_EQ(released.left, again.left);
+    EXPECT_EQ(released.top, again.top);
+}
+
+TEST(SkinnedButtonLook, DisabledCaptionIsEmbossed) {
+    RECT normalBox;
+    {
+        OpenPage page(IDD_WELCOME);
+        SetFocus(page.item(IDC_NEXT));
+        settle(page.window());
+        HWND cancel = page.item(IDC_CANCEL);
+        normalBox = darkBox(ClientPixels(cancel), innerRect(cancel));
+    }
+    ASSERT_GT(normalBox.right, normalBox.left) << "an enabled caption is drawn dark";
+
+    OpenPage progress(IDD_PROGRESS);
+    HWND cancel = progress.item(IDC_CANCEL);
+    ASSERT_FALSE(IsWindowEnabled(cancel));
+    ClientPixels px(cancel);
+    RECT inner = innerRect(cancel);
+    RECT dark = darkBox(px, inner);
+    EXPECT_EQ(dark.left, dark.right) << "a disabled caption has no dark ink";
+    COLORREF shadow = GetSysColor(COLOR_3DSHADOW);
+    int shadowed = 0;
+    for (int y = inner.top; y < inner.bottom; ++y)
+        for (int x = inner.left; x < inner.right; ++x) shadowed += px.at(x, y) == shadow;
+    EXPECT_GT(shadowed, 10) << "the embossed caption is drawn in the shadow colour";
+    // The face itself is the idle one.
+    expectFace(px, inner, inner.left + 3, inner.top, inner.bottom, 0, 0);
+}
+
+TEST(SkinnedButtonShape, WindowIsCutToRoundedClientRectangle) {
+    OpenPage page(IDD_SETUP_TYPE);
+    for (int id : {IDC_DEFAULT, IDC_CANCEL}) {
+        HWND button = page.item(id);
+        RECT client;
+        GetClientRect(button, &client);
+        HRGN actual = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(ERROR, GetWindowRgn(button, actual));
+        HRGN expected = CreateRoundRectRgn(client.left, client.top, client.right, client.bottom, 5, 5);
+        // Same pixels, however each system splits the shape into bands.
+        HRGN difference = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(NULLREGION, CombineRgn(difference, actual, expected, RGN_XOR))
+            << "button " << id << ": " << regionText(actual) << " against " << regionText(expected);
+        DeleteObject(difference);
+        DeleteObject(actual);
+        DeleteObject(expected);
+
+        // A point just outside the rounded corner belongs to the page.
+        POINT corner = {0, 0}, centre = {client.right / 2, client.bottom / 2};
+        ClientToScreen(button, &corner);
+        ClientToScreen(button, &centre);
+        EXPECT_EQ(page.window(), WindowFromPoint(corner)) << "button " << id;
+        EXPECT_EQ(button, WindowFromPoint(centre)) << "button " << id;
+    }
+}
+
+// A procedure installed on Cancel before the page attaches its buttons, so
+// that it becomes the saved (standard) procedure and sees what reaches it.
+namespace {
+WNDPROC standardProc;
+std::vector<UINT> reachedStandard;
+std::vector<WORD> pageCommands;
+
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    reachedStandard.push_back(message);
+    return CallWindowProcA(standardProc, window, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK observedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        standardProc = (WNDPROC)SetWindowLongA(GetDlgItem(page, IDC_CANCEL), GWL_WNDPROC, (LONG)recordingProc);
+    }
+    if (message == WM_COMMAND) pageCommands.push_back(LOWORD(wParam));
+    return plainPageProc(page, message, wParam, lParam);
+}
+
+bool reached(UINT message) {
+    for (UINT m : reachedStandard)
+        if (m == message) return true;
+    return false;
+}
+}  // namespace
+
+TEST(SkinnedButtonBehaviour, MouseMovesStayWithTheSkinWhileClicksAndKeysReachTheButton) {
+    OpenPage page(IDD_WELCOME, observedPageProc);
+    HWND cancel = page.item(IDC_CANCEL);
+    SkinnedButton* skin = pageButton(Page::Welcome, 1);
+    ASSERT_NE(nullptr, skin);
+    EXPECT_EQ(cancel, skin->window);
+    EXPECT_EQ((WNDPROC)recordingProc, skin->savedProc);
+    EXPECT_EQ((LONG)(LONG_PTR)skin, GetWindowLongA(cancel, GWL_USERDATA));
+
+    reachedStandard.clear();
+    pageCommands.clear();
+    SendMessageA(cancel, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    EXPECT_FALSE(reached(WM_MOUSEMOVE));
+    EXPECT_NE(0, skin->tracking) << "the hover request was made through comctl32";
+
+    SendMessageA(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 8));
+    SendMessageA(cancel, WM_LBUTTONUP, 0, MAKELPARAM(10, 8));
+    EXPECT_TRUE(reached(WM_LBUTTONDOWN));
+    EXPECT_TRUE(reached(WM_LBUTTONUP));
+    pump(50);
+    ASSERT_EQ(1u, pageCommands.size());
+    EXPECT_EQ(IDC_CANCEL, pageCommands[0]);
+
+    SetFocus(page.item(IDC_NEXT));
+    reachedStandard.clear();
+    SetFocus(cancel);
+    EXPECT_TRUE(reached(WM_SETFOCUS));
+    SendMessageA(cancel, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(reached(WM_KEYDOWN));
+    // Nothing the skin does itself reaches the standard procedure.
+    reachedStandard.clear();
+    SendMessageA(cancel, WM_ERASEBKGND, (WPARAM)GetDC(cancel), 0);
+    EXPECT_FALSE(reached(WM_ERASEBKGND));
+    SendMessageA(cancel, WM_KEYUP, VK_SPACE, 0);
+}
+
+TEST(SkinnedButtonBehaviour, RestingPointerGivesHoverLookAndLeavingTakesItAway) {
+    OpenPage page(IDD_WELCOME);
+    SetFocus(page.item(IDC_NEXT));
+    HWND cancel = page.item(IDC_CANCEL);
+    SkinnedButton* skin = pageButton(Page::Welcome, 1);
+    RECT r;
+    GetWindowRect(cancel, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // The move the pointer makes over the button.
+    PostMessageA(cancel, WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
+    ASSERT_TRUE(pumpUntil([&] { return skin->hovered == 1; }, 5000)) << "no WM_MOUSEHOVER arrived";
+    settle(page.window());
+    {
+        ClientPixels px(cancel);
+        RECT inner = innerRect(cancel);
+        EXPECT_EQ(hex(kHoverLeft), hex(px.at(inner.left, (inner.top + inner.bottom) / 2)));
+    }
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
+    ASSERT_TRUE(pumpUntil([&] { return skin->hovered == 0; }, 5000)) << "no WM_MOUSELEAVE arrived";
+    EXPECT_EQ(0, skin->tracking);
+    settle(page.window());
+    expectIdle(cancel);
+}
+
+TEST(SkinnedButtonBehaviour, PageShownAgainGetsFreshButtons) {
+    HWND firstCancel;
+    SkinnedButton* skin = pageButton(Page::Welcome, 1);
+    {
+        OpenPage page(IDD_WELCOME);
+        firstCancel = page.item(IDC_CANCEL);
+        SendMessageA(firstCancel, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+        hover(firstCancel);
+        ASSERT_EQ(1, skin->hovered);
+    }
+    {
+        // Another page's Cancel is another object.
+        OpenPage other(IDD_OPTIONS);
+        EXPECT_NE(skin, pageButton(Page::Options, 2));
+        EXPECT_EQ(other.item(IDC_CANCEL), pageButton(Page::Options, 2)->window);
+        EXPECT_EQ(firstCancel, skin->window);
+    }
+    OpenPage again(IDD_WELCOME);
+    HWND cancel = again.item(IDC_CANCEL);
+    SetFocus(again.item(IDC_NEXT));
+    settle(again.window());
+    EXPECT_EQ(cancel, skin->window);
+    EXPECT_EQ(0, skin->hovered);
+    EXPECT_EQ(0, skin->tracking);
+    expectIdle(cancel);
+}
+
+TEST(SkinnedButtonBehaviour, EveryPageAttachesItsButtonsInItsOrder) {
+    struct Expected { int dialog; std::vector<int> ids; };
+    const Expected pages[] = {
+        {IDD_WELCOME, {IDC_NEXT, IDC_CANCEL}},
+        {IDD_INTERRUPTED, {IDC_FINISH}},
+        {IDD_LICENCE, {IDC_AGREE, IDC_DISAGREE}},
+        {IDD_SETUP_TYPE, {IDC_DEFAULT, IDC_CUSTOM, IDC_BACK, IDC_CANCEL}},
+        {IDD_SUMMARY, {IDC_BACK, IDC_INSTALL, IDC_CANCEL}},
+        {IDD_DESTINATION, {IDC_BROWSE, IDC_BACK, IDC_NEXT, IDC_CANCEL}},
+        {IDD_OPTIONS, {IDC_BACK, IDC_NEXT, IDC_CANCEL}},
+        {IDD_FINISH, {IDC_FINISH}},
+        {IDD_PROGRESS, {IDC_BACK, IDC_NEXT, IDC_CANCEL}},
+    };
+    std::vector<SkinnedButton*> seen;
+    for (const Expected& e : pages) {
+        OpenPage page(e.dialog);
+        ASSERT_NE(nullptr, page.window()) << "dialog " << e.dialog;
+        Page which = pageOfDialog(e.dialog);
+        for (size_t i = 0; i < e.ids.size(); ++i) {
+            SkinnedButton* skin = pageButton(which, (int)i);
+            ASSERT_NE(nullptr, skin);
+            EXPECT_EQ(page.item(e.ids[i]), skin->window) << "dialog " << e.dialog << " button " << e.ids[i];
+            EXPECT_EQ((LONG)(LONG_PTR)&SkinnedButton::windowProc, GetWindowLongA(page.item(e.ids[i]), GWL_WNDPROC));
+            for (SkinnedButton* other : seen) EXPECT_NE(other, skin);
+            seen.push_back(skin);
+        }
+        EXPECT_EQ(nullptr, pageButton(which, (int)e.ids.size()));
+    }
+}
+
+TEST(SkinnedButtonBehaviour, WindowWithoutObjectBehavesAsAPlainButton) {
+    HWND button = CreateWindowA("BUTTON", "Plain", WS_POPUP | BS_PUSHBUTTON, 0, 0, 80, 24, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, button);
+    SetWindowLongA(button, GWL_WNDPROC, (LONG)(LONG_PTR)&SkinnedButton::windowProc);
+    ASSERT_EQ(0, GetWindowLongA(button, GWL_USERDATA));
+    SendMessageA(button, WM_SETTEXT, 0, (LPARAM) "Renamed");
+    char text[32] = "";
+    GetWindowTextA(button, text, sizeof text);
+    EXPECT_STREQ("Renamed", text);
+    SendMessageA(button, BM_SETSTATE, TRUE, 0);
+    EXPECT_TRUE(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+    DestroyWindow(button);
+}
+
+// The painting steps on a memory DC, away from any window.
+namespace {
+class MemoryCanvas {
+public:
+    MemoryCanvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        HBRUSH brush = CreateSolidBrush(fill);
+        RECT all = {0, 0, width, height};
+        FillRect(dc_, &all, brush);
+        DeleteObject(brush);
+    }
+    ~MemoryCanvas() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
+    int untouched(COLORREF fill) const {
+        int n = 0;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) n += at(x, y) == fill;
+        return n;
+    }
+
+private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+}  // namespace
+
+TEST(SkinnedButtonFace, GradientEndsFollowHoverAndHighlight) {
+    struct Look { int hovered, highlighted; COLORREF last; };
+    const Look looks[] = {{0, 0, RGB(234, 234, 243)}, {0, 1, RGB(234, 234, 240)},
+                          {1, 0, RGB(240, 240, 243)}, {1, 1, RGB(240, 240, 234)}};
+    const COLORREF fill = RGB(1, 2, 3);
+    for (const Look& look : looks) {
+        MemoryCanvas canvas(24, 48, fill);
+        SkinnedButton skin;
+        skin.hovered = look.hovered;
+        skin.highlighted = look.highlighted;
+        RECT inner = {2, 3, 20, 40};
+        skin.fillFace(canvas.dc(), inner);
+        EXPECT_EQ(hex(kWhite), hex(canvas.at(2, 3)));
+        EXPECT_EQ(hex(kWhite), hex(canvas.at(19, 3)));
+        EXPECT_EQ(hex(look.last), hex(canvas.at(2, 40))) << look.hovered << look.highlighted;
+        EXPECT_EQ(hex(look.last), hex(canvas.at(19, 40)));
+        for (int y = 3; y <= 40; ++y)
+            EXPECT_EQ(hex(faceColour(look.hovered, look.highlighted, y - 3, 37)), hex(canvas.at(10, y)));
+        // Nothing outside the face's columns and rows is painted.
+        EXPECT_EQ(hex(fill), hex(canvas.at(1, 20)));
+        EXPECT_EQ(hex(fill), hex(canvas.at(20, 20)));
+        EXPECT_EQ(hex(fill), hex(canvas.at(10, 2)));
+        EXPECT_EQ(hex(fill), hex(canvas.at(10, 41)));
+    }
+}
+
+TEST(SkinnedButtonFace, FlatOrInvertedFaceIsLeftUnpainted) {
+    const COLORREF fill = RGB(1, 2, 3);
+    MemoryCanvas canvas(24, 24, fill);
+    SkinnedButton skin;
+    skin.fillFace(canvas.dc(), RECT{2, 10, 20, 10});
+    skin.fillFace(canvas.dc(), RECT{2, 10, 20, 4});
+    skin.fillFace(canvas.dc(), RECT{20, 2, 2, 20});
+    EXPECT_EQ(24 * 24, canvas.untouched(fill));
+}
+
+TEST(SkinnedButtonObject, DestructorDeletesItsPensAndBrushes) {
+    std::vector<HGDIOBJ> objects;
+    {
+        SkinnedButton skin;
+        objects = {skin.framePen,     skin.hoverLeftPen,  skin.hoverRightPen, skin.hoverTopPen,
+                   skin.hoverBottomPen, skin.focusLeftPen, skin.focusRightPen, skin.focusTopPen,
+                   skin.focusBottomPen, skin.hoverBrush,   skin.normalBrush};
+        for (size_t i = 0; i < objects.size(); ++i)
+            EXPECT_EQ(i < 9 ? (DWORD)OBJ_PEN : (DWORD)OBJ_BRUSH, GetObjectType(objects[i])) << i;
+        EXPECT_EQ(0, skin.hovered + skin.tracking + skin.focused + skin.highlighted);
+    }
+    for (size_t i = 0; i < objects.size(); ++i) EXPECT_EQ(0u, GetObjectType(objects[i])) << i;
+}
