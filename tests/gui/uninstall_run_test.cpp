@@ -174,7 +174,7 @@ TEST_F(UninstallRun, YesRemovesTheWholeProductButThePort) {
 }
 
 TEST_F(UninstallRun, ForeignFileKeepsTheFolderAndTheRunSucceeds) {
-    ASSERT_TRUE(us::installProduct(folder, false));
+    ASSERT_TRUE(us::installProduct(folder, true));
     ts::writeFile(folder + "\\My notes.txt", "mine");
     startFromInstallFolder();
     answerConfirmation(IDYES);
@@ -208,7 +208,7 @@ TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefused) {
 }
 
 TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
-    ASSERT_TRUE(us::installProduct(folder, false));
+    ASSERT_TRUE(us::installProduct(folder, true));
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                              &key, nullptr));

@@ -8,7 +8,17 @@
 
 namespace {
 
-HMODULE loadStub(const char*) { return LoadLibraryA(ORLAN_NETAPI_STUB); }
+// Under its own name: a library called netapi32.dll would be taken for the
+// system's and Wine would load its own in its place.
+std::string stubCopy() {
+    static std::string path;
+    if (path.empty()) {
+        path = testing_support::makeTempDir("netapi") + "\\orlan_netapi_standin.dll";
+        CopyFileA(ORLAN_NETAPI_STUB, path.c_str(), FALSE);
+    }
+    return path;
+}
+HMODULE loadStub(const char*) { return LoadLibraryA(stubCopy().c_str()); }
 HMODULE loadNothing(const char*) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;

@@ -7,6 +7,7 @@
 #include "common/installer.h"
 #include "common/product.h"
 #include "resources/resource.h"
+#include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
@@ -43,6 +44,11 @@ HWND makeRecordingBar() {
 }  // namespace
 
 TEST(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
+    // The printer and driver are there, as after an installation.
+    spooler_support::removeProduct();
+    spooler_support::addPortDirectly(L"ORLAN_PDF:");
+    ASSERT_TRUE(spooler_support::registerDriver(ts::distDir(), product::kDriverName));
+    ASSERT_TRUE(spooler_support::addPrinterOn(product::kPrinterName, product::kPortName, product::kDriverName));
     std::string installDir = ts::makeTempDir("runproduct");
     watchedFile = installDir + "\\Uninstall.exe";
     ts::writeFile(watchedFile, "x");
@@ -75,6 +81,8 @@ TEST(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
     EXPECT_TRUE(positions[5].productFilePresent);
     EXPECT_FALSE(positions[6].productFilePresent);
     EXPECT_FALSE(ts::folderExists(installDir));
+    EXPECT_FALSE(spooler_support::printerFacts(product::kPrinterName).exists);
+    EXPECT_FALSE(spooler_support::driverRegistered(product::kDriverName));
     DestroyWindow(bar);
 }
 
