@@ -16,7 +16,8 @@ bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char
                      const char* tag) {
     char source[MAX_PATH];
     char target[MAX_PATH];
-    if (!text::format(source, "%s\\%s", sourceDir, name) || !text::formatInto(target, MAX_PATH, targetFormat, targetDir, name)) {
+    if (!text::format(source, "%s\\%s", sourceDir, name) ||
+        !text::formatInto(target, MAX_PATH, targetFormat, targetDir, name)) {
         reportError(tag, ERROR_FILENAME_EXCED_RANGE);
         return false;
     }

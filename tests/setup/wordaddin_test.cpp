@@ -89,6 +89,7 @@ TEST_F(WordAddin, APromptRepeatsWhileWordHoldsTheAddin) {
             prompts.push_back(box);
             owners.push_back(GetWindow(box.window, GW_OWNER));
             registeredDuringPrompt |= registered();
+            if (answer == 0) screenshot(outputDir("wordaddin") + "\\retry-prompt.bmp", box.window);
             if (answer == 2) CloseHandle(held);  // Word is closed now
             answerMessageBox("Orlan PDF Scribe", IDOK);
         }
