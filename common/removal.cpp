@@ -12,6 +12,9 @@
 
 SpoolerCalls systemSpoolerCalls() {
     SpoolerCalls calls = {};
+    calls.enumPrinters = EnumPrintersA;
+    calls.openPrinter = OpenPrinterA;
+    calls.deletePrinter = DeletePrinter;
     calls.deletePrinterDriver = DeletePrinterDriverA;
     calls.addPrinter = AddPrinterA;
     calls.getPrinterDriverDirectory = GetPrinterDriverDirectoryA;
@@ -60,13 +63,25 @@ void reportPrinterError(const char* format, const char* printerName, DWORD code)
     text::format(tag, format, printerName);
     reportError(tag, code);
 }
+// False only when the spooler's list of drivers can be read and the
+// product's driver is not in it.
+bool driverStillRegistered() {
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(nullptr, nullptr, 3, nullptr, 0, &needed, &count);
+    Buffer buffer(needed);
+    if (!EnumPrinterDriversA(nullptr, nullptr, 3, buffer.get(), buffer.size(), &needed, &count)) return true;
+    const DRIVER_INFO_3A* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.get());
+    for (DWORD i = 0; i < count; ++i)
+        if (drivers[i].pName && strcmp(drivers[i].pName, product::kDriverName) == 0) return true;
+    return false;
+}
 }  // namespace
 
 int Installer::deleteProductPrinters() {
     DWORD needed = 0, count = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    spoolerCalls.enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
     Buffer buffer(needed);
-    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), buffer.size(), &needed, &count)) return 1;
+    if (!spoolerCalls.enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.get(), buffer.size(), &needed, &count)) return 1;
     const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.get());
     for (DWORD i = 0; i < count; ++i) {
         const PRINTER_INFO_2A& printer = printers[i];
@@ -74,7 +89,7 @@ int Installer::deleteProductPrinters() {
 
         PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
         PrinterHandle handle;
-        while (!OpenPrinterA(printer.pPrinterName, handle.receive(), &defaults)) {
+        while (!spoolerCalls.openPrinter(printer.pPrinterName, handle.receive(), &defaults)) {
             reportPrinterError(product::kCannotOpenTag, printerName, GetLastError());
             if (!askRetry(ownerWindow, product::kCannotOpenPrompt, printerName)) return 0;
         }
@@ -84,7 +99,7 @@ int Installer::deleteProductPrinters() {
             MessageBoxA(ownerWindow, message, product::kBoxCaption, MB_OK);
             return 0;
         }
-        while (!DeletePrinter(handle.get())) {
+        while (!spoolerCalls.deletePrinter(handle.get())) {
             reportPrinterError(product::kCannotDeleteTag, printerName, GetLastError());
             if (!askRetry(ownerWindow, product::kCannotDeletePrompt, printerName)) return 0;
         }
@@ -101,7 +116,11 @@ int Installer::deleteProductDriver() {
         SetLastError(ERROR_SUCCESS);
         if (spoolerCalls.deletePrinterDriver(nullptr, nullptr, driver)) return 1;
         DWORD code = GetLastError();
-        if (code == ERROR_UNKNOWN_PRINTER_DRIVER) return 1;  // already gone
+        // A driver that is already gone is no failure. Not every spooler says
+        // so with ERROR_UNKNOWN_PRINTER_DRIVER; asking the user to retry the
+        // deletion of a missing driver could never succeed.
+        if (code == ERROR_UNKNOWN_PRINTER_DRIVER || !driverStillRegistered()) return 1;
+        SetLastError(code);
         reportError(product::kDriverTag, code);
         if (MessageBoxA(ownerWindow, product::kDriverPrompt, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
     }

@@ -6,6 +6,10 @@
 #include <winspool.h>
 
 struct SpoolerCalls {
+    BOOL(WINAPI* enumPrinters)(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                               LPDWORD count);
+    BOOL(WINAPI* openPrinter)(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA defaults);
+    BOOL(WINAPI* deletePrinter)(HANDLE printer);
     BOOL(WINAPI* deletePrinterDriver)(LPSTR server, LPSTR environment, LPSTR driver);
     HANDLE(WINAPI* addPrinter)(LPSTR server, DWORD level, LPBYTE info);
     BOOL(WINAPI* getPrinterDriverDirectory)(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer,

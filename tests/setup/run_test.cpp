@@ -1,0 +1,217 @@
+// Whole installation runs under a real progress page made from setup's own
+// template, with its status text and progress bar subclassed to record what
+// the run shows, against Wine's real spooler.
+#include <windows.h>
+#include <commctrl.h>
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include "common/product.h"
+#include "resources/resource.h"
+#include "setup/options.h"
+#include "setup/pages.h"
+#include "tests/spooler/spooler_fixture.h"
+
+using namespace spooler_support;
+using testing_support::fileExists;
+
+namespace {
+// Touched only on the page's own thread, where the controls run.
+std::vector<std::string> shownTexts;
+std::vector<int> shownPositions;
+WNDPROC statusProc, barProc;
+std::atomic<HWND> currentPage{nullptr};
+
+LRESULT CALLBACK recordStatus(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT) shownTexts.push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
+    return CallWindowProcA(statusProc, window, message, wParam, lParam);
+}
+LRESULT CALLBACK recordBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == PBM_SETPOS) shownPositions.push_back(static_cast<int>(wParam));
+    return CallWindowProcA(barProc, window, message, wParam, lParam);
+}
+// The real page procedure, with the two controls subclassed before it starts its thread.
+INT_PTR CALLBACK recordingPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        currentPage = page;
+        statusProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(GetDlgItem(page, IDC_STATUS), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(recordStatus)));
+        barProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(GetDlgItem(page, IDC_PROGRESS_BAR), GWLP_WNDPROC,
+                                                              reinterpret_cast<LONG_PTR>(recordBar)));
+    }
+    return progressPageProc(page, message, wParam, lParam);
+}
+
+const std::vector<std::string> kQuietRunTexts = {
+    "Status: Adding printer port",           "Status: Adding printer driver",    "Status: Adding printer",
+    "Status: Copying files to setup folder", "Status: Registering information", "",
+    "Status: Success"};
+const std::vector<int> kQuietRunPositions = {36, 45, 54, 63, 72, 81, 100};
+
+std::string screenPath(const char* name) { return testing_support::outputDir("screens") + "\\" + name; }
+}  // namespace
+
+class InstallRun : public SpoolerTest {
+protected:
+    void SetUp() override {
+        SpoolerTest::SetUp();
+        InitCommonControls();
+        saved = options;
+        installDir = testing_support::makeTempDir("orlan_inst") + "\\Scribe";
+        useSource(stagedSource());
+        text::format(options.installDir, "%s\\", installDir.c_str());  // as typed, with a separator
+        options.addWordAddin = 0;
+        options.addStartMenuIcon = 0;
+        options.allUsers = 0;
+        options.previousDefaultPrinter[0] = '\0';
+        ASSERT_TRUE(registerDriver(stagedSource(), "Other Test Driver"));
+        ASSERT_TRUE(addPrinterOn("Previous Printer", "LPT1:", "Other Test Driver"));
+        ASSERT_TRUE(makeDefault("Previous Printer"));
+    }
+    void TearDown() override {
+        options = saved;
+        deletePrinterNamed("Previous Printer");
+        SpoolerTest::TearDown();
+        deleteDriver("Other Test Driver");
+    }
+    void useSource(const std::string& folder) { text::copy(options.sourceDir, folder.c_str()); }
+
+    INT_PTR runPage() {
+        shownTexts.clear();
+        shownPositions.clear();
+        return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, recordingPage, 0);
+    }
+
+    InstallOptions saved;
+    std::string installDir;
+};
+
+TEST_F(InstallRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
+    EXPECT_EQ(1, runPage()) << errorText;
+    EXPECT_EQ(kQuietRunTexts, shownTexts);
+    EXPECT_EQ(kQuietRunPositions, shownPositions);
+
+    std::vector<std::string> ports = portNames();
+    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "ORLAN_PDF:"));
+    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_TRUE(fileExists(versionFile("kpd_drv.dll")));
+    EXPECT_TRUE(fileExists(versionFile("kpd_ui.dll")));
+    EXPECT_TRUE(fileExists(versionFile("kpd_pnt.txt")));
+    PrinterFacts facts = printerFacts("Orlan PDF Printer");
+    ASSERT_TRUE(facts.exists);
+    EXPECT_EQ("ORLAN_PDF:", facts.port);
+    EXPECT_EQ("Orlan PDF Printer Driver", facts.driver);
+    EXPECT_EQ("WinPrint", facts.processor);
+    EXPECT_EQ("RAW", facts.datatype);
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
+    EXPECT_STREQ("Previous Printer", options.previousDefaultPrinter);
+}
+
+TEST_F(InstallRun, SecondRunAsksFirstAndNoChangesNothing) {
+    ASSERT_EQ(1, runPage()) << errorText;
+    ASSERT_TRUE(deletePrinterNamed("Orlan PDF Printer"));
+    ASSERT_TRUE(makeDefault("Previous Printer"));
+
+    {
+        BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDNO}, 15000, screenPath("progress_question.bmp"));
+        EXPECT_EQ(1, runPage());
+        const auto& boxes = answerer.finish();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_EQ("Orlan PDF Scribe is already installed on this computer. \n"
+                  "Are you sure you want to continue installing Orlan PDF Scribe?",
+                  boxes[0].text);
+        EXPECT_EQ((std::vector<int>{IDYES, IDNO}), boxes[0].buttons);
+    }
+    EXPECT_TRUE(shownTexts.empty());
+    EXPECT_TRUE(shownPositions.empty());
+    EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_EQ("Previous Printer", defaultPrinter());
+    EXPECT_STREQ("Previous Printer", options.previousDefaultPrinter);
+
+    {
+        BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDYES});
+        EXPECT_EQ(1, runPage()) << errorText;
+        EXPECT_EQ(1u, answerer.finish().size());
+    }
+    EXPECT_EQ(kQuietRunTexts, shownTexts);
+    EXPECT_EQ(kQuietRunPositions, shownPositions);
+    EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
+}
+
+TEST_F(InstallRun, EscapeDoesNotEndThePageWhileTheRunWorks) {
+    ASSERT_EQ(1, runPage()) << errorText;
+    currentPage = nullptr;
+    bool stillShown = false;
+    std::vector<testing_support::MessageBoxInfo> boxes;
+    std::thread user([&] {
+        testing_support::MessageBoxInfo box = testing_support::findMessageBox("Orlan PDF Scribe Setup");
+        if (!box.window) return;
+        HWND page = currentPage;
+        // Escape and Alt+F4 reach the page as IDCANCEL and WM_CLOSE.
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        SendMessageA(page, WM_CLOSE, 0, 0);
+        stillShown = IsWindow(page) && IsWindowVisible(page);
+        boxes.push_back(testing_support::answerMessageBox("Orlan PDF Scribe Setup", IDNO));
+    });
+    EXPECT_EQ(1, runPage()) << "the run's own answer ends the page";
+    user.join();
+    EXPECT_TRUE(stillShown);
+    EXPECT_EQ(1u, boxes.size());
+}
+
+TEST_F(InstallRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
+    std::string source = testing_support::makeTempDir("orlan_noui");
+    testing_support::stageDist(source, {"kpd_ui.dll"});
+    useSource(source + "/");  // a trailing separator is dropped
+    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
+        testing_support::writeFile(driverFile(name), "from an earlier installation");
+
+    BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK}, 15000, screenPath("progress_failed.bmp"));
+    EXPECT_EQ(0, runPage());
+    const auto& boxes = answerer.finish();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("Error tag = CopyFile_2(2):")) << boxes[0].text;
+    EXPECT_EQ(std::vector<int>{IDOK}, boxes[0].buttons);
+    EXPECT_EQ((std::vector<std::string>{"Status: Adding printer port", "Status: Adding printer driver"}), shownTexts);
+    EXPECT_EQ((std::vector<int>{36, 45}), shownPositions);
+    EXPECT_FALSE(fileExists(driverFile("kpd_drv.dll")));
+    EXPECT_FALSE(fileExists(driverFile("kpd_ui.dll")));
+    EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
+    EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
+    std::vector<std::string> ports = portNames();
+    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "ORLAN_PDF:")) << "the port stays";
+    EXPECT_EQ("Previous Printer", defaultPrinter());
+    testing_support::removeTree(source);
+}
+
+// Needs the file, registry, add-in and shortcut steps of the full product.
+TEST_F(InstallRun, DefaultChoicesRunEveryStepToSuccess) {
+    options.addWordAddin = 1;
+    options.addStartMenuIcon = 1;
+    options.allUsers = 1;
+    BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK}, 20000);
+    EXPECT_EQ(1, runPage()) << errorText;
+    const auto& boxes = answerer.finish();
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+    ASSERT_FALSE(shownTexts.empty());
+    EXPECT_EQ("Status: Success", shownTexts.back());
+    EXPECT_EQ(kQuietRunPositions, shownPositions);
+    EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists);
+}
+
+TEST(InstallerInit, TakesTheChoicesAndDropsOneTrailingSeparator) {
+    InstallParams params = {"C:\\source\\", "D:/target//", 0, 1, 1, HWND(1), HWND(2), HWND(3)};
+    Installer installer;
+    EXPECT_EQ(1, installer.init(params));
+    EXPECT_STREQ("C:\\source", installer.sourceDir);
+    EXPECT_STREQ("D:/target/", installer.installDir);
+    EXPECT_EQ(0, installer.addWordAddin);
+    EXPECT_EQ(1, installer.addStartMenuIcon);
+    EXPECT_EQ(1, installer.allUsers);
+    EXPECT_EQ(HWND(1), installer.ownerWindow);
+    EXPECT_EQ(HWND(2), installer.progressBar);
+    EXPECT_EQ(HWND(3), installer.statusText);
+    EXPECT_EQ(kStageNothing, installer.printerStage);
+    EXPECT_EQ(11, installer.stepCount);
+}

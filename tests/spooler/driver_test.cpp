@@ -1,0 +1,107 @@
+// The driver step and the test for an existing installation, against Wine's
+// spooler with the stand-in driver files of dist/.
+#include "common/product.h"
+#include "tests/spooler/spooler_fixture.h"
+
+using namespace spooler_support;
+using testing_support::fileExists;
+
+namespace {
+BOOL WINAPI noDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+}  // namespace
+
+using DriverStep = SpoolerTest;
+
+TEST_F(DriverStep, RegistersTheDriverFromTheStagedFiles) {
+    Installer installer;
+    EXPECT_EQ(0, installer.isDriverInstalled());
+    prepare(installer);
+    installer.printerStage = kStagePort;
+    ASSERT_EQ(1, installer.addDriver()) << errorText;
+    EXPECT_EQ(kStageDriver, installer.printerStage);
+    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_TRUE(fileExists(versionFile("kpd_drv.dll")));
+    EXPECT_TRUE(fileExists(versionFile("kpd_ui.dll")));
+    EXPECT_TRUE(fileExists(versionFile("kpd_pnt.txt")));
+    EXPECT_EQ(1, installer.isDriverInstalled());
+
+    // Installing over it overwrites the staged files and registers it again.
+    Installer again;
+    prepare(again);
+    EXPECT_EQ(1, again.addDriver()) << errorText;
+    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+}
+
+TEST_F(DriverStep, ADriverUnderAnotherLetterCaseIsNotOurs) {
+    ASSERT_TRUE(registerDriver(stagedSource(), "ORLAN PDF Printer Driver"));
+    Installer installer;
+    EXPECT_EQ(0, installer.isDriverInstalled());
+    deleteDriver("ORLAN PDF Printer Driver");
+}
+
+TEST_F(DriverStep, MissingConfigurationModuleStopsAndClearsTheStagedNames) {
+    std::string source = testing_support::makeTempDir("orlan_noui");
+    testing_support::stageDist(source, {"kpd_ui.dll"});
+    // Files of an earlier installation under the same names go as well.
+    testing_support::writeFile(driverFile("kpd_ui.dll"), "old");
+    testing_support::writeFile(driverFile("kpd_pnt.txt"), "old");
+
+    Installer installer;
+    prepare(installer, source);
+    installer.printerStage = kStagePort;
+    EXPECT_EQ(0, installer.addDriver());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_2(2):")) << errorText;
+    EXPECT_EQ(kStageDriverFiles, installer.printerStage);
+    EXPECT_FALSE(fileExists(driverFile("kpd_drv.dll")));
+    EXPECT_FALSE(fileExists(driverFile("kpd_ui.dll")));
+    EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
+    EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
+    testing_support::removeTree(source);
+}
+
+TEST_F(DriverStep, ReadOnlyDriverFilesAreMadeWritableButNotTheDataFile) {
+    std::string source = testing_support::makeTempDir("orlan_ro");
+    testing_support::stageDist(source);
+    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
+        SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+
+    Installer installer;
+    prepare(installer, source);
+    ASSERT_EQ(1, installer.addDriver()) << errorText;
+    DWORD drv = GetFileAttributesA(driverFile("kpd_drv.dll").c_str());
+    DWORD ui = GetFileAttributesA(driverFile("kpd_ui.dll").c_str());
+    DWORD data = GetFileAttributesA(driverFile("kpd_pnt.txt").c_str());
+    if (drv != INVALID_FILE_ATTRIBUTES) EXPECT_EQ(0u, drv & FILE_ATTRIBUTE_READONLY);
+    if (ui != INVALID_FILE_ATTRIBUTES) EXPECT_EQ(0u, ui & FILE_ATTRIBUTE_READONLY);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, data);
+    EXPECT_NE(0u, data & FILE_ATTRIBUTE_READONLY) << "the data file keeps its attributes";
+    EXPECT_TRUE(drv != INVALID_FILE_ATTRIBUTES || ui != INVALID_FILE_ATTRIBUTES)
+        << "the staged driver files stay in the driver directory";
+
+    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
+        SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    testing_support::removeTree(source);
+}
+
+TEST_F(DriverStep, WithoutADriverDirectoryNothingIsCopiedAnywhere) {
+    Installer installer;
+    prepare(installer);
+    installer.driverDir[0] = '\0';
+    installer.printerStage = kStagePort;
+    spoolerCalls.getPrinterDriverDirectory = noDriverDirectory;
+    char root[] = "\\kpd_drv.dll";
+    bool inRootBefore = fileExists(root);
+    EXPECT_EQ(0, installer.addDriver());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = GetPrinterDriverDirectory(5):")) << errorText;
+    EXPECT_EQ(kStagePort, installer.printerStage);
+    EXPECT_EQ(inRootBefore, fileExists(root));
+    EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
+
+    // When the directory can be learnt now, the step goes on with it.
+    spoolerCalls = systemSpoolerCalls();
+    EXPECT_EQ(1, installer.addDriver()) << errorText;
+    EXPECT_STREQ(driverDirectory().c_str(), installer.driverDir);
+}

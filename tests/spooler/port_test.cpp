@@ -1,0 +1,88 @@
+// The printer port step against Wine's Local Port monitor, and the failures
+// Wine cannot produce answered through the spooler seam.
+#include <algorithm>
+#include "common/product.h"
+#include "tests/spooler/spooler_fixture.h"
+
+namespace {
+DWORD fakeStatus;
+BOOL xcvCalledWithPort;
+BOOL WINAPI xcvAnswersStatus(HANDLE, PCWSTR command, PBYTE input, DWORD inputSize, PBYTE, DWORD, PDWORD,
+                             PDWORD status) {
+    xcvCalledWithPort = lstrcmpW(command, L"AddPort") == 0 && inputSize == 22 &&
+                        lstrcmpW(reinterpret_cast<PCWSTR>(input), L"ORLAN_PDF:") == 0;
+    *status = fakeStatus;
+    return TRUE;
+}
+BOOL WINAPI xcvFails(HANDLE, PCWSTR, PBYTE, DWORD, PBYTE, DWORD, PDWORD, PDWORD) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+BOOL WINAPI monitorDenied(LPSTR, LPHANDLE handle, LPPRINTER_DEFAULTSA) {
+    *handle = nullptr;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+bool portListed() {
+    std::vector<std::string> ports = spooler_support::portNames();
+    return std::find(ports.begin(), ports.end(), "ORLAN_PDF:") != ports.end();
+}
+}  // namespace
+
+using PortStep = SpoolerTest;
+
+TEST_F(PortStep, CreatesThePortAndAcceptsItOnTheSecondRun) {
+    Installer installer;
+    ASSERT_EQ(1, installer.addPort()) << errorText;
+    EXPECT_EQ(kStagePort, installer.printerStage);
+    EXPECT_TRUE(portListed());
+
+    // The monitor now answers 183 (already there), which is no failure.
+    Installer again;
+    EXPECT_EQ(1, again.addPort()) << errorText;
+    EXPECT_EQ(kStagePort, again.printerStage);
+    EXPECT_STREQ("", errorText);
+}
+
+TEST_F(PortStep, MonitorThatCannotBeOpenedLeavesTheFixedText) {
+    spoolerCalls.openMonitor = monitorDenied;
+    reportError("EarlierTag", 5);
+    Installer installer;
+    EXPECT_EQ(0, installer.addPort());
+    EXPECT_EQ(kStageNothing, installer.printerStage);
+    EXPECT_STREQ("Error happened to Orlan PDF Scribe, installation might not be complete.\n"
+                 "Make sure you have the administrative privilege.",
+                 errorText);
+}
+
+TEST_F(PortStep, NegativeStatusIsReportedWithThatStatus) {
+    spoolerCalls.xcvData = xcvAnswersStatus;
+    fakeStatus = 0x80070005;
+    Installer installer;
+    EXPECT_EQ(0, installer.addPort());
+    EXPECT_TRUE(xcvCalledWithPort) << "AddPort must carry the wide port name, 22 bytes with its terminator";
+    EXPECT_EQ(kStageNothing, installer.printerStage);
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = XcvData_2(-2147024891):")) << errorText;
+}
+
+TEST_F(PortStep, OnlyTheTopBitMakesAStatusAFailure) {
+    spoolerCalls.xcvData = xcvAnswersStatus;
+    for (DWORD status : {0ul, 5ul, 183ul, 0x7FFFFFFFul}) {
+        fakeStatus = status;
+        Installer installer;
+        EXPECT_EQ(1, installer.addPort()) << "status " << status;
+        EXPECT_EQ(kStagePort, installer.printerStage);
+    }
+    fakeStatus = 0x80000000;
+    Installer installer;
+    EXPECT_EQ(0, installer.addPort());
+    EXPECT_NE(nullptr, strstr(errorText, "XcvData_2(-2147483648)")) << errorText;
+}
+
+TEST_F(PortStep, FailingXcvCallIsReportedWithItsError) {
+    spoolerCalls.xcvData = xcvFails;
+    Installer installer;
+    EXPECT_EQ(0, installer.addPort());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = XcvData_1(6):")) << errorText;
+}

@@ -1,0 +1,94 @@
+// The printer step and the default printer, against Wine's spooler.
+#include "common/product.h"
+#include "install/install.h"
+#include "tests/spooler/spooler_fixture.h"
+
+using namespace spooler_support;
+using testing_support::fileExists;
+
+namespace {
+HANDLE WINAPI addPrinterRefused(LPSTR, DWORD, LPBYTE) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return nullptr;
+}
+}  // namespace
+
+class PrinterStep : public SpoolerTest {
+protected:
+    // Port and driver as the run's earlier steps leave them.
+    void installPortAndDriver(Installer& installer) {
+        prepare(installer);
+        ASSERT_EQ(1, installer.addPort()) << errorText;
+        ASSERT_EQ(1, installer.addDriver()) << errorText;
+    }
+};
+
+TEST_F(PrinterStep, CreatesThePrinterOnThePortWithTheDriver) {
+    Installer installer;
+    installPortAndDriver(installer);
+    ASSERT_EQ(1, installer.addPrinter()) << errorText;
+    EXPECT_EQ(kStagePrinter, installer.printerStage);
+    PrinterFacts facts = printerFacts("Orlan PDF Printer");
+    ASSERT_TRUE(facts.exists);
+    EXPECT_EQ("ORLAN_PDF:", facts.port);
+    EXPECT_EQ("Orlan PDF Printer Driver", facts.driver);
+    EXPECT_EQ("WinPrint", facts.processor);
+    EXPECT_EQ("RAW", facts.datatype);
+    EXPECT_NE(0u, facts.attributes & PRINTER_ATTRIBUTE_LOCAL);
+}
+
+TEST_F(PrinterStep, AnExistingPrinterOfThatNameIsAcceptedUnchanged) {
+    Installer installer;
+    installPortAndDriver(installer);
+    ASSERT_TRUE(registerDriver(stagedSource(), "Other Test Driver"));
+    ASSERT_TRUE(addPrinterOn("Orlan PDF Printer", "LPT1:", "Other Test Driver"));
+    EXPECT_EQ(1, installer.addPrinter()) << errorText;
+    EXPECT_EQ(kStagePrinter, installer.printerStage);
+    PrinterFacts facts = printerFacts("Orlan PDF Printer");
+    EXPECT_EQ("LPT1:", facts.port);
+    EXPECT_EQ("Other Test Driver", facts.driver);
+    deletePrinterNamed("Orlan PDF Printer");
+    deleteDriver("Other Test Driver");
+}
+
+TEST_F(PrinterStep, AFailingPrinterStepDeletesTheDriverOfTheSameRun) {
+    Installer installer;
+    installPortAndDriver(installer);
+    ASSERT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    spoolerCalls.addPrinter = addPrinterRefused;
+    EXPECT_EQ(0, installer.addPrinter());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = AddPrinter(1801):")) << errorText;
+    EXPECT_EQ(kStageDriver, installer.printerStage);
+    EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_FALSE(fileExists(driverFile("kpd_drv.dll")));
+    EXPECT_FALSE(fileExists(driverFile("kpd_ui.dll")));
+    EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
+    EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_NE(std::string::npos, [] {
+        std::string all;
+        for (const std::string& p : portNames()) all += p + ";";
+        return all.find("ORLAN_PDF:;");
+    }()) << "the port stays";
+}
+
+TEST_F(PrinterStep, DefaultPrinterIsReadAndSetThroughTheLookedUpFunctions) {
+    Installer installer;
+    installPortAndDriver(installer);
+    ASSERT_EQ(1, installer.addPrinter()) << errorText;
+    ASSERT_TRUE(setDefaultPrinter("Orlan PDF Printer"));
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
+
+    char name[264] = "";
+    DWORD size = sizeof name;
+    EXPECT_TRUE(getDefaultPrinter(name, &size));
+    EXPECT_STREQ("Orlan PDF Printer", name);
+
+    // A buffer too small for the name is refused, not overrun.
+    char small[8];
+    memset(small, 'x', sizeof small);
+    DWORD smallSize = 4;
+    EXPECT_FALSE(getDefaultPrinter(small, &smallSize));
+    EXPECT_EQ('x', small[4]);
+    EXPECT_FALSE(setDefaultPrinter("No Such Printer"));
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
+}

@@ -1,0 +1,41 @@
+// Shared ground of the spooler tests: a staged copy of dist/, a machine
+// without the product before and after each test, and the system's spooler
+// calls put back after a test replaced one.
+#pragma once
+#include <gtest/gtest.h>
+#include <string>
+#include "common/errorreport.h"
+#include "common/installer.h"
+#include "common/spooler.h"
+#include "common/text.h"
+#include "tests/support/spooler_support.h"
+#include "tests/support/support.h"
+
+class SpoolerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        spooler_support::removeProduct();
+        spoolerCalls = systemSpoolerCalls();
+        errorText[0] = '\0';
+    }
+    void TearDown() override {
+        spoolerCalls = systemSpoolerCalls();
+        spooler_support::removeProduct();
+    }
+
+    // dist/ staged once per program, as setup would find it beside itself.
+    static const std::string& stagedSource() {
+        static std::string folder;
+        if (folder.empty()) {
+            folder = testing_support::makeTempDir("orlan_src");
+            testing_support::stageDist(folder);
+        }
+        return folder;
+    }
+
+    // An installer as the run has it just before its printer steps.
+    void prepare(Installer& installer, const std::string& source = stagedSource()) {
+        text::copy(installer.sourceDir, source.c_str());
+        text::copy(installer.driverDir, spooler_support::driverDirectory().c_str());
+    }
+};

@@ -1,0 +1,66 @@
+// Test helpers for Wine's real print spooler: the driver directory, ports,
+// drivers and printers looked at and set up directly through winspool, and
+// a thread that answers a run's message boxes one after another.
+#pragma once
+#include <windows.h>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+#include "tests/support/support.h"
+
+namespace spooler_support {
+
+std::string driverDirectory();
+std::string driverFile(const char* name);  // in the driver directory
+std::string versionFile(const char* name);  // in its "3" sub-folder
+
+std::vector<std::string> portNames();
+bool addPortDirectly(const wchar_t* name);
+
+std::vector<std::string> driverNames();
+bool driverRegistered(const char* name);  // exact, case-sensitive
+// Stages kpd_drv.dll, kpd_ui.dll and kpd_pnt.txt from folder in the driver
+// directory and registers them under the given name.
+bool registerDriver(const std::string& folder, const char* name);
+bool deleteDriver(const char* name);
+
+struct PrinterFacts {
+    bool exists = false;
+    std::string port, driver, processor, datatype;
+    DWORD attributes = 0, jobs = 0;
+};
+PrinterFacts printerFacts(const char* name);
+std::vector<std::string> printersOnDriver(const char* driver);
+bool addPrinterOn(const char* name, const char* port, const char* driver);
+bool deletePrinterNamed(const char* name);
+
+std::string defaultPrinter();  // empty when there is none
+bool makeDefault(const char* name);
+
+// Deletes every printer on the product's driver, the printer of the
+// product's name, the product's driver and the staged driver files, so that
+// each test starts from a machine without the product.
+void removeProduct();
+
+// Answers message boxes of one caption on its own thread, in order, with
+// the given buttons; records what each box showed. Stops when every answer
+// is given or when no further box comes within the time limit.
+class BoxAnswerer {
+public:
+    BoxAnswerer(const char* caption, std::vector<int> answers, DWORD timeoutMs = 15000,
+                std::string screenshotPath = "");
+    ~BoxAnswerer();
+    // Waits for the thread; the boxes seen so far.
+    const std::vector<testing_support::MessageBoxInfo>& finish();
+
+private:
+    std::string caption_;
+    std::vector<int> answers_;
+    DWORD timeoutMs_;
+    std::string screenshotPath_;
+    std::vector<testing_support::MessageBoxInfo> seen_;
+    std::thread thread_;
+};
+
+}  // namespace spooler_support

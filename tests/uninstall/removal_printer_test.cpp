@@ -1,0 +1,82 @@
+// The uninstaller's form of the printer removal: a cancelled driver deletion
+// puts the product's printer back, against Wine's real spooler.
+#include "tests/spooler/spooler_fixture.h"
+
+using namespace spooler_support;
+using testing_support::fileExists;
+
+namespace {
+int driverCalls;
+int failingCalls;  // how many calls fail before the system's call is let through
+BOOL WINAPI driverBusy(LPSTR server, LPSTR environment, LPSTR name) {
+    if (driverCalls++ < failingCalls) {
+        SetLastError(ERROR_PRINTER_DRIVER_IN_USE);
+        return FALSE;
+    }
+    return DeletePrinterDriverA(server, environment, name);
+}
+HANDLE WINAPI addPrinterRefused(LPSTR, DWORD, LPBYTE) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return nullptr;
+}
+bool allStaged() {
+    return fileExists(driverFile("kpd_drv.dll")) && fileExists(driverFile("kpd_ui.dll")) &&
+           fileExists(driverFile("kpd_pnt.txt"));
+}
+const char kDriverPrompt[] =
+    "Can't delete Orlan PDF Driver. \nPlease close all the programs that may be using the printer and try again, "
+    "\nor click 'CANCEL' to quit.";
+}  // namespace
+
+class UninstallPrinterRemoval : public SpoolerTest {
+protected:
+    void SetUp() override {
+        SpoolerTest::SetUp();
+        driverCalls = 0;
+        ASSERT_TRUE(addPortDirectly(L"ORLAN_PDF:"));
+        prepare(installer);
+        ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
+        ASSERT_TRUE(addPrinterOn("Orlan PDF Printer", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
+        ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
+        for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
+            testing_support::writeFile(driverFile(name), "staged");
+        installer.printerStage = kStagePrinter;
+        spoolerCalls.deletePrinterDriver = driverBusy;
+    }
+    Installer installer;
+};
+
+TEST_F(UninstallPrinterRemoval, CancelledDriverPromptPutsThePrinterBack) {
+    failingCalls = 1000;
+    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
+    EXPECT_EQ(0, installer.removePrinterAndDriver());
+    const auto& boxes = answerer.finish();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kDriverPrompt, boxes[0].text);
+    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), boxes[0].buttons);
+
+    PrinterFacts facts = printerFacts("Orlan PDF Printer");
+    ASSERT_TRUE(facts.exists);
+    EXPECT_EQ("ORLAN_PDF:", facts.port);
+    EXPECT_EQ("Orlan PDF Printer Driver", facts.driver);
+    EXPECT_EQ("WinPrint", facts.processor);
+    EXPECT_EQ("RAW", facts.datatype);
+    EXPECT_FALSE(printerFacts("PDF Copy").exists) << "the copy was deleted before the driver was tried";
+    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_TRUE(allStaged());
+}
+
+TEST_F(UninstallPrinterRemoval, FailedPutBackStartsOverAndStillEndsInFailure) {
+    failingCalls = 2;  // asked again after the put-back failed; the third try goes through
+    spoolerCalls.addPrinter = addPrinterRefused;
+    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL, IDOK});
+    EXPECT_EQ(0, installer.removePrinterAndDriver());
+    const auto& boxes = answerer.finish();
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_EQ(kDriverPrompt, boxes[1].text);
+    EXPECT_EQ(3, driverCalls);
+    EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_FALSE(fileExists(driverFile("kpd_drv.dll")));
+    EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
+    EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
+}
