@@ -99,6 +99,14 @@ const char kDriverPrompt[] =
 // Wizard.
 const char kQuitQuestion[] = "Are you sure you want to quit Orlan PDF Scribe Setup?";
 
+// The Destination page's answers to a folder it cannot install into.
+const char kFolderEmpty[] = "Please enter the folder to install Orlan PDF Scribe in.";
+const char kFolderNotFull[] = "Please enter a full path, such as C:\\Program Files\\Orlan Software\\PDF Scribe.";
+const char kFolderNoDrive[] = "The drive %c: does not exist. Please choose another folder.";
+const char kFolderBadCharacter[] = "A folder name cannot contain any of these characters: < > : \" / | ? *";
+const char kFolderBadEnd[] = "A folder name cannot end with a space or a period.";
+const char kFolderTooLong[] = "The folder name is too long. Please choose a shorter one.";
+
 // Uninstaller.
 const char kConfirmUninstall[] = "Are you sure you want to uninstall Orlan PDF Scribe?";
 const char kNoUninstallInfo[] = "Can't find Uninstall information.";
