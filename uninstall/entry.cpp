@@ -161,6 +161,10 @@ int uninstallMain(HINSTANCE instance) {
 
     if (!runsFromTemp(tempFolder, programFolder)) return runFirstStage(tempFolder, self, mutex);
 
+    // The copy inherits the first stage's current folder, usually the install
+    // folder; a folder that is a process's current folder cannot be removed.
+    SetCurrentDirectoryA(tempFolder);
+
     if (MessageBoxA(nullptr, product::kConfirmUninstall, product::kBoxCaption, MB_YESNO | MB_SETFOREGROUND) !=
         IDYES) {
         selfDelete();
