@@ -41,14 +41,19 @@ build_tests() {
 }
 
 # A template prefix is made once; every run copies it into a fresh one.
-fresh_prefix() {
-    local template=${ORLAN_WINE_TEMPLATE:-$HOME/.cache/orlan-wine-template}
-    if [ ! -f "$template/system.reg" ]; then
-        rm -rf "$template"
-        mkdir -p "$(dirname "$template")"
-        WINEPREFIX=$template wineboot --init >/dev/null 2>&1 </dev/null
-        WINEPREFIX=$template wineserver -w
+TEMPLATE=${ORLAN_WINE_TEMPLATE:-$HOME/.cache/orlan-wine-template}
+ensure_template() {
+    if [ ! -f "$TEMPLATE/system.reg" ]; then
+        rm -rf "$TEMPLATE"
+        mkdir -p "$(dirname "$TEMPLATE")"
+        WINEPREFIX=$TEMPLATE wineboot --init >/dev/null 2>&1 </dev/null
+        WINEPREFIX=$TEMPLATE wineserver -w
     fi
+}
+
+fresh_prefix() {
+    ensure_template
+    local template=$TEMPLATE
     WINEPREFIX=$(mktemp -d /tmp/orlan-prefix.XXXXXX)
     cp -a "$template/." "$WINEPREFIX/"
     export WINEPREFIX

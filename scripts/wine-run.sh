@@ -1,24 +1,36 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine for CTest. Wine's helper processes
-# (services, the desktop) outlive the program and inherit its output; with a
-# file in between, no pipe of CTest's is ever held open by them.
-# With ORLAN_FRESH_PREFIX set, the program gets a prefix of its own, copied
-# from the template, so that nothing earlier programs did can reach it.
+# Runs one Windows test program for CTest, alone: in a fresh 32-bit prefix
+# copied from the template, with its own wineserver and, when it is to have
+# windows, its own Xvfb display. So programs can run side by side and nothing
+# one program did can reach another.
+# Wine's helper processes (services, the desktop) outlive the program and
+# inherit its output; with a file in between, no pipe of CTest's is ever held
+# open by them.
+set -u
+template=${ORLAN_WINE_TEMPLATE:-$HOME/.cache/orlan-wine-template}
+WINEPREFIX=$(mktemp -d /tmp/orlan-prefix.XXXXXX)
+export WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
+cp -a "$template/." "$WINEPREFIX/"
 out=$(mktemp)
-if [ -n "${ORLAN_FRESH_PREFIX:-}" ]; then
-    template=${ORLAN_WINE_TEMPLATE:-$HOME/.cache/orlan-wine-template}
-    WINEPREFIX=$(mktemp -d /tmp/orlan-prefix.XXXXXX)
-    export WINEPREFIX
-    cp -a "$template/." "$WINEPREFIX/"
-    ( setsid wineserver -p >/dev/null 2>&1 </dev/null & )
-    sleep 0.5
-fi
+xvfb_pid=
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$WINEPREFIX" "$out" "$out.display"
+}
+trap cleanup EXIT
+# Xvfb picks a free display itself and writes its number once it listens.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out.display" >/dev/null 2>&1 </dev/null &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$out.display" ] && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$out.display")"
+( setsid wineserver -p >/dev/null 2>&1 </dev/null & )
+sleep 0.5
 wine "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
-rm -f "$out"
-if [ -n "${ORLAN_FRESH_PREFIX:-}" ]; then
-    wineserver -k >/dev/null 2>&1
-    rm -rf "$WINEPREFIX"
-fi
 exit $rc
