@@ -66,10 +66,8 @@ TEST_F(SetupEntry, SecondCopyBringsTheRunningPageForwardAndEnds) {
     ASSERT_TRUE(page) << "the first copy shows no page";
 
     // Put a window of ours in front, so that the hand-over has something to do.
-    HWND other = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    SetForegroundWindow(other);
-    ts::waitUntil([&] { return GetForegroundWindow() == other; }, 3000);
+    HWND other = ts::frontWindowOfOurs();
+    ASSERT_TRUE(other) << "a window of the test's could not be put in front";
 
     ts::Process second;
     ASSERT_TRUE(second.start(exe));

@@ -313,3 +313,15 @@ void setProgramVersion(const char* exeName, const char* version) {
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+HWND frontWindowOfOurs() {
+    HWND window = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    if (!window) return nullptr;
+    SetForegroundWindow(window);
+    if (waitUntil([&] { return GetForegroundWindow() == window; }, 3000)) return window;
+    DestroyWindow(window);
+    return nullptr;
+}
+}  // namespace testing_support

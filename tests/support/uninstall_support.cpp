@@ -154,6 +154,8 @@ DWORD windowProcess(HWND window) {
     return pid;
 }
 
+static const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
+
 NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile) {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
@@ -161,18 +163,27 @@ NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const 
     backup_ = systemFile_ + ".orlan-saved";
     if (!CopyFileA(systemFile_.c_str(), backup_.c_str(), FALSE)) return;
     if (!CopyFileA(stubPath, systemFile_.c_str(), FALSE)) return;
-    char overrides[1024] = "";
-    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-    savedOverrides_ = overrides;
-    std::string mine = savedOverrides_.empty() ? "netapi32=n" : savedOverrides_ + ";netapi32=n";
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", mine.c_str());
+    // Wine takes WINE* variables from the Unix environment, so an override
+    // set here would not reach the programs the test starts, nor the
+    // uninstaller's temporary copy. Wine's own override key reaches every
+    // process; native first, falling back to Wine's own for its stub file.
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrideKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides_,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    static const char kNativeFirst[] = "native,builtin";
+    if (RegSetValueExA(overrides_, "netapi32", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNativeFirst),
+                       sizeof kNativeFirst) != ERROR_SUCCESS)
+        return;
     SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", privilege);
     SetEnvironmentVariableA("ORLAN_NETAPI_MARK", markFile.empty() ? nullptr : markFile.c_str());
     ready_ = true;
 }
 
 NetApiStandIn::~NetApiStandIn() {
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", savedOverrides_.empty() ? nullptr : savedOverrides_.c_str());
+    if (overrides_) {
+        RegDeleteValueA(overrides_, "netapi32");
+        RegCloseKey(overrides_);
+    }
     SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
     SetEnvironmentVariableA("ORLAN_NETAPI_MARK", nullptr);
     if (!backup_.empty() && ts::fileExists(backup_)) {

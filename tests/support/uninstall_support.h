@@ -32,9 +32,10 @@ std::string commandLineOf(DWORD pid);
 int waitExit(DWORD pid, DWORD timeoutMs = 30000);
 DWORD windowProcess(HWND window);
 
-// Puts the stand-in NetApi32.dll in the system folder and makes the
-// children started while the object lives load it (WINEDLLOVERRIDES); the
-// system's own copy and the environment come back on destruction.
+// Puts the stand-in NetApi32.dll in the system folder and makes every
+// process started while the object lives load it (Wine's DllOverrides key);
+// the system's own copy, the key and the environment come back on
+// destruction.
 class NetApiStandIn {
 public:
     NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile = "");
@@ -43,7 +44,8 @@ public:
 
 private:
     bool ready_ = false;
-    std::string systemFile_, backup_, savedOverrides_;
+    std::string systemFile_, backup_;
+    HKEY overrides_ = nullptr;
 };
 
 }  // namespace uninstall_support

@@ -243,11 +243,14 @@ LRESULT sendWithRemoteData(HWND window, UINT message, WPARAM wParam, void* data,
 }
 
 bool realClick(int x, int y) {
-    char line[128];
-    snprintf(line, sizeof line, "xdotool mousemove %d %d click 1", x, y);
-    ts::Process xdotool;
-    if (!xdotool.start("Z:\\usr\\bin\\xdotool", line, "C:\\")) return false;
-    return xdotool.wait(10000) == 0;
+    // Hardware input through the window server: it goes to whatever window
+    // lies under the pointer, with hit-testing, activation and capture.
+    if (!SetCursorPos(x, y)) return false;
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, clicks, sizeof(INPUT)) == 2;
 }
 
 }  // namespace wizard

@@ -73,8 +73,8 @@ std::vector<std::string> listViewHeadings(HWND list, int columns);
 // wrote there is copied back into `data`.
 LRESULT sendWithRemoteData(HWND window, UINT message, WPARAM wParam, void* data, size_t size);
 
-// A real mouse click at screen coordinates through xdotool (X input, as a
-// user's click); false when xdotool could not be run.
+// A mouse click at screen coordinates as hardware input (SendInput), as a
+// user's click arrives; false when the input could not be sent.
 bool realClick(int x, int y);
 
 }  // namespace wizard
