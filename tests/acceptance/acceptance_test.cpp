@@ -1,0 +1,164 @@
+// The product as its users meet it: the release folder as received, the
+// real wizard on the default and the custom road, the machine checked
+// against the road of one installation, the uninstaller started from the
+// Start-menu shortcut's target, and the machine compared with its state
+// before the install.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <algorithm>
+#include "common/product.h"
+#include "tests/support/machine_state.h"
+#include "tests/support/product_road.h"
+#include "tests/support/support.h"
+#include "tests/support/uninstall_support.h"
+#include "tests/support/wizard_support.h"
+
+namespace ts = testing_support;
+namespace ms = machine_state;
+using wizard::WizardPage;
+using product_road::defaultInstallDir;
+using product_road::shortcutPath;
+using product_road::uninstallFromShortcut;
+
+namespace {
+
+const char kPdfPort[] = "port ORLAN_PDF:";
+const char kAskedMark[] = "C:\\orlan-rights-asked.mark";
+
+// What the product leaves behind on purpose after a complete removal: the
+// port (nothing ever removes it); the empty vendor keys above the product
+// keys (the registry reads create them; only the product keys are deleted);
+// and Word's list of add-ins, which belongs to Word: the add-in takes only
+// its own entry out of it.
+bool leftOnPurpose(const std::string& line) {
+    return line == kPdfPort || line == "key HKLM\\Software\\Orlan Software" ||
+           line == "key HKCU\\Software\\Orlan Software" ||
+           line == "key HKCU\\Software\\Microsoft\\Office\\Word\\Addins";
+}
+
+std::vector<std::string> unexpectedLeftovers(const ms::Snapshot& before, const ms::Snapshot& after) {
+    std::vector<std::string> lines = ms::minus(after, before);
+    lines.erase(std::remove_if(lines.begin(), lines.end(), leftOnPurpose), lines.end());
+    return lines;
+}
+
+// The road of one installation, checked on the machine.
+void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
+    ms::Snapshot s = ms::capture({installDir});
+    EXPECT_TRUE(s.count(kPdfPort));
+    EXPECT_TRUE(s.count("driver Orlan PDF Printer Driver"));
+    EXPECT_TRUE(s.count("printer Orlan PDF Printer | Orlan PDF Printer Driver | ORLAN_PDF: | WinPrint | RAW"));
+    EXPECT_TRUE(s.count("default printer Orlan PDF Printer"));
+    EXPECT_TRUE(s.count("install file " + installDir + "\\uninstall.exe"));
+    EXPECT_EQ(addin, s.count("install file " + installDir + "\\ops_wordaddin.dll") == 1);
+    EXPECT_EQ(addin, ts::regKeyExists(HKEY_CLASSES_ROOT, "OrlanPdfScribe.WordAddin"));
+    std::string value;
+    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\PDF Scribe", "SetupPath", &value));
+    EXPECT_EQ(installDir + "\\", value.c_str());
+    const char* entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
+    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, entry, "UninstallString", &value));
+    EXPECT_EQ(installDir + "\\uninstall.exe", value.c_str());
+    std::string target, description;
+    EXPECT_TRUE(ms::readShortcut(shortcutPath(allUsers), &target, &description));
+    EXPECT_EQ(0, lstrcmpiA((installDir + "\\uninstall.exe").c_str(), target.c_str())) << target;
+    EXPECT_EQ("Orlan PDF Scribe Uninstall", description);
+    EXPECT_FALSE(ts::fileExists(shortcutPath(!allUsers)));
+    char dir[MAX_PATH] = "";
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(dir),
+                               sizeof dir, &needed);
+    for (const char* f : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt", "ORC_ProxyProcess.exe", "kpdcjk.bin"})
+        EXPECT_TRUE(ts::fileExists(std::string(dir) + "\\3\\" + f)) << f;
+}
+
+class Acceptance : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(administrator.ready());
+        DeleteFileA(kAskedMark);
+        folder = wizard::stagedSetupFolder("accept");
+    }
+    void TearDown() override { ts::removeTree(folder); }
+    std::string folder;
+    // Wine reports every user as a guest; the uninstaller asks the account
+    // database, which here says what Windows says of an administrator.
+    uninstall_support::NetApiStandIn administrator{ORLAN_NETAPI_STUB, "2", kAskedMark};
+    // The machine-wide records make the uninstaller ask the account record.
+    static bool askedForRights() {
+        bool asked = ts::fileExists(kAskedMark);
+        DeleteFileA(kAskedMark);
+        return asked;
+    }
+};
+
+TEST_F(Acceptance, DefaultRoadInstallsTheProductAndTheShortcutRemovesIt) {
+    std::string installDir = defaultInstallDir();
+    ms::Snapshot before = ms::capture({installDir});
+    std::string failure;
+    ASSERT_EQ(0, wizard::runDefaultRoad(folder, &failure)) << failure;
+    expectInstalled(installDir, true, true);
+
+    ASSERT_EQ("", uninstallFromShortcut(true));
+    EXPECT_TRUE(askedForRights());
+    ms::Snapshot after = ms::capture({installDir});
+    EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, after))) << "left behind after the uninstall";
+    EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(before, after))) << "removed although it was there before";
+    EXPECT_TRUE(after.count(kPdfPort)) << "the port stays by design";
+    EXPECT_FALSE(ts::folderExists(installDir));
+}
+
+TEST_F(Acceptance, CustomRoadAnotherFolderNoAddinCurrentUser) {
+    std::string installDir = ts::makeTempDir("custom") + "\\My Tools\\Pdf";
+    ms::Snapshot before = ms::capture({installDir});
+    wizard::SetupRun setup(folder);
+    ASSERT_TRUE(setup.started());
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
+    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
+    SendMessageA(GetDlgItem(page, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(installDir.c_str()));
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
+    ts::press(page, 1016);  // the add-in off, as a click does
+    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1016); }, 5000));
+    // "Install for all users" is shown disabled; the current-user road is
+    // reached by setting the box the way the page would read it.
+    EXPECT_FALSE(ts::isEnabled(page, 1017));
+    SendMessageA(GetDlgItem(page, 1017), BM_SETCHECK, BST_UNCHECKED, 0);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
+    std::string summary = ts::controlText(page, 1008);
+    EXPECT_NE(std::string::npos, summary.find(installDir));
+    EXPECT_EQ(std::string::npos, summary.find("Addin setting:"));
+    EXPECT_NE(std::string::npos, summary.find("Install for current user"));
+    ts::press(page, 1012);
+    page = wizard::waitFinishAfterInstall(setup);
+    ASSERT_TRUE(page) << "the run did not reach the Finish page";
+    ts::press(page, 1005);
+    EXPECT_EQ(0, setup.waitExit(20000));
+    expectInstalled(installDir, false, false);
+
+    ASSERT_EQ("", uninstallFromShortcut(false));
+    EXPECT_TRUE(askedForRights()) << "the records are machine-wide whatever the Start-menu choice";
+    ms::Snapshot after = ms::capture({installDir});
+    EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, after))) << "left behind after the uninstall";
+    EXPECT_FALSE(ts::folderExists(installDir));
+}
+
+TEST_F(Acceptance, FiveRoundsLeaveTheSameMachineAsOne) {
+    std::string installDir = defaultInstallDir();
+    ms::Snapshot afterFirst;
+    for (int round = 1; round <= 5; ++round) {
+        std::string failure;
+        ASSERT_EQ(0, wizard::runDefaultRoad(folder, &failure)) << "round " << round << ": " << failure;
+        ASSERT_EQ("", uninstallFromShortcut(true)) << "round " << round;
+        ms::Snapshot now = ms::capture({installDir});
+        if (round == 1) {
+            afterFirst = now;
+        } else {
+            EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(now, afterFirst))) << "round " << round << " added";
+            EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(afterFirst, now))) << "round " << round << " lost";
+        }
+    }
+}
+
+}  // namespace
