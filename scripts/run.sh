@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
-# Builds the release folder dist/ and starts the wizard under Wine. With no
-# display it runs under Xvfb.
+# The main job. With a display: builds the release folder dist/ and starts
+# the setup wizard under Wine. With none: drives the default road under Xvfb,
+# saves a screenshot of every page into out/screenshots (ORLAN_SHOTS_DIR),
+# and prints what setup installed and what the uninstaller removed.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 ensure_packages
 build_programs
+if [ -n "${DISPLAY:-}" ]; then
+    fresh_prefix
+    trap stop_wineserver EXIT
+    start_wineserver
+    cd "${ORLAN_DIST:-$ROOT/dist}"
+    wine setup.exe </dev/null
+    exit
+fi
+
+ORLAN_BUILD_TARGETS=acceptance_tests build_tests >/dev/null
+shots=${ORLAN_SHOTS_DIR:-$ROOT/out/screenshots}
+rm -rf "$shots"
+mkdir -p "$shots"
 fresh_prefix
 trap stop_wineserver EXIT
 start_wineserver
-cd "$ROOT/dist"
-if [ -n "${DISPLAY:-}" ]; then
-    wine setup.exe </dev/null
-else
-    xvfb-run -a -s "-screen 0 1024x768x24" wine setup.exe </dev/null
-fi
+export ORLAN_SHOTS="Z:$(echo "$shots" | tr / '\\')"
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" wine "$BUILD/tests/tests/acceptance_tests.exe" \
+    --gtest_also_run_disabled_tests --gtest_filter='MainJob.*' </dev/null || status=$?
+for bmp in "$shots"/*.bmp; do
+    [ -f "$bmp" ] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "Screenshots: $shots"
+exit $status

@@ -1,0 +1,9 @@
+; An NSIS installer that does nothing: its time is Wine's process start and
+; the NSIS stub's own, taken off the reference's time.
+Unicode false
+Name "Null"
+OutFile "${OUTFILE}"
+RequestExecutionLevel admin
+SilentInstall silent
+Section
+SectionEnd

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Benchmark: the median of five of setup's installation run (Install pressed
+# to the Finish page) and the uninstaller's removal run (Yes to its success
+# message) under Wine, the programs' sizes, and an NSIS installer doing the
+# same file, registry and shortcut work as the reference. Prints one table.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+ensure_packages
+command -v makensis >/dev/null || apt-get install -y -q --no-install-recommends nsis >/dev/null
+build_programs >/dev/null
+ORLAN_BUILD_TARGETS=acceptance_tests build_tests >/dev/null
+dist=${ORLAN_DIST:-$ROOT/dist}
+work=$(mktemp -d /tmp/orlan-bench.XXXXXX)
+makensis -V1 -DOUTFILE="$work/reference.exe" -DDIST="$dist" "$ROOT/scripts/bench/reference.nsi"
+makensis -V1 -DOUTFILE="$work/null.exe" "$ROOT/scripts/bench/null.nsi"
+
+fresh_prefix
+trap 'stop_wineserver; rm -rf "$work"' EXIT
+start_wineserver
+xvfb-run -a -s "-screen 0 1024x768x24" wine "$BUILD/tests/tests/acceptance_tests.exe" \
+    --gtest_also_run_disabled_tests --gtest_filter='Benchmark.*' </dev/null >"$work/rounds.txt" || {
+    cat "$work/rounds.txt"; exit 1; }
+
+# Seconds of one silent NSIS run, process start to end.
+timed() {
+    local start end
+    start=$(date +%s.%N)
+    wine "$1" /S </dev/null >/dev/null 2>&1
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
+}
+: >"$work/nsis.txt"
+for round in 1 2 3 4 5; do
+    reference=$(timed "$work/reference.exe")
+    null=$(timed "$work/null.exe")
+    echo "$reference $null" >>"$work/nsis.txt"
+done
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+setup_run=$(sed -n 's/.*setup_run=\([0-9.]*\).*/\1/p' "$work/rounds.txt" | median)
+uninstall_run=$(sed -n 's/.*uninstall_run=\([0-9.]*\).*/\1/p' "$work/rounds.txt" | median)
+nsis_run=$(awk '{ print $1 - $2 }' "$work/nsis.txt" | median)
+nsis_total=$(awk '{ print $1 }' "$work/nsis.txt" | median)
+kib() { echo "$(( ($(stat -c %s "$1") + 1023) / 1024 )) KB"; }
+
+printf '%-46s %s\n' "Measure (median of five, Wine $(wine --version | cut -d- -f2))" "Value"
+printf '%-46s %.3f s\n' "setup: installation run (Install to Finish)" "$setup_run"
+printf '%-46s %.3f s\n' "uninstall: removal run (Yes to success)" "$uninstall_run"
+printf '%-46s %.3f s\n' "NSIS reference: same file/registry/shortcut" "$nsis_run"
+printf '%-46s %.3f s\n' "NSIS reference incl. process start" "$nsis_total"
+printf '%-46s %s (target <= 350 KB)\n' "setup.exe size" "$(kib "$dist/setup.exe")"
+printf '%-46s %s (target <= 80 KB)\n' "uninstall.exe size" "$(kib "$dist/uninstall.exe")"
+printf '%-46s %s\n' "NSIS reference installer size" "$(kib "$work/reference.exe")"
+printf '%-46s %s\n' "NSIS null installer (stub) size" "$(kib "$work/null.exe")"
+printf '%-46s %s\n' "setup run within twice the NSIS reference" \
+    "$(awk -v s="$setup_run" -v n="$nsis_run" 'BEGIN { print (s <= 2 * n) ? "yes" : "no" }')"
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ { print $2 }') GB"
