@@ -2,6 +2,7 @@
 // and the custom road with Back on every page, each page opening where the
 // one before it was left.
 #include <gtest/gtest.h>
+#include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 #include "tests/support/wizard_support.h"
 
@@ -67,6 +68,52 @@ TEST_F(WizardRoads, DefaultRoadEndsAtFinishWithTheBoxCheckedAndCloseEndsAtOnce) 
     EXPECT_FALSE(asked);
     EXPECT_EQ(0, setup.waitExit(5000));
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
+}
+
+// A printer of the user's own, on a driver of its own: the product's removal
+// deletes every printer on the product's driver. Removed again however the
+// test ends.
+class UsersOwnDefaultPrinter {
+public:
+    UsersOwnDefaultPrinter() {
+        ready_ = spooler_support::registerDriver(ts::distDir(), kDriver) &&
+                 spooler_support::addPrinterOn(kPrinter, "LPT1:", kDriver) && spooler_support::makeDefault(kPrinter);
+    }
+    ~UsersOwnDefaultPrinter() {
+        spooler_support::deletePrinterNamed(kPrinter);
+        spooler_support::deleteDriver(kDriver);
+    }
+    bool ready() const { return ready_; }
+    static constexpr const char* kPrinter = "Previous Printer";
+    static constexpr const char* kDriver = "Other Test Driver";
+
+private:
+    bool ready_;
+};
+
+TEST_F(WizardRoads, ClearedDefaultPrinterBoxGivesTheDefaultBackOnFinish) {
+    UsersOwnDefaultPrinter previous;
+    ASSERT_TRUE(previous.ready());
+    ASSERT_EQ(UsersOwnDefaultPrinter::kPrinter, defaultPrinter());
+
+    SetupRun setup(*folder);
+    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
+    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
+    ASSERT_TRUE(page = setup.advance(page, 1009, WizardPage::Summary));
+    ts::press(page, 1012);
+    page = wizard::waitFinishAfterInstall(setup);
+    ASSERT_TRUE(page) << "the run did not end at the Finish page";
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter()) << "the run makes the new printer the default";
+
+    ASSERT_TRUE(ts::isChecked(page, 1027));
+    ts::press(page, 1027);
+    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1027); }, 5000));
+    ts::press(page, 1005);
+    EXPECT_EQ(0, setup.waitExit(20000));
+    EXPECT_EQ(UsersOwnDefaultPrinter::kPrinter, defaultPrinter());
+    EXPECT_TRUE(spooler_support::printerFacts("Orlan PDF Printer").exists) << "only the default goes back";
 }
 
 TEST_F(WizardRoads, DefaultRoadHelperReachesTheEnd) {
