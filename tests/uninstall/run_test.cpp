@@ -4,11 +4,14 @@
 #include <commctrl.h>
 #include <string>
 #include <vector>
+#include "common/errorreport.h"
 #include "common/installer.h"
 #include "common/product.h"
+#include "common/spooler.h"
 #include "resources/resource.h"
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
+#include "tests/support/uninstall_support.h"
 #include "uninstall/uninstall.h"
 
 namespace ts = testing_support;
@@ -84,6 +87,78 @@ TEST(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
     EXPECT_FALSE(spooler_support::printerFacts(product::kPrinterName).exists);
     EXPECT_FALSE(spooler_support::driverRegistered(product::kDriverName));
     DestroyWindow(bar);
+}
+
+namespace {
+// An application holds the driver: every deletion fails as busy.
+int driverDeletions;
+BOOL WINAPI driverInUse(LPSTR, LPSTR, LPSTR) {
+    ++driverDeletions;
+    SetLastError(ERROR_PRINTER_DRIVER_IN_USE);
+    return FALSE;
+}
+}  // namespace
+
+TEST(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinterBack) {
+    const std::string root = ts::makeTempDir("stopproduct");
+    const std::string installDir = root + "\\Scribe";
+    uninstall_support::clearProduct("");
+    ASSERT_TRUE(uninstall_support::installProduct(installDir, true));
+    std::string link = uninstall_support::startMenuFolder() + "\\Uninstall.lnk";
+    ASSERT_TRUE(ts::fileExists(link));
+    watchedFile = installDir + "\\uninstall.exe";
+
+    HWND bar = makeRecordingBar();
+    ASSERT_TRUE(bar);
+    positions.clear();
+    errorText[0] = '\0';
+    driverDeletions = 0;
+    spoolerCalls.deletePrinterDriver = driverInUse;
+    Installer remover;
+    remover.initRemoval((installDir + "\\").c_str(), nullptr, bar);
+    int result;
+    std::vector<ts::MessageBoxInfo> boxes;
+    {
+        spooler_support::BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL});
+        result = remover.runRemoval();
+        boxes = answerer.finish();
+    }
+    spoolerCalls = systemSpoolerCalls();
+    DestroyWindow(bar);
+
+    EXPECT_EQ(0, result);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(product::kDriverPrompt, boxes[0].text);
+    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), boxes[0].buttons);
+    EXPECT_EQ(1, driverDeletions);
+    std::vector<int> values;
+    for (const Position& p : positions) values.push_back(p.value);
+    EXPECT_EQ((std::vector<int>{0, 30}), values) << "the bar stops at the printer step";
+
+    // Nothing after the printer step was touched.
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey));
+    std::string setupPath;
+    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", &setupPath));
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kUninstallKey));
+    EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
+    EXPECT_TRUE(ts::fileExists(installDir + "\\ops_wordaddin.dll"));
+    EXPECT_TRUE(ts::fileExists(link));
+
+    // The printer the removal deleted is back, on the product's port and driver.
+    spooler_support::PrinterFacts printer = spooler_support::printerFacts(product::kPrinterName);
+    EXPECT_TRUE(printer.exists);
+    EXPECT_EQ(product::kPortName, printer.port);
+    EXPECT_EQ(product::kDriverName, printer.driver);
+    EXPECT_TRUE(spooler_support::driverRegistered(product::kDriverName));
+
+    // The report the uninstaller shows for the stop: its own form, the
+    // driver's tag and the spooler's code.
+    const std::string report = errorText;
+    EXPECT_EQ(0u, report.find("Error happened to Orlan PDF Scribe, installation might not be complete.\n")) << report;
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = Orlan PDF Driver can't be deleted(3001):")) << errorText;
+    EXPECT_NE(nullptr, strstr(errorText, "Please report this error to Orlan (")) << errorText;
+
+    uninstall_support::clearProduct(root);
 }
 
 class ProgressDialog : public ::testing::Test {
