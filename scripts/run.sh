@@ -20,13 +20,12 @@ ORLAN_BUILD_TARGETS=acceptance_tests build_tests >/dev/null
 shots=${ORLAN_SHOTS_DIR:-$ROOT/out/screenshots}
 rm -rf "$shots"
 mkdir -p "$shots"
-fresh_prefix
-trap stop_wineserver EXIT
-start_wineserver
+ensure_template
 export ORLAN_SHOTS="Z:$(echo "$shots" | tr / '\\')"
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" wine "$BUILD/tests/tests/acceptance_tests.exe" \
-    --gtest_also_run_disabled_tests --gtest_filter='MainJob.*' </dev/null || status=$?
+# A fresh prefix and an Xvfb display of its own, as every test program has.
+bash "$ROOT/scripts/wine-run.sh" "$BUILD/tests/tests/acceptance_tests.exe" \
+    --gtest_also_run_disabled_tests --gtest_filter='MainJob.*' || status=$?
 for bmp in "$shots"/*.bmp; do
     [ -f "$bmp" ] || continue
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"

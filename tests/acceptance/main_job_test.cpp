@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include "common/product.h"
 #include "tests/support/machine_state.h"
 #include "tests/support/product_road.h"
 #include "tests/support/support.h"
@@ -34,10 +35,13 @@ void shot(const char* name, HWND window = nullptr) {
     bool saved = ts::screenshot(path, window);
     printf("  screenshot %s%s\n", file, saved ? "" : " (failed)");
 }
+// The uninstaller's steps: its message box, else its progress dialog.
 void shotStep(const char* step) {
     // Let the box or dialog finish painting before it is taken.
     Sleep(300);
-    shot(step);
+    HWND window = FindWindowA("#32770", product::kBoxCaption);
+    if (!window) window = FindWindowA("#32770", product::kUninstallCaption);
+    shot(step, window);
 }
 
 void printLines(const char* heading, const std::vector<std::string>& lines) {

@@ -58,8 +58,11 @@ void addKey(Snapshot& s, HKEY root, const char* rootName, const std::string& key
             ERROR_SUCCESS)
             break;
         data[dataLength] = '\0';
-        s.insert(std::string("value ") + rootName + "\\" + key + "\\" + name + " = " +
-                 (type == REG_SZ ? std::string(data) : "(type " + std::to_string(type) + ")"));
+        std::string shown = "(type " + std::to_string(type) + ")";
+        if (type == REG_SZ) shown = data;
+        if (type == REG_DWORD && dataLength == sizeof(DWORD))
+            shown = std::to_string(*reinterpret_cast<const DWORD*>(data)) + " (number)";
+        s.insert(std::string("value ") + rootName + "\\" + key + "\\" + name + " = " + shown);
     }
     for (DWORD i = 0;; ++i) {
         char name[256];
