@@ -11,6 +11,7 @@
 #include "setup/options.h"
 #include "setup/pages.h"
 #include "tests/spooler/spooler_fixture.h"
+#include "tests/support/install_support.h"
 
 using namespace spooler_support;
 using testing_support::fileExists;
@@ -198,6 +199,54 @@ TEST_F(InstallRun, DefaultChoicesRunEveryStepToSuccess) {
     EXPECT_EQ("Status: Success", shownTexts.back());
     EXPECT_EQ(kQuietRunPositions, shownPositions);
     EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists);
+}
+
+// The add-in step comes after the files and records and before the shortcut:
+// a cancelled add-in keeps what came before and creates no shortcut.
+TEST_F(InstallRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShortcut) {
+    options.addWordAddin = 1;
+    options.addStartMenuIcon = 1;
+    options.allUsers = 1;
+    testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+    std::vector<std::string> links;
+    for (bool allUsers : {true, false}) {
+        links.push_back(install_support::programsFolder(allUsers) + "\\Orlan PDF Scribe\\Uninstall.lnk");
+        DeleteFileA(links.back().c_str());
+    }
+    // Word holds the add-in installed earlier.
+    ASSERT_TRUE(CreateDirectoryA(installDir.c_str(), nullptr));
+    const std::string addin = installDir + "\\ops_wordaddin.dll";
+    testing_support::writeFile(addin, "the copy Word has open");
+    HANDLE held = install_support::holdExclusively(addin);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+
+    INT_PTR result;
+    std::vector<testing_support::MessageBoxInfo> prompts, reports;
+    {
+        BoxAnswerer prompt("Orlan PDF Scribe", {IDCANCEL}, 60000);
+        BoxAnswerer report("Orlan PDF Scribe Setup", {IDOK}, 60000);
+        result = runPage();
+        prompts = prompt.finish();
+        reports = report.finish();
+    }
+    CloseHandle(held);
+
+    EXPECT_EQ(0, result) << "the wizard goes on to the interrupted page";
+    EXPECT_EQ((std::vector<int>{36, 45, 54, 63, 72, 81}), shownPositions);
+
+    EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_TRUE(fileExists(installDir + "\\uninstall.exe"));
+    std::string setupPath;
+    EXPECT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", &setupPath));
+    EXPECT_EQ(installDir + "\\", std::string(setupPath.c_str()));
+    EXPECT_EQ("the copy Word has open", testing_support::readFile(addin));
+    for (const std::string& link : links) EXPECT_FALSE(fileExists(link)) << link;
+    ASSERT_EQ(1u, prompts.size());
+    EXPECT_EQ("Installation might not be complete. \nPlease close the Microsoft Word program and try again, \n"
+              "or click 'CANCEL' to quit.",
+              prompts[0].text);
+    ASSERT_EQ(1u, reports.size()) << "the run's report follows the cancel";
+    EXPECT_NE(std::string::npos, reports[0].text.find("Error tag = RegServ2(32):")) << reports[0].text;
 }
 
 TEST(InstallerInit, TakesTheChoicesAndDropsOneTrailingSeparator) {
