@@ -140,10 +140,14 @@ TEST_F(Removal, DriverAlreadyGoneIsNoFailure) {
     Installer installer;
     prepare(installer);
     installer.printerStage = kStageDriver;
+    // Still listed by Wine's spooler: only the answer 1797 tells that it is gone.
+    ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
     stageFiles();
     spoolerCalls.deletePrinterDriver = driverAlreadyGone;
+    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL}, 3000);
     EXPECT_EQ(1, installer.removePrinterAndDriver());
-    EXPECT_EQ(1, driverCalls) << "no prompt, no retry";
+    EXPECT_TRUE(answerer.finish().empty()) << "no prompt";
+    EXPECT_EQ(1, driverCalls) << "no retry";
     EXPECT_FALSE(anyStaged());
 }
 
