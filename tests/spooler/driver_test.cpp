@@ -74,12 +74,13 @@ TEST_F(DriverStep, ReadOnlyDriverFilesAreMadeWritableButNotTheDataFile) {
     DWORD drv = GetFileAttributesA(driverFile("kpd_drv.dll").c_str());
     DWORD ui = GetFileAttributesA(driverFile("kpd_ui.dll").c_str());
     DWORD data = GetFileAttributesA(driverFile("kpd_pnt.txt").c_str());
-    if (drv != INVALID_FILE_ATTRIBUTES) EXPECT_EQ(0u, drv & FILE_ATTRIBUTE_READONLY);
-    if (ui != INVALID_FILE_ATTRIBUTES) EXPECT_EQ(0u, ui & FILE_ATTRIBUTE_READONLY);
+    // The staged files stay in the driver directory.
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, drv);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, ui);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, data);
+    EXPECT_EQ(0u, drv & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(0u, ui & FILE_ATTRIBUTE_READONLY);
     EXPECT_NE(0u, data & FILE_ATTRIBUTE_READONLY) << "the data file keeps its attributes";
-    EXPECT_TRUE(drv != INVALID_FILE_ATTRIBUTES || ui != INVALID_FILE_ATTRIBUTES)
-        << "the staged driver files stay in the driver directory";
 
     for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
         SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
