@@ -78,6 +78,20 @@ TEST(InitFolders, SourceIsSetupsFolderAndInstallIsUnderProgramFiles) {
     EXPECT_EQ(std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe", options.installDir);
 }
 
+TEST(DefaultChoices, PutTheFolderAndAllThreeOptionsBackAfterCustomChangedThem) {
+    const InstallOptions saved = options;
+    lstrcpyA(options.installDir, "D:\\Apps\\My Pdf");
+    options.addWordAddin = options.allUsers = options.addStartMenuIcon = 0;
+    applyDefaultChoices();
+    std::string programFiles;
+    ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &programFiles));
+    EXPECT_EQ(std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe", options.installDir);
+    EXPECT_EQ(1, options.addWordAddin);
+    EXPECT_EQ(1, options.allUsers);
+    EXPECT_EQ(1, options.addStartMenuIcon);
+    options = saved;
+}
+
 TEST(InitFolders, WithoutProgramFilesDirTheUsualFolderIsTaken) {
     std::string saved;
     ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &saved));
