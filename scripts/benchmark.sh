@@ -14,12 +14,16 @@ work=$(mktemp -d /tmp/orlan-bench.XXXXXX)
 makensis -V1 -DOUTFILE="$work/reference.exe" -DDIST="$dist" "$ROOT/scripts/bench/reference.nsi"
 makensis -V1 -DOUTFILE="$work/null.exe" "$ROOT/scripts/bench/null.nsi"
 
-fresh_prefix
+ensure_template
 trap 'stop_wineserver; rm -rf "$work"' EXIT
-start_wineserver
-xvfb-run -a -s "-screen 0 1024x768x24" wine "$BUILD/tests/tests/acceptance_tests.exe" \
-    --gtest_also_run_disabled_tests --gtest_filter='Benchmark.*' </dev/null >"$work/rounds.txt" || {
+# Setup and the uninstaller in a prefix and display of their own, as in the tests.
+bash "$ROOT/scripts/wine-run.sh" "$BUILD/tests/tests/acceptance_tests.exe" \
+    --gtest_also_run_disabled_tests --gtest_filter='Benchmark.*' >"$work/rounds.txt" || {
     cat "$work/rounds.txt"; exit 1; }
+
+# The NSIS reference needs no display.
+fresh_prefix
+start_wineserver
 
 # Seconds of one silent NSIS run, process start to end.
 timed() {

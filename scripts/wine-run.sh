@@ -12,6 +12,9 @@ WINEPREFIX=$(mktemp -d /tmp/orlan-prefix.XXXXXX)
 export WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
 cp -a "$template/." "$WINEPREFIX/"
+# Xvfb has no window manager: Wine would wait two seconds for one at every
+# window it hides. Unmanaged windows, as on Windows, need none.
+printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"Managed"="N"\n' >>"$WINEPREFIX/user.reg"
 out=$(mktemp)
 xvfb_pid=
 cleanup() {
