@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include "common/product.h"
 #include "common/text.h"
 #include "resources/resource.h"
 #include "setup/button.h"
@@ -105,6 +106,21 @@ void finishDestination(HWND page, INT_PTR result) {
     EndDialog(page, result);
 }
 
+// Next goes on only with a folder the run can install into; otherwise the
+// user is told why and the page stays with the text as typed.
+bool folderAccepted(HWND page) {
+    HWND field = GetDlgItem(page, IDC_FOLDER);
+    char text[MAX_PATH * 2] = "";
+    GetWindowTextA(field, text, sizeof text);
+    FolderProblem problem = checkFolderText(text, driveExists);
+    if (problem == FolderProblem::None) return true;
+    char message[256];
+    folderProblemMessage(message, sizeof message, problem, text);
+    MessageBoxA(page, message, product::kSetupBoxCaption, MB_OK | MB_ICONEXCLAMATION);
+    SetFocus(field);
+    return false;
+}
+
 void driveClicked(HWND page) {
     HWND list = GetDlgItem(page, IDC_DISK_LIST);
     int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -152,9 +168,13 @@ INT_PTR CALLBACK destinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
             if (confirmQuit(page)) finishDestination(page, kResultCancel);
             return FALSE;
         case IDC_NEXT:
+            if (!folderAccepted(page)) return FALSE;
+            storePageRect(page);
+            finishDestination(page, IDC_NEXT);
+            return FALSE;
         case IDC_BACK:
             storePageRect(page);
-            finishDestination(page, LOWORD(wParam));
+            finishDestination(page, IDC_BACK);
             return FALSE;
         case IDC_BROWSE: {
             char folder[MAX_PATH] = "";

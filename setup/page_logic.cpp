@@ -56,6 +56,110 @@ void storeFolderField(char (&installDir)[MAX_PATH], const char* fieldText) {
     StringCchCopyA(installDir, MAX_PATH, fieldText ? fieldText : "");
 }
 
+namespace {
+
+// Every payload file name: a folder with room for the longest of them has
+// room for any.
+const char* const kPayloadNames[] = {"uninstall.exe", "ops_wordaddin.dll", "OPSBatch.exe", "ORC_ProxyProcess.exe",
+                                     "kpdcjk.bin",    "kpd_drv.dll",       "kpd_ui.dll",   "kpd_pnt.txt"};
+
+size_t longestPayloadName() {
+    size_t longest = 0;
+    for (const char* name : kPayloadNames)
+        if (static_cast<size_t>(lstrlenA(name)) > longest) longest = lstrlenA(name);
+    return longest;
+}
+
+bool isBadCharacter(unsigned char c) {
+    if (c < 32) return true;
+    for (const char* bad = "<>:\"/|?*"; *bad; ++bad)
+        if (c == static_cast<unsigned char>(*bad)) return true;
+    return false;
+}
+
+// Where the folder names of a full path start: after "X:\" or after the two
+// backslashes of "\\server\share" (server and share are names too); 0 for a
+// path that is not full.
+size_t namesStart(const char* text) {
+    if (isLetter(text[0]) && text[1] == ':' && text[2] == '\\') return 3;
+    if (text[0] != '\\' || text[1] != '\\') return 0;
+    const char* server = text + 2;
+    const char* end = server;
+    bool onlyDots = true;
+    for (; *end && *end != '\\'; ++end) onlyDots = onlyDots && *end == '.';
+    // "\\.\" names devices, not a share ("\\?\" is refused for its '?').
+    if (end == server || onlyDots || *end != '\\') return 0;
+    const char* share = end + 1;
+    if (*share == '\0' || *share == '\\') return 0;
+    return 2;
+}
+
+// Windows drops a blank or period that ends a name, so the folder made would
+// not be the one recorded. "." and ".." are steps, not names.
+bool nameEndsWell(const char* name, size_t length) {
+    if (length == 0) return true;
+    if ((length == 1 && name[0] == '.') || (length == 2 && name[0] == '.' && name[1] == '.')) return true;
+    return name[length - 1] != ' ' && name[length - 1] != '.';
+}
+
+}  // namespace
+
+FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter)) {
+    if (!text) text = "";
+    const char* first = text;
+    while (*first == ' ' || *first == '\t') ++first;
+    if (*first == '\0') return FolderProblem::Empty;
+
+    // A longer text is refused whole, never cut to fit.
+    size_t length = lstrlenA(text);
+    if (length >= MAX_PATH) return FolderProblem::TooLong;
+    if (isSeparator(text[length - 1])) --length;
+    if (length + 1 + longestPayloadName() > MAX_PATH - 1) return FolderProblem::TooLong;
+
+    size_t start = namesStart(text);
+    if (start == 0) return FolderProblem::Relative;
+
+    // Name by name; a double-byte character is stepped over whole, as its
+    // trail byte may look like a backslash or a bar.
+    size_t name = start;
+    for (size_t i = start; i <= length; ++i) {
+        unsigned char c = i < length ? static_cast<unsigned char>(text[i]) : '\\';
+        if (IsDBCSLeadByte(c) && i + 1 < length) {
+            ++i;
+        } else if (c == '\\') {
+            if (!nameEndsWell(text + name, i - name)) return FolderProblem::BadNameEnd;
+            name = i + 1;
+        } else if (isBadCharacter(c)) {
+            return FolderProblem::BadCharacter;
+        }
+    }
+
+    if (start == 3 && driveExists && !driveExists(text[0])) return FolderProblem::NoSuchDrive;
+    return FolderProblem::None;
+}
+
+bool driveExists(char letter) {
+    char root[] = {letter, ':', '\\', '\0'};
+    return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
+}
+
+void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, const char* text) {
+    switch (problem) {
+    case FolderProblem::None: text::copyInto(out, capacity, ""); return;
+    case FolderProblem::Empty: text::copyInto(out, capacity, product::kFolderEmpty); return;
+    case FolderProblem::Relative: text::copyInto(out, capacity, product::kFolderNotFull); return;
+    case FolderProblem::NoSuchDrive: {
+        char letter = text && isLetter(text[0]) ? text[0] : '?';
+        if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+        text::formatInto(out, capacity, product::kFolderNoDrive, letter);
+        return;
+    }
+    case FolderProblem::BadCharacter: text::copyInto(out, capacity, product::kFolderBadCharacter); return;
+    case FolderProblem::BadNameEnd: text::copyInto(out, capacity, product::kFolderBadEnd); return;
+    case FolderProblem::TooLong: text::copyInto(out, capacity, product::kFolderTooLong); return;
+    }
+}
+
 bool pointOnLink(POINT point, const RECT& link) {
     return point.x >= link.left && point.x <= link.right && point.y >= link.top && point.y <= link.bottom;
 }

@@ -1,6 +1,6 @@
 // The decisions of the wizard pages that need no window: the summary text,
-// the disk-size text, the folder after a disk click, the stored folder and
-// the link hit test.
+// the disk-size text, the folder after a disk click, the stored folder, the
+// check of a typed folder and the link hit test.
 #pragma once
 #include <windows.h>
 
@@ -21,7 +21,25 @@ void formatMegabytes(char* out, size_t capacity, ULONGLONG bytes);
 void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName);
 
 // What the folder field stores in installDir: its text, cut to 259 characters.
+// Next stores only a folder that checkFolderText accepts, so the cut is left
+// to Back and Cancel, which store the field as it is.
 void storeFolderField(char (&installDir)[MAX_PATH], const char* fieldText);
+
+// What keeps a typed folder from being installed into.
+enum class FolderProblem { None, Empty, Relative, NoSuchDrive, BadCharacter, BadNameEnd, TooLong };
+
+// Judges the folder text as the run will use it (one trailing separator
+// dropped): a full path ("X:\..." or "\\server\share..."), names that
+// Windows accepts, room for the longest payload file name within 259
+// characters, and a drive that exists. driveExists is asked last, about the
+// drive letter only; null skips that question.
+FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter));
+
+// Whether the drive of that letter has a root folder.
+bool driveExists(char letter);
+
+// The message for a problem of that folder text (which names the drive).
+void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, const char* text);
 
 // Whether a screen point lies on the link's screen rectangle, edges included.
 bool pointOnLink(POINT point, const RECT& link);

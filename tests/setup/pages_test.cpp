@@ -1,6 +1,6 @@
 // The wizard pages' decisions that need no window: summary text, disk sizes,
-// the folder after a disk click, the stored folder, the link hit test and
-// the licence text.
+// the folder after a disk click, the stored and the checked folder, the link
+// hit test and the licence text.
 #include <gtest/gtest.h>
 #include <string>
 #include "resources/resource.h"
@@ -128,6 +128,104 @@ TEST(FolderField, StoredUnchangedUpTo259AndCutBeyond) {
     }
     storeFolderField(installDir, "");
     EXPECT_STREQ("", installDir);
+}
+
+// Drives C: and D: exist; the check asks about nothing else.
+bool cAndD(char letter) { return letter == 'C' || letter == 'c' || letter == 'D' || letter == 'd'; }
+
+FolderProblem check(const std::string& folder) { return checkFolderText(folder.c_str(), cAndD); }
+
+// "C:\long...\xxx" of exactly `length` characters.
+std::string folderOfLength(size_t length) {
+    std::string folder = "C:\\long";
+    while (folder.size() < length) folder += folder.size() % 50 == 0 ? '\\' : 'x';
+    return folder;
+}
+
+TEST(FolderCheck, FullPathsOnExistingDrivesAreAccepted) {
+    EXPECT_EQ(FolderProblem::None, check("C:\\Program Files\\Orlan Software\\PDF Scribe"));
+    EXPECT_EQ(FolderProblem::None, check("d:\\Tools"));
+    EXPECT_EQ(FolderProblem::None, check("C:\\Hand  typed\\ folder"));
+    EXPECT_EQ(FolderProblem::None, check("C:\\"));
+    EXPECT_EQ(FolderProblem::None, check("C:\\Tools\\")) << "the run drops the trailing separator";
+    EXPECT_EQ(FolderProblem::None, check("C:\\Tools/"));
+    EXPECT_EQ(FolderProblem::None, check("C:\\Program Files\\..\\Tools\\.\\x"));
+    EXPECT_EQ(FolderProblem::None, check("\\\\server\\share\\Orlan"));
+    EXPECT_EQ(FolderProblem::None, check("\\\\server\\share"));
+    EXPECT_EQ(FolderProblem::None, check("D:\\Tools\\x.y z"));
+    EXPECT_EQ(FolderProblem::None, checkFolderText("E:\\Tools", nullptr)) << "without a drive check only the text counts";
+}
+
+TEST(FolderCheck, EmptyAndBlankFieldsAreEmpty) {
+    EXPECT_EQ(FolderProblem::Empty, check(""));
+    EXPECT_EQ(FolderProblem::Empty, check("   "));
+    EXPECT_EQ(FolderProblem::Empty, check(" \t "));
+    EXPECT_EQ(FolderProblem::Empty, checkFolderText(nullptr, cAndD));
+    EXPECT_EQ(FolderProblem::Empty, check(std::string(300, ' '))) << "blanks only, however many";
+}
+
+TEST(FolderCheck, PathsThatAreNotFullAreRelative) {
+    for (const char* folder : {"Program Files\\Scribe", "C:", "C:folder", "C:/Tools", "\\Tools", " C:\\Tools", "1:\\x",
+                               "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\.\\C:\\x", "\\\\..\\C:\\x"})
+        EXPECT_EQ(FolderProblem::Relative, check(folder)) << folder;
+}
+
+TEST(FolderCheck, CharactersWindowsForbidsInNames) {
+    for (const char* folder : {"C:\\a<b", "C:\\a>b", "C:\\a:b", "C:\\a\"b", "C:\\a/b", "C:\\a|b", "C:\\a?b",
+                               "C:\\a*", "C:\\a\tb", "C:\\a\x01", "C:\\a\x1f\\b", "\\\\ser|ver\\share",
+                               "\\\\?\\C:\\x"})
+        EXPECT_EQ(FolderProblem::BadCharacter, check(folder)) << folder;
+    EXPECT_EQ(FolderProblem::None, check("C:\\a\x7f" "\xe9" "b")) << "characters from 127 up are allowed";
+}
+
+TEST(FolderCheck, NamesEndingInABlankOrPeriod) {
+    for (const char* folder : {"C:\\folder name ", "C:\\folder name \\", "C:\\dots...\\x", "C:\\a.\\b", "C:\\a\\...",
+                               "\\\\server\\share \\x"})
+        EXPECT_EQ(FolderProblem::BadNameEnd, check(folder)) << folder;
+}
+
+TEST(FolderCheck, DriveThatDoesNotExist) {
+    EXPECT_EQ(FolderProblem::NoSuchDrive, check("Q:\\Tools"));
+    EXPECT_EQ(FolderProblem::NoSuchDrive, check("q:\\"));
+    // Other problems are told first: the drive is asked about last.
+    EXPECT_EQ(FolderProblem::BadCharacter, check("Q:\\a|b"));
+    EXPECT_EQ(FolderProblem::Relative, check("Q:Tools"));
+}
+
+TEST(FolderCheck, FolderMustLeaveRoomForTheLongestFileName) {
+    // "\ORC_ProxyProcess.exe" is 21 characters: 238 + 21 = 259.
+    EXPECT_EQ(FolderProblem::None, check(folderOfLength(238)));
+    EXPECT_EQ(FolderProblem::None, check(folderOfLength(238) + "\\")) << "the separator is dropped first";
+    for (size_t length : {239u, 240u, 259u, 260u, 261u, 300u, 519u})
+        EXPECT_EQ(FolderProblem::TooLong, check(folderOfLength(length))) << length;
+    // Long texts are too long whatever else is wrong with them.
+    EXPECT_EQ(FolderProblem::TooLong, check("Q:" + std::string(298, 'x')));
+    EXPECT_EQ(FolderProblem::TooLong, check(std::string(259, 'x') + "|"));
+}
+
+std::string problemMessage(FolderProblem problem, const char* folder) {
+    char text[256];
+    memset(text, 'x', sizeof text);
+    folderProblemMessage(text, sizeof text, problem, folder);
+    return text;
+}
+
+TEST(FolderCheck, MessagesNameTheDriveInCapitals) {
+    EXPECT_EQ("The drive Q: does not exist. Please choose another folder.",
+              problemMessage(FolderProblem::NoSuchDrive, "q:\\Tools"));
+    EXPECT_EQ("Please enter the folder to install Orlan PDF Scribe in.", problemMessage(FolderProblem::Empty, ""));
+    EXPECT_EQ("", problemMessage(FolderProblem::None, "C:\\Tools"));
+    char small[10];
+    folderProblemMessage(small, sizeof small, FolderProblem::TooLong, "");
+    EXPECT_STREQ("The folde", small);
+}
+
+TEST(FolderCheck, DriveExistsForTheLettersTheSystemLists) {
+    DWORD drives = GetLogicalDrives();
+    ASSERT_TRUE(drives & (1u << ('C' - 'A')));
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        EXPECT_EQ((drives & (1u << (letter - 'A'))) != 0, driveExists(letter)) << letter;
+    EXPECT_TRUE(driveExists('c'));
 }
 
 TEST(LinkHitTest, EdgesCountOutsideDoesNot) {
