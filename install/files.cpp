@@ -5,11 +5,19 @@
 #include "common/text.h"
 #include "install/install.h"
 
+BOOL(WINAPI* copyFile)(LPCSTR source, LPCSTR target, BOOL failIfExists) = CopyFileA;
+
 namespace {
 
 // A path that does not fit a MAX_PATH buffer is rejected, never cut: a cut
 // path names some other folder.
 void rejectLongPath() { SetLastError(ERROR_FILENAME_EXCED_RANGE); }
+
+void clearReadOnly(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+}
 
 // Copies one payload file; on failure composes the report with its tag.
 bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char* targetDir, const char* name,
@@ -21,10 +29,15 @@ bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char
         reportError(tag, ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    if (!CopyFileA(source, target, FALSE)) {
+    // A read-only copy left by an earlier installation refuses to be
+    // overwritten, and CopyFile hands a read-only source's attribute to the
+    // copy, which the uninstaller then cannot delete.
+    clearReadOnly(target);
+    if (!copyFile(source, target, FALSE)) {
         reportError(tag, 0);
         return false;
     }
+    clearReadOnly(target);
     return true;
 }
 

@@ -7,6 +7,10 @@
 BOOL getDefaultPrinter(char* buffer, DWORD* size);
 BOOL setDefaultPrinter(const char* name);
 
+// The copy of the product's files: CopyFileA, or a stand-in for tests (Wine
+// overwrites a read-only file where Windows refuses to).
+extern BOOL(WINAPI* copyFile)(LPCSTR source, LPCSTR target, BOOL failIfExists);
+
 // Folders.
 bool pathExists(const char* path);
 bool createFolderTree(const char* path);

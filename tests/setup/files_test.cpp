@@ -183,6 +183,62 @@ TEST_F(ProductFiles, PathsThatDoNotFitAreRejectedNotCut) {
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_10(206):")) << errorText;
 }
 
+bool readOnly(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// CopyFileA as Windows does it: a read-only target is not overwritten (Wine
+// overwrites it).
+BOOL WINAPI copyRefusingReadOnly(LPCSTR source, LPCSTR target, BOOL failIfExists) {
+    if (readOnly(target)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return CopyFileA(source, target, failIfExists);
+}
+
+TEST_F(ProductFiles, ReadOnlyPayloadGivesWritableCopiesThatCanBeReplacedAndDeleted) {
+    const char* names[] = {"uninstall.exe", "ORC_ProxyProcess.exe", "kpdcjk.bin"};
+    for (const char* name : names) SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(readOnly(source + "\\uninstall.exe"));
+    const std::string installed[] = {target + "\\Apps\\Pdf\\uninstall.exe", drivers + "\\3\\ORC_ProxyProcess.exe",
+                                     drivers + "\\3\\kpdcjk.bin"};
+
+    // With the system's own copy, then with one that refuses read-only
+    // targets: the copies of the first pass are replaced.
+    for (auto copy : {&CopyFileA, &copyRefusingReadOnly}) {
+        copyFile = copy;
+        EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
+        copyFile = CopyFileA;
+        for (const std::string& file : installed) {
+            EXPECT_TRUE(fileExists(file)) << file;
+            EXPECT_FALSE(readOnly(file)) << file;
+        }
+    }
+    EXPECT_STREQ("", errorText);
+    EXPECT_TRUE(DeleteFileA(installed[0].c_str())) << "the uninstaller can delete the copy";
+}
+
+TEST_F(ProductFiles, ReadOnlyFilesOfAnEarlierInstallationAreReplaced) {
+    CreateDirectoryA((target + "\\Apps").c_str(), nullptr);
+    CreateDirectoryA((target + "\\Apps\\Pdf").c_str(), nullptr);
+    const std::string old[] = {target + "\\Apps\\Pdf\\uninstall.exe", drivers + "\\3\\ORC_ProxyProcess.exe",
+                               drivers + "\\3\\kpdcjk.bin"};
+    for (const std::string& file : old) {
+        writeFile(file, "older");
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    }
+    copyFile = copyRefusingReadOnly;
+    EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
+    copyFile = CopyFileA;
+    EXPECT_STREQ("", errorText);
+    EXPECT_EQ(readFile(source + "\\uninstall.exe"), readFile(old[0]));
+    EXPECT_EQ(readFile(source + "\\ORC_ProxyProcess.exe"), readFile(old[1]));
+    EXPECT_EQ(readFile(source + "\\kpdcjk.bin"), readFile(old[2]));
+    for (const std::string& file : old) EXPECT_FALSE(readOnly(file)) << file;
+}
+
 // The whole run carries on past a failed file copy. It installs the real
 // port, driver and printer in this prefix and removes them again.
 TEST(InstallationRun, AMissingProxyDoesNotStopTheRun) {
