@@ -1,7 +1,7 @@
 // The Destination and Summary pages in the real setup.exe: the disk list
 // (with a CD-ROM and a second fixed disk mapped into the prefix), a click on
-// a disk, hand-typed and browsed folders, the 259-character cut, and what
-// the Summary page then shows.
+// a disk, hand-typed and browsed folders, the folders Next refuses, the
+// 259-character cut of Back, and what the Summary page then shows.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -113,6 +113,9 @@ std::string summaryFolder(HWND summary) {
     return end == std::string::npos ? "<unended>" : text.substr(head.size(), end - head.size());
 }
 
+const char kSetupCaption[] = "Orlan PDF Scribe Setup";
+const char kTooLong[] = "The folder name is too long. Please choose a shorter one.";
+
 void quit(SetupRun& setup, HWND page) {
     ts::command(page, IDCANCEL);
     ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
@@ -193,7 +196,7 @@ int rowOf(const std::vector<std::vector<std::string>>& rows, const char* name) {
     return -1;
 }
 
-TEST_F(WizardDestination, DiskClickTypedFolderAndCutReachTheSummary) {
+TEST_F(WizardDestination, DiskClickAndTypedFolderReachTheSummaryBackCutsALongField) {
     SetupRun setup(*folder);
     HWND page = toDestination(setup);
     ASSERT_TRUE(page);
@@ -218,12 +221,13 @@ TEST_F(WizardDestination, DiskClickTypedFolderAndCutReachTheSummary) {
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Options));
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Destination));
     EXPECT_EQ("C:\\Tools", ts::controlText(page, 1014));
-    setField(page, "Q:\\Hand typed\\folder name ");
+    setField(page, "c:\\Hand  typed\\ folder name");
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
-    EXPECT_EQ("Q:\\Hand typed\\folder name ", summaryFolder(page));
+    EXPECT_EQ("c:\\Hand  typed\\ folder name", summaryFolder(page));
 
-    // A field of 300 characters is stored as its first 259, on Back as well.
+    // Back stores a field of 300 characters as its first 259; Next then
+    // refuses the cut folder rather than install into it.
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Options));
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Destination));
     std::string longFolder = "D:\\" + std::string(297, 'x');
@@ -233,14 +237,93 @@ TEST_F(WizardDestination, DiskClickTypedFolderAndCutReachTheSummary) {
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::SetupType));
     ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
     EXPECT_EQ(longFolder.substr(0, 259), ts::controlText(page, 1014));
+    ts::press(page, 1001);
+    EXPECT_EQ(kTooLong, ts::answerMessageBox(kSetupCaption, IDOK).text);
+    EXPECT_EQ(page, setup.waitPage(WizardPage::Destination, 5000));
+    EXPECT_EQ(longFolder.substr(0, 259), ts::controlText(page, 1014));
+    quit(setup, page);
+}
+
+BOOL CALLBACK findIcon(HWND child, LPARAM found) {
+    char cls[16] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0 || !IsWindowVisible(child)) return TRUE;
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+bool showsIcon(HWND box) {
+    bool found = false;
+    EnumChildWindows(box, findIcon, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) {
+    char missing = 0;
+    DWORD used = GetLogicalDrives();
+    for (char letter = 'Y'; letter > 'C' && !missing; --letter)
+        if (!(used & (1u << (letter - 'A')))) missing = letter;
+    ASSERT_TRUE(missing) << "every drive letter is in use";
+    const std::string drive(1, missing);
+    const std::string empty = "Please enter the folder to install Orlan PDF Scribe in.";
+    const std::string relative = "Please enter a full path, such as C:\\Program Files\\Orlan Software\\PDF Scribe.";
+    const std::string characters = "A folder name cannot contain any of these characters: < > : \" / | ? *";
+    const std::string nameEnd = "A folder name cannot end with a space or a period.";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", empty},
+        {"   ", empty},
+        {"Program Files\\Scribe", relative},
+        {"C:", relative},
+        {"C:folder", relative},
+        {drive + ":\\Tools", "The drive " + drive + ": does not exist. Please choose another folder."},
+        {"C:\\a|b", characters},
+        {"C:\\Tools/Scribe", characters},
+        {"C:\\Tools\\folder name ", nameEnd},
+        {"C:\\" + std::string(236, 'x'), kTooLong},  // 239: no room for "\\ORC_ProxyProcess.exe"
+        {"C:\\" + std::string(256, 'x'), kTooLong},  // 259
+        {"C:\\" + std::string(257, 'x'), kTooLong},  // 260
+        {"C:\\" + std::string(297, 'x'), kTooLong},  // 300, never cut to fit
+    };
+
+    SetupRun setup(*folder);
+    HWND page = toDestination(setup);
+    ASSERT_TRUE(page);
+    for (const auto& c : cases) {
+        SCOPED_TRACE("folder \"" + c.first + "\"");
+        setField(page, c.first);
+        // A click on Next takes the focus there first.
+        SendMessageA(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(ts::control(page, 1001)), TRUE);
+        ASSERT_EQ(1001, focusedControl(page));
+        ts::press(page, 1001);
+        ts::MessageBoxInfo box = ts::findMessageBox(kSetupCaption);
+        ASSERT_TRUE(box.window) << "no message";
+        EXPECT_EQ(c.second, box.text);
+        EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
+        EXPECT_TRUE(showsIcon(box.window));
+        PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(ts::waitUntil([&] { return !IsWindow(box.window); }, 10000));
+        EXPECT_EQ(page, setup.waitPage(WizardPage::Destination, 5000)) << "the page did not stay";
+        EXPECT_EQ(c.first, ts::controlText(page, 1014));
+        EXPECT_TRUE(ts::waitUntil([&] { return focusedControl(page) == 1014; }, 5000)) << focusedControl(page);
+    }
+
+    // The longest folder that leaves room for every file goes on.
+    const std::string longest = "C:\\" + std::string(235, 'y');
+    setField(page, longest);
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
-    EXPECT_EQ(longFolder.substr(0, 259), summaryFolder(page));
+    EXPECT_EQ(longest, summaryFolder(page));
     quit(setup, page);
 }
 
 TEST_F(WizardDestination, BrowsedFolderFillsTheFieldAndCancelOfTheQuitKeepsIt) {
-    std::string chosen = ts::makeTempDir("browsed");
+    // A folder on the desktop: the browser's tree starts there, so the
+    // folder is one of its first items.
+    char desktop[MAX_PATH] = "";
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, TRUE));
+    std::string chosen = std::string(desktop) + "\\Browsed folder";
+    ASSERT_TRUE(CreateDirectoryA(chosen.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     SetupRun setup(*folder);
     HWND page = toDestination(setup);
     ASSERT_TRUE(page);
