@@ -183,60 +183,34 @@ TEST_F(ProductFiles, PathsThatDoNotFitAreRejectedNotCut) {
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_10(206):")) << errorText;
 }
 
-bool readOnly(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
+bool readOnly(const std::string& path) { return GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY; }
 
 // CopyFileA as Windows does it: a read-only target is not overwritten (Wine
 // overwrites it).
 BOOL WINAPI copyRefusingReadOnly(LPCSTR source, LPCSTR target, BOOL failIfExists) {
-    if (readOnly(target)) {
+    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES && readOnly(target)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     return CopyFileA(source, target, failIfExists);
 }
 
-TEST_F(ProductFiles, ReadOnlyPayloadGivesWritableCopiesThatCanBeReplacedAndDeleted) {
-    const char* names[] = {"uninstall.exe", "ORC_ProxyProcess.exe", "kpdcjk.bin"};
-    for (const char* name : names) SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(readOnly(source + "\\uninstall.exe"));
+TEST_F(ProductFiles, CopiesAreNeverReadOnlyAndReplaceReadOnlyOnes) {
     const std::string installed[] = {target + "\\Apps\\Pdf\\uninstall.exe", drivers + "\\3\\ORC_ProxyProcess.exe",
                                      drivers + "\\3\\kpdcjk.bin"};
-
-    // With the system's own copy, then with one that refuses read-only
-    // targets: the copies of the first pass are replaced.
+    for (const char* name : {"uninstall.exe", "ORC_ProxyProcess.exe", "kpdcjk.bin"})
+        SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+    // The first pass with the system's copy; the second over its copies, made
+    // read-only as an earlier installation may have left them.
     for (auto copy : {&CopyFileA, &copyRefusingReadOnly}) {
+        for (const std::string& file : installed) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
         copyFile = copy;
         EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
         copyFile = CopyFileA;
-        for (const std::string& file : installed) {
-            EXPECT_TRUE(fileExists(file)) << file;
-            EXPECT_FALSE(readOnly(file)) << file;
-        }
+        for (const std::string& file : installed) EXPECT_TRUE(fileExists(file) && !readOnly(file)) << file;
     }
-    EXPECT_STREQ("", errorText);
+    EXPECT_EQ(readFile(source + "\\kpdcjk.bin"), readFile(installed[2]));
     EXPECT_TRUE(DeleteFileA(installed[0].c_str())) << "the uninstaller can delete the copy";
-}
-
-TEST_F(ProductFiles, ReadOnlyFilesOfAnEarlierInstallationAreReplaced) {
-    CreateDirectoryA((target + "\\Apps").c_str(), nullptr);
-    CreateDirectoryA((target + "\\Apps\\Pdf").c_str(), nullptr);
-    const std::string old[] = {target + "\\Apps\\Pdf\\uninstall.exe", drivers + "\\3\\ORC_ProxyProcess.exe",
-                               drivers + "\\3\\kpdcjk.bin"};
-    for (const std::string& file : old) {
-        writeFile(file, "older");
-        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
-    }
-    copyFile = copyRefusingReadOnly;
-    EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
-    copyFile = CopyFileA;
-    EXPECT_STREQ("", errorText);
-    EXPECT_EQ(readFile(source + "\\uninstall.exe"), readFile(old[0]));
-    EXPECT_EQ(readFile(source + "\\ORC_ProxyProcess.exe"), readFile(old[1]));
-    EXPECT_EQ(readFile(source + "\\kpdcjk.bin"), readFile(old[2]));
-    for (const std::string& file : old) EXPECT_FALSE(readOnly(file)) << file;
 }
 
 // The whole run carries on past a failed file copy. It installs the real
