@@ -214,6 +214,30 @@ std::vector<std::vector<std::string>> listViewRows(HWND list, int columns) {
     return rows;
 }
 
+HTREEITEM treeChildNamed(HWND tree, HTREEITEM parent, const std::string& name) {
+    RemoteMemory remote(tree, 4096);
+    if (!remote.ok()) return nullptr;
+    LPARAM first = SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT,
+                                reinterpret_cast<LPARAM>(parent));
+    for (HTREEITEM item = reinterpret_cast<HTREEITEM>(first); item;
+         item = reinterpret_cast<HTREEITEM>(
+             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMA info = {};
+        info.mask = TVIF_TEXT;
+        info.hItem = item;
+        info.pszText = remote.at(kTextOffset);
+        info.cchTextMax = kTextRoom;
+        char text[kTextRoom] = "";
+        remote.write(kTextOffset, text, sizeof text);
+        remote.write(0, &info, sizeof info);
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+        remote.read(kTextOffset, text, sizeof text);
+        text[kTextRoom - 1] = '\0';
+        if (name == text) return item;
+    }
+    return nullptr;
+}
+
 std::vector<std::string> listViewHeadings(HWND list, int columns) {
     std::vector<std::string> headings;
     RemoteMemory remote(list, 4096);

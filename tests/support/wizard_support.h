@@ -3,6 +3,7 @@
 // has, walk roads, read list-view rows across processes, click for real.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <string>
 #include <vector>
 #include "tests/support/support.h"
@@ -66,6 +67,9 @@ bool answerQuitQuestion(int buttonId, DWORD timeoutMs = 10000);
 
 // Rows of a report-view list of another process, `columns` texts each.
 std::vector<std::vector<std::string>> listViewRows(HWND list, int columns);
+// The item of another process's tree view with that text among the children
+// of parent (the top items for a null parent); null when there is none.
+HTREEITEM treeChildNamed(HWND tree, HTREEITEM parent, const std::string& name);
 // Column headings of such a list.
 std::vector<std::string> listViewHeadings(HWND list, int columns);
 // Sends a window message whose lParam points at `data` copied into the
