@@ -207,7 +207,7 @@ TEST_F(WizardDestination, DiskClickAndTypedFolderReachTheSummaryBackCutsALongFie
     // A click on C: puts its letter in front of E:\Tools.
     setField(page, "E:\\Tools");
     POINT p = rowPoint(list, cRow);
-    ASSERT_TRUE(wizard::realClick(p.x, p.y)) << "xdotool could not click";
+    ASSERT_TRUE(wizard::realClick(p.x, p.y)) << "the click could not be sent";
     EXPECT_TRUE(ts::waitUntil([&] { return ts::controlText(page, 1014) == "C:\\Tools"; }, 5000))
         << ts::controlText(page, 1014);
 
@@ -323,10 +323,20 @@ TEST_F(WizardDestination, BrowsedFolderFillsTheFieldAndCancelOfTheQuitKeepsIt) {
     ts::press(page, 1013);
     browser = setup.waitOtherDialog();
     ASSERT_TRUE(browser);
-    std::string path = chosen;
-    std::vector<char> text(path.begin(), path.end());
-    text.push_back('\0');
-    wizard::sendWithRemoteData(browser, BFFM_SETSELECTIONA, TRUE, text.data(), text.size());
+    // Select the folder in the browser's tree once the tree has been filled.
+    HWND tree = FindWindowExA(browser, nullptr, "SysTreeView32", nullptr);
+    ASSERT_TRUE(tree);
+    ASSERT_TRUE(ts::waitUntil([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0) != 0; }, 10000));
+    LRESULT first = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    // As a user picks it: the folder's item under the desktop, selected.
+    HTREEITEM desktopItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM item = nullptr;
+    ASSERT_TRUE(ts::waitUntil([&] { return (item = wizard::treeChildNamed(tree, desktopItem, "Browsed folder")); },
+                              10000))
+        << "the browser does not list the folder";
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    EXPECT_TRUE(ts::waitUntil([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != first; }, 5000))
+        << "the browser did not move to the folder";
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(ts::waitUntil([&] { return !IsWindow(browser); }, 10000));
     EXPECT_TRUE(ts::waitUntil([&] { return lstrcmpiA(ts::controlText(page, 1014).c_str(), chosen.c_str()) == 0; },
