@@ -50,6 +50,19 @@ const std::vector<std::string> kQuietRunTexts = {
 const std::vector<int> kQuietRunPositions = {36, 45, 54, 63, 72, 81, 100};
 
 std::string screenPath(const char* name) { return testing_support::outputDir("screens") + "\\" + name; }
+
+// The port monitor's real answers, recorded.
+std::vector<DWORD> portStatuses;
+BOOL WINAPI recordingXcvData(HANDLE xcv, PCWSTR command, PBYTE input, DWORD inputSize, PBYTE output,
+                             DWORD outputSize, PDWORD needed, PDWORD status) {
+    typedef BOOL(WINAPI * XcvDataFn)(HANDLE, PCWSTR, PBYTE, DWORD, PBYTE, DWORD, PDWORD, PDWORD);
+    XcvDataFn real = reinterpret_cast<XcvDataFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("winspool.drv"), "XcvDataW")));
+    if (!real) return FALSE;
+    BOOL ok = real(xcv, command, input, inputSize, output, outputSize, needed, status);
+    if (ok) portStatuses.push_back(*status);
+    return ok;
+}
 }  // namespace
 
 class InstallRun : public SpoolerTest {
@@ -108,7 +121,7 @@ TEST_F(InstallRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
     EXPECT_STREQ("Previous Printer", options.previousDefaultPrinter);
 }
 
-TEST_F(InstallRun, SecondRunAsksFirstAndNoChangesNothing) {
+TEST_F(InstallRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
     ASSERT_EQ(1, runPage()) << errorText;
     ASSERT_TRUE(deletePrinterNamed("Orlan PDF Printer"));
     ASSERT_TRUE(makeDefault("Previous Printer"));
@@ -129,14 +142,28 @@ TEST_F(InstallRun, SecondRunAsksFirstAndNoChangesNothing) {
     EXPECT_EQ("Previous Printer", defaultPrinter());
     EXPECT_STREQ("Previous Printer", options.previousDefaultPrinter);
 
+    // A printer of the product's name that the user set up on another port
+    // is accepted as it is, and so is the port the first run added.
+    ASSERT_TRUE(addPrinterOn("Orlan PDF Printer", "LPT1:", "Orlan PDF Printer Driver"));
+    const PrinterFacts before = printerFacts("Orlan PDF Printer");
+    portStatuses.clear();
+    spoolerCalls.xcvData = recordingXcvData;
     {
-        BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDYES});
+        // OK answers a failed run's report, which must not come.
+        BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDYES, IDOK}, 8000);
         EXPECT_EQ(1, runPage()) << errorText;
-        EXPECT_EQ(1u, answerer.finish().size());
+        EXPECT_EQ(1u, answerer.finish().size()) << "only the question";
     }
     EXPECT_EQ(kQuietRunTexts, shownTexts);
     EXPECT_EQ(kQuietRunPositions, shownPositions);
-    EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_EQ(std::vector<DWORD>{ERROR_ALREADY_EXISTS}, portStatuses);
+    const PrinterFacts after = printerFacts("Orlan PDF Printer");
+    ASSERT_TRUE(after.exists);
+    EXPECT_EQ("LPT1:", after.port);
+    EXPECT_EQ(before.driver, after.driver);
+    EXPECT_EQ(before.processor, after.processor);
+    EXPECT_EQ(before.datatype, after.datatype);
+    EXPECT_EQ(before.attributes & ~PRINTER_ATTRIBUTE_DEFAULT, after.attributes & ~PRINTER_ATTRIBUTE_DEFAULT);
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
 }
 
