@@ -1,15 +1,11 @@
 // What every wizard page shares: where it opens, its icon, the quit question
 // and the white painting of the page and its static controls.
 #include "setup/frame.h"
+#include "common/product.h"
 #include "setup/options.h"
 #include "resources/resource.h"
 
 RECT pageRect;
-
-namespace {
-const char kQuitQuestion[] = "Are you sure you want to quit Orlan PDF Scribe Setup?";
-const char kQuitCaption[] = "Orlan PDF Scribe";
-}  // namespace
 
 void initPage(HWND page) {
     HINSTANCE module = (HINSTANCE)(LONG_PTR)GetWindowLongA(page, GWL_HINSTANCE);
@@ -24,7 +20,7 @@ void storePageRect(HWND page) { GetWindowRect(page, &pageRect); }
 
 bool confirmQuit(HWND page) {
     storePageRect(page);
-    return MessageBoxA(page, kQuitQuestion, kQuitCaption, MB_YESNO | MB_SETFOREGROUND) == IDYES;
+    return MessageBoxA(page, product::kQuitQuestion, product::kBoxCaption, MB_YESNO | MB_SETFOREGROUND) == IDYES;
 }
 
 INT_PTR CALLBACK commonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
