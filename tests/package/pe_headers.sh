@@ -2,6 +2,8 @@
 # The release programs load on Windows 2000: i386, GUI subsystem 5.0 or lower,
 # imports only from Windows' own DLLs, nothing that Windows 2000 lacks, and
 # the functions that older systems may lack looked up at run time only.
+# Arguments: the release folder, the source folder, optionally the programs'
+# build folder (where libsetup_core.a is).
 set -u
 dist=$1
 fail=0
@@ -36,5 +38,31 @@ for exe in setup.exe uninstall.exe; do
     checked=$((checked + 1))
 done
 [ $checked -eq 2 ] || bad "only $checked programs checked"
-[ $fail -eq 0 ] && echo "PE headers and imports of setup.exe and uninstall.exe are as required"
+
+# winspool.drv and comctl32.dll are delay-imported, and objdump lists no
+# delay imports: a call straight to one of the run-time functions would link
+# through a delay-load stub unseen above. So the programs' own code, in the
+# static libraries they are linked from, must not refer to them at all. The
+# libraries are in the programs' build folder: the third argument, or
+# win32/ beside the test build that CTest runs this from.
+libdir=${3:-}
+if [ -z "$libdir" ]; then
+    for d in "$PWD" "$PWD/.." "$PWD/../.." "${ORLAN_BUILD:-}"; do
+        [ -n "$d" ] && [ -f "$d/win32/libsetup_core.a" ] && { libdir=$d/win32; break; }
+    done
+fi
+libs=0
+for lib in libsetup_core.a libuninstall_core.a; do
+    f=${libdir:+$libdir/}$lib
+    [ -n "$libdir" ] && [ -f "$f" ] || { bad "$lib not found (pass the programs' build folder as the third argument)"; continue; }
+    undefined=$(i686-w64-mingw32-nm -u "$f" | awk '$1 == "U" {print $2}')
+    [ "$(grep -c . <<<"$undefined")" -ge 50 ] || bad "$lib: undefined symbols were not read"
+    # _Name@n for a direct or delay-loaded call, __imp__Name@n for an import.
+    for n in $runtime_only; do
+        grep -Eq "^(__imp_)?_${n}@[0-9]+$" <<<"$undefined" && bad "$lib calls $n directly, not looked up at run time"
+    done
+    libs=$((libs + 1))
+done
+[ $libs -eq 2 ] || bad "only $libs libraries checked"
+[ $fail -eq 0 ] && echo "PE headers and imports of setup.exe and uninstall.exe, and their libraries' references, are as required"
 exit $fail
