@@ -7,14 +7,12 @@ source "$(dirname "$0")/lib.sh"
 ensure_packages
 build_programs
 build_tests
-fresh_prefix
-trap stop_wineserver EXIT
-start_wineserver
+ensure_template
 OUT=$BUILD/tests/screenshots
 rm -f "$OUT"/*.bmp "$OUT"/*.png
-cd "$BUILD/tests"
-xvfb-run -a -s "-screen 0 1024x768x24" \
-    wine ./setup_tests.exe --gtest_filter='PageScreens.*' </dev/null >"$BUILD/screenshots.log" 2>&1 || {
+# A fresh prefix and an Xvfb display of its own, as every test program has.
+bash "$ROOT/scripts/wine-run.sh" "$BUILD/tests/tests/setup_tests.exe" --gtest_filter='PageScreens.*' \
+    >"$BUILD/screenshots.log" 2>&1 || {
     cat "$BUILD/screenshots.log"
     exit 1
 }

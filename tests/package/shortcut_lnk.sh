@@ -7,7 +7,16 @@ set -u
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 
-[ -n "${WINEPREFIX:-}" ] || { echo "FAIL: WINEPREFIX is not set"; exit 1; }
+# A fresh prefix of its own, copied from the test template.
+template=${ORLAN_WINE_TEMPLATE:-$HOME/.cache/orlan-wine-template}
+[ -f "$template/system.reg" ] || { echo "FAIL: no Wine template prefix at $template"; exit 1; }
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+WINEPREFIX=$(mktemp -d /tmp/orlan-prefix.XXXXXX)
+export WINEPREFIX
+cp -a "$template/." "$WINEPREFIX/"
+( setsid wineserver -p >/dev/null 2>&1 </dev/null & )
+sleep 0.5
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
 command -v lnkinfo >/dev/null || { echo "FAIL: lnkinfo is missing (liblnk-utils)"; exit 1; }
 tests=${ORLAN_BUILD:+$ORLAN_BUILD/tests/tests}
 [ -f "$PWD/setup_tests.exe" ] && tests=$PWD
@@ -31,7 +40,5 @@ grep -Eq '^\s*Description\s*:\s*Orlan PDF Scribe Uninstall\s*$' <<<"$info" || ba
 grep -Fiq 'C:\Orlan Link Check\PDF Scribe\uninstall.exe' <<<"$info" || bad "no local path to the installed uninstall.exe"
 grep -Eq '^\s*(Working directory|Command line arguments|Icon location)\s*:' <<<"$info" &&
     bad "the link carries a working directory, arguments or icon location"
-# Leave the prefix as other checks expect it.
-rm -rf "$(dirname "$user_programs")" "$WINEPREFIX/drive_c/Orlan Link Check"
 [ $fail -eq 0 ] && echo "Uninstall.lnk points at the installed uninstall.exe with its description"
 exit $fail
