@@ -111,11 +111,9 @@ TEST_F(Acceptance, CustomRoadAnotherFolderNoAddinCurrentUser) {
     std::string installDir = ts::makeTempDir("custom") + "\\My Tools\\Pdf";
     ms::Snapshot before = ms::capture({installDir});
     wizard::SetupRun setup(folder);
-    ASSERT_TRUE(setup.started());
-    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
-    ASSERT_TRUE(page);
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
-    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
+    std::string failure;
+    HWND page = wizard::toSetupType(setup, &failure);
+    ASSERT_TRUE(page) << failure;
     ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
     SendMessageA(GetDlgItem(page, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(installDir.c_str()));
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));

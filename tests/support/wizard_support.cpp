@@ -128,18 +128,28 @@ HWND waitFinishAfterInstall(SetupRun& setup, DWORD timeoutMs) {
     return finish;
 }
 
-int runDefaultRoad(const std::string& folder, std::string* failure) {
-    SetupRun setup(folder);
-    auto fail = [&](const char* where) {
+HWND toSetupType(SetupRun& setup, std::string* failure) {
+    auto fail = [&](const char* where) -> HWND {
         if (failure) *failure = where;
-        setup.kill();
-        return -1;
+        return nullptr;
     };
     if (!setup.started()) return fail("setup.exe did not start");
     HWND page = setup.waitPage(WizardPage::Welcome, 60000);
     if (!page) return fail("no Welcome page");
     if (!(page = setup.advance(page, 1001, WizardPage::Licence))) return fail("no Licence page after Next");
     if (!(page = setup.advance(page, 1006, WizardPage::SetupType))) return fail("no Setup type page after I agree");
+    return page;
+}
+
+int runDefaultRoad(const std::string& folder, std::string* failure) {
+    SetupRun setup(folder);
+    auto fail = [&](const char* where) {
+        if (failure && where) *failure = where;
+        setup.kill();
+        return -1;
+    };
+    HWND page = toSetupType(setup, failure);
+    if (!page) return fail(nullptr);
     if (!(page = setup.advance(page, 1009, WizardPage::Summary))) return fail("no Summary page after Default");
     ts::press(page, 1012);
     page = waitFinishAfterInstall(setup);

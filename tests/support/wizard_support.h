@@ -55,6 +55,10 @@ private:
 // elsewhere (the Interrupted page) or the time ran out.
 HWND waitFinishAfterInstall(SetupRun& setup, DWORD timeoutMs = 180000);
 
+// From setup's start to the Setup type page: Welcome Next, Licence I agree.
+// Null when a page did not come; *failure then tells which.
+HWND toSetupType(SetupRun& setup, std::string* failure = nullptr);
+
 // Starts setup from folder and walks the default road: Welcome Next, Licence
 // I agree, Setup type Default, Summary Install, the run, Finish. Returns the
 // exit code, or -1 when a page did not come (the process is then ended and
