@@ -235,9 +235,13 @@ TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefusedAndASecondStartBringsTheD
     ts::Process second;
     ASSERT_TRUE(second.start(folder + "\\uninstall.exe"));
     EXPECT_EQ(0, second.wait(15000));
-    EXPECT_TRUE(ts::waitUntil([&] { return GetForegroundWindow() != other; }, 5000));
-    HWND front = GetForegroundWindow();
-    EXPECT_TRUE(front == dialog || front == box.window) << "the running dialog was not brought forward";
+    EXPECT_TRUE(ts::waitUntil(
+        [&] {
+            HWND front = GetForegroundWindow();
+            return front == dialog || front == box.window;
+        },
+        5000))
+        << "the running dialog was not brought forward";
     EXPECT_TRUE(us::newFiles(copies, us::tempCopies()).empty()) << "the second start made a copy";
     DestroyWindow(other);
 
