@@ -23,4 +23,10 @@ void hardenDllSearch() {
     SetDllDirectoryFn setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
         reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDllDirectoryA")));
     if (setDllDirectory) setDllDirectory("");
+    // The theming code (uxtheme, as seen under Wine) loads msimg32.dll by
+    // bare name when it first draws, a search that starts in the program's
+    // own folder whatever the setting above. A bare name already loaded
+    // resolves to the loaded module, so the system's copy is loaded now and
+    // held until exit.
+    loadSystemLibrary("msimg32.dll");
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 // Takes the current folder out of the search path where the system allows
-// it, and makes delay-imported DLLs load from the system folder. Call first
-// thing in the program entry.
+// it, makes delay-imported DLLs load from the system folder, and holds the
+// system's msimg32.dll for the life of the process. Call first thing in the
+// program entry.
 void hardenDllSearch();
