@@ -1,0 +1,192 @@
+// Look-alikes of the system DLLs that the programs load by name, planted
+// where a user's download or the temp folder would hold them: beside
+// setup.exe, and in the temp folder from which the uninstaller's copy runs.
+// A careless loader picks every one of them up; the real programs, on their
+// whole road, load none.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winspool.h>
+#include <string>
+#include <vector>
+#include "tests/support/product_road.h"
+#include "tests/support/support.h"
+#include "tests/support/uninstall_support.h"
+#include "tests/support/wizard_support.h"
+
+namespace ts = testing_support;
+namespace us = uninstall_support;
+
+namespace {
+
+// File names of the plants, and the names Wine's override key uses for them.
+const char* const kPlants[] = {"winspool.drv", "comctl32.dll", "msimg32.dll", "netapi32.dll"};
+const char* const kOverrideNames[] = {"winspool.drv", "comctl32", "msimg32", "netapi32"};
+const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
+const char kNaiveLoader[] = "naive_loader.exe";
+const char kAskedMark[] = "C:\\orlan-hardening-asked.mark";
+
+std::string plantSource(const char* name) { return std::string(ORLAN_PLANT_DIR) + "\\" + name; }
+
+// Left alone, Wine loads its own builtin copy of these names whatever lies
+// in the program's folder. With these values it searches as Windows does,
+// the program's own folder first, in every process started from now on;
+// earlier values come back at the end.
+class NativeFirst {
+public:
+    NativeFirst() {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrideKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                            &key_, nullptr) != ERROR_SUCCESS)
+            return;
+        ready_ = true;
+        for (const char* name : kOverrideNames) {
+            std::string before;
+            saved_.push_back(ts::regValue(HKEY_CURRENT_USER, kOverrideKey, name, &before) ? before : kAbsent);
+            static const char kNativeFirst[] = "native,builtin";
+            if (RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(kNativeFirst),
+                               sizeof kNativeFirst) != ERROR_SUCCESS)
+                ready_ = false;
+        }
+    }
+    ~NativeFirst() {
+        if (!key_) return;
+        for (size_t i = 0; i < saved_.size(); ++i) {
+            if (saved_[i] == kAbsent)
+                RegDeleteValueA(key_, kOverrideNames[i]);
+            else
+                RegSetValueExA(key_, kOverrideNames[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_[i].c_str()),
+                               static_cast<DWORD>(saved_[i].size() + 1));
+        }
+        RegCloseKey(key_);
+    }
+    bool ready() const { return ready_; }
+
+private:
+    static constexpr const char* kAbsent = "\x01";
+    HKEY key_ = nullptr;
+    bool ready_ = false;
+    std::vector<std::string> saved_;
+};
+
+// Plants copied into one folder, removed again with the object.
+class Planted {
+public:
+    bool into(const std::string& folder) {
+        for (const char* name : kPlants) {
+            std::string path = folder + "\\" + name;
+            if (!CopyFileA(plantSource(name).c_str(), path.c_str(), FALSE)) return false;
+            paths_.push_back(path);
+        }
+        return true;
+    }
+    ~Planted() {
+        for (const std::string& path : paths_) DeleteFileA(path.c_str());
+    }
+
+private:
+    std::vector<std::string> paths_;
+};
+
+class PlantedDlls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(nativeFirst.ready());
+        ASSERT_TRUE(administrator.ready());
+        DeleteFileA(kAskedMark);
+        marks = ts::makeTempDir("plant-marks");
+        SetEnvironmentVariableA("ORLAN_PLANT_MARKS", marks.c_str());
+        for (const char* name : kPlants) ASSERT_TRUE(ts::fileExists(plantSource(name))) << name;
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("ORLAN_PLANT_MARKS", nullptr);
+        ts::removeTree(marks);
+        DeleteFileA(kAskedMark);
+    }
+
+    // "<plant path> loaded by <program path>" for every mark left, and the
+    // marks removed.
+    std::vector<std::string> takeMarks() {
+        std::vector<std::string> found;
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA((marks + "\\*.mark").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) return found;
+        do {
+            std::string path = marks + "\\" + entry.cFileName;
+            found.push_back(ts::readFile(path));
+            DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+        return found;
+    }
+
+    // The careless loader run from folder leaves a mark for every plant
+    // there: the plants are found and would be loaded. Without this, no mark
+    // later would prove nothing.
+    void expectNaiveLoaderTakesEveryPlant(const std::string& folder) {
+        std::string loader = folder + "\\" + kNaiveLoader;
+        ASSERT_TRUE(CopyFileA(plantSource(kNaiveLoader).c_str(), loader.c_str(), FALSE));
+        std::string line = std::string("\"") + loader + "\"";
+        for (const char* name : kPlants) line += std::string(" ") + name;
+        ts::Process naive;
+        ASSERT_TRUE(naive.start(loader, line));
+        // Every load fails: the plant refuses to attach once it has left its mark.
+        EXPECT_EQ(4, naive.wait(30000));
+        DeleteFileA(loader.c_str());
+        std::vector<std::string> found = takeMarks();
+        ASSERT_EQ(4u, found.size()) << ::testing::PrintToString(found);
+        for (const char* name : kPlants) {
+            bool seen = false;
+            std::string expected = folder + "\\" + name + " loaded by " + loader;
+            for (const std::string& mark : found)
+                if (lstrcmpiA(mark.c_str(), expected.c_str()) == 0) seen = true;
+            EXPECT_TRUE(seen) << name << " not loaded from " << folder << ": " << ::testing::PrintToString(found);
+        }
+    }
+
+    NativeFirst nativeFirst;
+    // Wine reports every user as a guest; the stand-in in the system folder
+    // says administrator and leaves kAskedMark when asked.
+    us::NetApiStandIn administrator{ORLAN_NETAPI_STUB, "2", kAskedMark};
+    std::string marks;
+};
+
+bool printerInstalled() {
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char*>("Orlan PDF Printer"), &printer, nullptr)) return false;
+    ClosePrinter(printer);
+    return true;
+}
+
+TEST_F(PlantedDlls, SetupAndTheUninstallerLoadNoneOfThem) {
+    // Setup from a download folder that also holds the plants. Its road uses
+    // the splash fade (msimg32), the common controls and the progress bar
+    // (comctl32), and the spooler for port, driver and printer (winspool).
+    std::string folder = wizard::stagedSetupFolder("planted");
+    {
+        Planted beside;
+        ASSERT_TRUE(beside.into(folder));
+        expectNaiveLoaderTakesEveryPlant(folder);
+        if (HasFatalFailure()) return;
+        std::string failure;
+        int code = wizard::runDefaultRoad(folder, &failure);
+        EXPECT_EQ(std::vector<std::string>{}, takeMarks()) << "setup loaded a planted DLL";
+        ASSERT_EQ(0, code) << failure;
+    }
+    ts::removeTree(folder);
+    ASSERT_TRUE(printerInstalled()) << "setup's run did not reach the spooler";
+
+    // The uninstaller's copy runs from the temp folder, the one folder any
+    // program may write to; the plants wait there. The NetApi32 stand-in lies
+    // in the system folder under the same override: only the system's copy
+    // may answer the administrator test.
+    Planted inTemp;
+    ASSERT_TRUE(inTemp.into(us::tempFolder()));
+    expectNaiveLoaderTakesEveryPlant(us::tempFolder());
+    if (HasFatalFailure()) return;
+    std::string outcome = product_road::uninstallFromShortcut(true);
+    EXPECT_EQ(std::vector<std::string>{}, takeMarks()) << "the uninstaller loaded a planted DLL";
+    ASSERT_EQ("", outcome);
+    EXPECT_TRUE(ts::fileExists(kAskedMark)) << "the administrator test did not reach the system's NetApi32";
+    EXPECT_FALSE(printerInstalled()) << "the uninstaller's run did not reach the spooler";
+}
+
+}  // namespace
