@@ -8,23 +8,6 @@ namespace ts = testing_support;
 namespace {
 const char kWizard[] = "Orlan PDF Scribe Setup Wizard";
 
-struct ProcessWindows {
-    DWORD pid;
-    int visible;
-};
-BOOL CALLBACK countVisible(HWND window, LPARAM lParam) {
-    auto* p = reinterpret_cast<ProcessWindows*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == p->pid && IsWindowVisible(window)) ++p->visible;
-    return TRUE;
-}
-int visibleWindowsOf(DWORD pid) {
-    ProcessWindows p = {pid, 0};
-    EnumWindows(countVisible, reinterpret_cast<LPARAM>(&p));
-    return p.visible;
-}
-
 class SetupEntry : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -47,12 +30,12 @@ TEST_F(SetupEntry, WindowsNt4GetsTheWindows2000MessageAndNoSplash) {
     ASSERT_TRUE(box.window) << "no version message";
     EXPECT_EQ("Orlan PDF Scribe can't support operating systems before Windows 2000. \nSetup will end. ", box.text);
     EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
-    EXPECT_EQ(1, visibleWindowsOf(setup.id())) << "only the message box is shown";
+    EXPECT_EQ(1, ts::visibleWindowsOf(setup.id())) << "only the message box is shown";
     ts::answerMessageBox("Orlan PDF Scribe Setup", IDOK);
     // After OK the program ends without a splash or a page.
     bool shownAfter = false;
     ts::waitUntil([&] {
-        if (visibleWindowsOf(setup.id()) > 0) shownAfter = true;
+        if (ts::visibleWindowsOf(setup.id()) > 0) shownAfter = true;
         return !setup.running();
     }, 15000, 10);
     EXPECT_FALSE(shownAfter);
@@ -83,13 +66,13 @@ TEST_F(SetupEntry, SecondCopyDuringTheSplashEndsSilently) {
     ts::Process first;
     ASSERT_TRUE(first.start(exe));
     // The splash is up for about two seconds before the first page.
-    ASSERT_TRUE(ts::waitUntil([&] { return visibleWindowsOf(first.id()) > 0; }, 15000, 10));
+    ASSERT_TRUE(ts::waitUntil([&] { return ts::visibleWindowsOf(first.id()) > 0; }, 15000, 10));
     ASSERT_EQ(nullptr, FindWindowA("#32770", kWizard));
     ts::Process second;
     ASSERT_TRUE(second.start(exe));
     bool secondShowed = false;
     ts::waitUntil([&] {
-        if (visibleWindowsOf(second.id()) > 0) secondShowed = true;
+        if (ts::visibleWindowsOf(second.id()) > 0) secondShowed = true;
         return !second.running();
     }, 20000, 10);
     EXPECT_EQ(0, second.wait(1000));

@@ -65,6 +65,15 @@ protected:
         ts::Process first;
         ASSERT_TRUE(first.start(folder + "\\uninstall.exe"));
         DWORD firstPid = first.id();
+        // The first stage shows nothing while it hands over.
+        bool shown = false;
+        ts::waitUntil(
+            [&] {
+                if (ts::visibleWindowsOf(firstPid) > 0) shown = true;
+                return !first.running();
+            },
+            15000, 5);
+        EXPECT_FALSE(shown) << "the first stage showed a window";
         EXPECT_EQ(3, first.wait(15000));
         std::vector<std::string> added;
         ASSERT_TRUE(ts::waitUntil([&] { return !(added = us::newFiles(before, us::tempCopies())).empty(); }, 5000));

@@ -315,6 +315,26 @@ void setProgramVersion(const char* exeName, const char* version) {
 }  // namespace testing_support
 
 namespace testing_support {
+namespace {
+struct ProcessWindows {
+    DWORD pid;
+    int visible;
+};
+BOOL CALLBACK countVisible(HWND window, LPARAM lParam) {
+    auto* p = reinterpret_cast<ProcessWindows*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == p->pid && IsWindowVisible(window)) ++p->visible;
+    return TRUE;
+}
+}  // namespace
+
+int visibleWindowsOf(DWORD pid) {
+    ProcessWindows p = {pid, 0};
+    EnumWindows(countVisible, reinterpret_cast<LPARAM>(&p));
+    return p.visible;
+}
+
 HWND frontWindowOfOurs() {
     HWND window = CreateWindowExA(0, "Static", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);

@@ -69,6 +69,8 @@ RECT windowRect(HWND window);
 // A small popup of the test's own, put in front so that a hand-over to
 // another window has something to do; null when it could not get there.
 HWND frontWindowOfOurs();
+// How many visible top-level windows the process has.
+int visibleWindowsOf(DWORD pid);
 // Presses a button without blocking on a modal box it may open.
 void press(HWND dialog, int id);
 // Sends a command as the dialog manager would (IDCANCEL for Escape).
