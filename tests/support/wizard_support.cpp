@@ -279,12 +279,24 @@ LRESULT sendWithRemoteData(HWND window, UINT message, WPARAM wParam, void* data,
 bool realClick(int x, int y) {
     // Hardware input through the window server: it goes to whatever window
     // lies under the pointer, with hit-testing, activation and capture.
-    if (!SetCursorPos(x, y)) return false;
-    INPUT clicks[2] = {};
-    clicks[0].type = clicks[1].type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return SendInput(2, clicks, sizeof(INPUT)) == 2;
+    // The move goes with the buttons, so that the press cannot land where
+    // the pointer was before the window server took the move.
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    if (width < 2 || height < 2) return false;
+    INPUT clicks[3] = {};
+    for (INPUT& input : clicks) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(x, 65535, width - 1);
+        input.mi.dy = MulDiv(y, 65535, height - 1);
+        input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    }
+    clicks[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    clicks[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    clicks[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    if (SendInput(1, clicks, sizeof(INPUT)) != 1) return false;
+    POINT at = {};
+    if (!ts::waitUntil([&] { return GetCursorPos(&at) && at.x == x && at.y == y; }, 2000, 5)) return false;
+    return SendInput(2, clicks + 1, sizeof(INPUT)) == 2;
 }
 
 }  // namespace wizard
