@@ -15,6 +15,10 @@ cp -a "$template/." "$WINEPREFIX/"
 # Xvfb has no window manager: Wine would wait two seconds for one at every
 # window it hides. Unmanaged windows, as on Windows, need none.
 printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"Managed"="N"\n' >>"$WINEPREFIX/user.reg"
+# A program that crashes ends at once, with its exception as the exit code,
+# instead of waiting in Wine's debugger until CTest's time runs out.
+printf '\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\AeDebug] 0\n"Debugger"=""\n' \
+    >>"$WINEPREFIX/system.reg"
 out=$(mktemp)
 xvfb_pid=
 cleanup() {

@@ -248,9 +248,10 @@ MessageBoxInfo answerMessageBox(const char* caption, int buttonId, DWORD timeout
 }
 
 bool screenshot(const std::string& path, HWND window) {
-    RECT r;
+    RECT r = {};
     if (window) {
-        GetWindowRect(window, &r);
+        // A window that has gone meanwhile gives no picture.
+        if (!GetWindowRect(window, &r)) return false;
     } else {
         r.left = r.top = 0;
         r.right = GetSystemMetrics(SM_CXSCREEN);
@@ -268,6 +269,12 @@ bool screenshot(const std::string& path, HWND window) {
     bi.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib || !bits) {
+        if (dib) DeleteObject(dib);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        return false;
+    }
     HGDIOBJ old = SelectObject(memory, dib);
     BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
