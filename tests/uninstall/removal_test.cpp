@@ -17,14 +17,6 @@ std::string programsFolder(int csidl) {
     return path;
 }
 
-std::string driverFolder() {
-    char path[MAX_PATH] = "";
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(path),
-                               sizeof path, &needed);
-    return path;
-}
-
 void writeKey(HKEY root, const char* key, const char* name, const char* value) {
     HKEY h;
     ASSERT_EQ(ERROR_SUCCESS,
