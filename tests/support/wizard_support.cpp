@@ -197,6 +197,19 @@ private:
 };
 const size_t kTextOffset = 512;
 const int kTextRoom = 256;
+
+// Sends a request whose record (at the block's start) points its text buffer
+// at kTextOffset, and returns the text the control wrote there.
+std::string remoteText(HWND control, const RemoteMemory& remote, UINT message, WPARAM wParam, const void* record,
+                       size_t size) {
+    char text[kTextRoom] = "";
+    remote.write(kTextOffset, text, sizeof text);
+    remote.write(0, record, size);
+    SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(remote.at(0)));
+    remote.read(kTextOffset, text, sizeof text);
+    text[kTextRoom - 1] = '\0';
+    return text;
+}
 }  // namespace
 
 std::vector<std::vector<std::string>> listViewRows(HWND list, int columns) {
@@ -211,13 +224,7 @@ std::vector<std::vector<std::string>> listViewRows(HWND list, int columns) {
             item.iSubItem = column;
             item.pszText = remote.at(kTextOffset);
             item.cchTextMax = kTextRoom;
-            char text[kTextRoom] = "";
-            remote.write(kTextOffset, text, sizeof text);
-            remote.write(0, &item, sizeof item);
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.at(0)));
-            remote.read(kTextOffset, text, sizeof text);
-            text[kTextRoom - 1] = '\0';
-            texts.push_back(text);
+            texts.push_back(remoteText(list, remote, LVM_GETITEMTEXTA, row, &item, sizeof item));
         }
         rows.push_back(texts);
     }
@@ -237,13 +244,7 @@ HTREEITEM treeChildNamed(HWND tree, HTREEITEM parent, const std::string& name) {
         info.hItem = item;
         info.pszText = remote.at(kTextOffset);
         info.cchTextMax = kTextRoom;
-        char text[kTextRoom] = "";
-        remote.write(kTextOffset, text, sizeof text);
-        remote.write(0, &info, sizeof info);
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at(0)));
-        remote.read(kTextOffset, text, sizeof text);
-        text[kTextRoom - 1] = '\0';
-        if (name == text) return item;
+        if (remoteText(tree, remote, TVM_GETITEMA, 0, &info, sizeof info) == name) return item;
     }
     return nullptr;
 }
@@ -257,13 +258,7 @@ std::vector<std::string> listViewHeadings(HWND list, int columns) {
         info.mask = LVCF_TEXT;
         info.pszText = remote.at(kTextOffset);
         info.cchTextMax = kTextRoom;
-        char text[kTextRoom] = "";
-        remote.write(kTextOffset, text, sizeof text);
-        remote.write(0, &info, sizeof info);
-        SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(remote.at(0)));
-        remote.read(kTextOffset, text, sizeof text);
-        text[kTextRoom - 1] = '\0';
-        headings.push_back(text);
+        headings.push_back(remoteText(list, remote, LVM_GETCOLUMNA, column, &info, sizeof info));
     }
     return headings;
 }
