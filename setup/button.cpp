@@ -47,10 +47,10 @@ SkinnedButton::~SkinnedButton() {
 
 void SkinnedButton::attach(HWND control) {
     window = control;
-    savedProc = (WNDPROC)GetWindowLongA(control, GWL_WNDPROC);
+    savedProc = (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC);
     // No message reaches the control between these two calls.
-    SetWindowLongA(control, GWL_WNDPROC, (LONG)(LONG_PTR)&SkinnedButton::windowProc);
-    SetWindowLongA(control, GWL_USERDATA, (LONG)(LONG_PTR)this);
+    SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)&SkinnedButton::windowProc);
+    SetWindowLongPtrA(control, GWLP_USERDATA, (LONG_PTR)this);
 
     RECT client;
     GetClientRect(control, &client);
@@ -67,11 +67,11 @@ void SkinnedButton::resetState() {
 }
 
 LRESULT CALLBACK SkinnedButton::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    SkinnedButton* button = (SkinnedButton*)(LONG_PTR)GetWindowLongA(window, GWL_USERDATA);
+    SkinnedButton* button = (SkinnedButton*)GetWindowLongPtrA(window, GWLP_USERDATA);
     if (button) return button->handleMessage(window, message, wParam, lParam);
     // A window given this procedure without an object behaves as a plain
     // control of its class, so it still works, only unskinned.
-    WNDPROC classProc = (WNDPROC)GetClassLongA(window, GCL_WNDPROC);
+    WNDPROC classProc = (WNDPROC)GetClassLongPtrA(window, GCLP_WNDPROC);
     if (classProc && classProc != &SkinnedButton::windowProc)
         return CallWindowProcA(classProc, window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);

@@ -8,7 +8,7 @@
 RECT pageRect;
 
 void initPage(HWND page) {
-    HINSTANCE module = (HINSTANCE)(LONG_PTR)GetWindowLongA(page, GWL_HINSTANCE);
+    HINSTANCE module = (HINSTANCE)GetWindowLongPtrA(page, GWLP_HINSTANCE);
     HICON icon = LoadIconA(module, MAKEINTRESOURCEA(IDI_SETUP));
     SendMessageA(page, WM_SETICON, ICON_BIG, (LPARAM)icon);
     // Every page opens where the previous one was last seen.

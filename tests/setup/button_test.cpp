@@ -239,7 +239,7 @@ LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR CALLBACK observedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        standardProc = (WNDPROC)SetWindowLongA(GetDlgItem(page, IDC_CANCEL), GWL_WNDPROC, (LONG)recordingProc);
+        standardProc = (WNDPROC)SetWindowLongPtrA(GetDlgItem(page, IDC_CANCEL), GWLP_WNDPROC, (LONG_PTR)recordingProc);
     }
     if (message == WM_COMMAND) pageCommands.push_back(LOWORD(wParam));
     return plainPageProc(page, message, wParam, lParam);
@@ -259,7 +259,7 @@ TEST(SkinnedButtonBehaviour, MouseMovesStayWithTheSkinWhileClicksAndKeysReachThe
     ASSERT_NE(nullptr, skin);
     EXPECT_EQ(cancel, skin->window);
     EXPECT_EQ((WNDPROC)recordingProc, skin->savedProc);
-    EXPECT_EQ((LONG)(LONG_PTR)skin, GetWindowLongA(cancel, GWL_USERDATA));
+    EXPECT_EQ((LONG_PTR)skin, GetWindowLongPtrA(cancel, GWLP_USERDATA));
 
     reachedStandard.clear();
     pageCommands.clear();
@@ -361,7 +361,7 @@ TEST(SkinnedButtonBehaviour, EveryPageAttachesItsButtonsInItsOrder) {
             SkinnedButton* skin = pageButton(which, (int)i);
             ASSERT_NE(nullptr, skin);
             EXPECT_EQ(page.item(e.ids[i]), skin->window) << "dialog " << e.dialog << " button " << e.ids[i];
-            EXPECT_EQ((LONG)(LONG_PTR)&SkinnedButton::windowProc, GetWindowLongA(page.item(e.ids[i]), GWL_WNDPROC));
+            EXPECT_EQ((LONG_PTR)&SkinnedButton::windowProc, GetWindowLongPtrA(page.item(e.ids[i]), GWLP_WNDPROC));
             for (SkinnedButton* other : seen) EXPECT_NE(other, skin);
             seen.push_back(skin);
         }
@@ -373,8 +373,8 @@ TEST(SkinnedButtonBehaviour, WindowWithoutObjectBehavesAsAPlainButton) {
     HWND button = CreateWindowA("BUTTON", "Plain", WS_POPUP | BS_PUSHBUTTON, 0, 0, 80, 24, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, button);
-    SetWindowLongA(button, GWL_WNDPROC, (LONG)(LONG_PTR)&SkinnedButton::windowProc);
-    ASSERT_EQ(0, GetWindowLongA(button, GWL_USERDATA));
+    SetWindowLongPtrA(button, GWLP_WNDPROC, (LONG_PTR)&SkinnedButton::windowProc);
+    ASSERT_EQ(0, GetWindowLongPtrA(button, GWLP_USERDATA));
     SendMessageA(button, WM_SETTEXT, 0, (LPARAM) "Renamed");
     char text[32] = "";
     GetWindowTextA(button, text, sizeof text);

@@ -257,7 +257,7 @@ LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 TEST(PagePainting, CommonProcedurePassesOnlyButtonDrawingToTheButton) {
     OpenPage page(IDD_WELCOME);
     HWND cancel = page.item(IDC_CANCEL);
-    skinProc = (WNDPROC)SetWindowLongA(cancel, GWL_WNDPROC, (LONG)countingProc);
+    skinProc = (WNDPROC)SetWindowLongPtrA(cancel, GWLP_WNDPROC, (LONG_PTR)countingProc);
     drawRequests = 0;
 
     HDC dc = GetDC(cancel);
@@ -281,5 +281,5 @@ TEST(PagePainting, CommonProcedurePassesOnlyButtonDrawingToTheButton) {
     ReleaseDC(page.window(), pageDc);
     EXPECT_EQ(FALSE, commonPageProc(page.window(), WM_COMMAND, IDC_NEXT, 0));
     EXPECT_EQ(FALSE, commonPageProc(page.window(), WM_CTLCOLORDLG, 0, 0));
-    SetWindowLongA(cancel, GWL_WNDPROC, (LONG)skinProc);
+    SetWindowLongPtrA(cancel, GWLP_WNDPROC, (LONG_PTR)skinProc);
 }
