@@ -146,9 +146,11 @@ void SkinnedButton::drawItem(const DRAWITEMSTRUCT& d) {
 
     HFONT font = (HFONT)SendMessageA(window, WM_GETFONT, 0, 0);
     HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
-    int length = lstrlenA(caption);
-    SIZE extent = {0, 0};
-    GetTextExtentPoint32A(dc, caption, length, &extent);
+    // The caption as shown: its mnemonic "&" is not drawn but underlines
+    // the next letter, so it is measured the way it is drawn.
+    RECT shown = {0, 0, 0, 0};
+    DrawTextA(dc, caption, -1, &shown, DT_CALCRECT | DT_SINGLELINE);
+    SIZE extent = {shown.right - shown.left, shown.bottom - shown.top};
     int x = (inner.left + inner.right) / 2 - extent.cx / 2;
     int y = (inner.top + inner.bottom) / 2 - extent.cy / 2;
     if (pressed) {
@@ -156,7 +158,7 @@ void SkinnedButton::drawItem(const DRAWITEMSTRUCT& d) {
         ++y;
     }
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    UINT flags = DST_TEXT | ((d.itemState & ODS_DISABLED) ? DSS_DISABLED : DSS_NORMAL);
+    UINT flags = DST_PREFIXTEXT | ((d.itemState & ODS_DISABLED) ? DSS_DISABLED : DSS_NORMAL);
     DrawStateA(dc, nullptr, nullptr, (LPARAM)caption, 0, x, y, extent.cx, extent.cy, flags);
 
     if (oldFont) SelectObject(dc, oldFont);

@@ -1,6 +1,7 @@
 // The skinned buttons as the pages show them: real controls from setup's
 // templates, painted through the page and read back from the screen.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "resources/resource.h"
@@ -152,7 +153,9 @@ TEST(SkinnedButtonLook, PressedCaptionMovesOnePixelRightAndDown) {
     settle(page.window());
     RECT inner = innerRect(cancel);
     RECT face = inner;
-    InflateRect(&face, -2, -2);  // clear of edges and focus rectangle
+    // Clear of the focus rectangle's dots; the pressed caption's underline
+    // runs just above them.
+    InflateRect(&face, -2, -1);
     RECT released = darkBox(ClientPixels(cancel), face);
     ASSERT_GT(released.right, released.left) << "no caption found";
 
@@ -419,7 +422,75 @@ private:
     HBITMAP bitmap_;
     HGDIOBJ old_;
 };
+// The dark pixels of an area, cropped to their bounding box: a caption's
+// ink, comparable wherever it was drawn.
+struct Ink {
+    int width = 0, height = 0;
+    std::string rows;  // '#' dark, '.' light, one line per row
+};
+
+template <typename Pixels>
+Ink inkIn(const Pixels& px, const RECT& area) {
+    auto dark = [&](int x, int y) {
+        COLORREF c = px.at(x, y);
+        return c != CLR_INVALID && std::max(GetRValue(c), std::max(GetGValue(c), GetBValue(c))) < 100;
+    };
+    RECT box = {area.right, area.bottom, area.left, area.top};
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (dark(x, y)) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                                   std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+    Ink ink;
+    if (box.right <= box.left) return ink;
+    ink.width = box.right - box.left;
+    ink.height = box.bottom - box.top;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) ink.rows += dark(x, y) ? '#' : '.';
+        ink.rows += '\n';
+    }
+    return ink;
+}
+
+// A caption as DrawText draws it in the button's font, black on white.
+Ink drawnInk(HFONT font, const char* caption, UINT format) {
+    MemoryCanvas canvas(200, 40, RGB(255, 255, 255));
+    HGDIOBJ old = SelectObject(canvas.dc(), font);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    RECT r = {4, 4, 196, 36};
+    DrawTextA(canvas.dc(), caption, -1, &r, DT_SINGLELINE | DT_LEFT | DT_TOP | format);
+    SelectObject(canvas.dc(), old);
+    return inkIn(canvas, RECT{0, 0, 200, 40});
+}
+
 }  // namespace
+
+TEST(SkinnedButtonLook, CaptionUnderlinesItsMnemonicInsteadOfShowingTheAmpersand) {
+    OpenPage page(IDD_WELCOME);
+    SetFocus(page.item(IDC_NEXT));
+    settle(page.window());
+    for (int id : {IDC_NEXT, IDC_CANCEL}) {
+        HWND button = page.item(id);
+        char caption[64] = "";
+        GetWindowTextA(button, caption, sizeof caption);
+        ASSERT_EQ('&', caption[0]) << "the template's caption keeps its mnemonic: " << caption;
+        HFONT font = (HFONT)SendMessageA(button, WM_GETFONT, 0, 0);
+        RECT face = innerRect(button);
+        InflateRect(&face, -2, -1);  // clear of the focus rectangle's dots
+        Ink shown = inkIn(ClientPixels(button), face);
+        Ink underlined = drawnInk(font, caption, 0);
+        Ink literal = drawnInk(font, caption, DT_NOPREFIX);
+        Ink letters = drawnInk(font, caption + 1, DT_NOPREFIX);
+        // The system's own mnemonic drawing: the letters without the
+        // ampersand, with a line below them.
+        ASSERT_GT(underlined.height, letters.height) << underlined.rows;
+        ASSERT_LT(underlined.width, literal.width) << underlined.rows;
+        EXPECT_EQ(underlined.rows, shown.rows) << caption << " shown as\n" << shown.rows << "instead of\n"
+                                               << underlined.rows << "(with the ampersand:\n" << literal.rows << ")";
+        // Centred as shown, not as the text with its ampersand measures.
+        RECT box = darkBox(ClientPixels(button), face);
+        EXPECT_NEAR((face.left + face.right) / 2.0, (box.left + box.right) / 2.0, 1.0) << caption;
+    }
+}
 
 TEST(SkinnedButtonFace, GradientEndsFollowHoverAndHighlight) {
     struct Look { int hovered, highlighted; COLORREF last; };
