@@ -18,8 +18,7 @@ bool specialFolderPath(int csidl, char (&out)[MAX_PATH]) {
         return false;
     }
     // "C:\" stays "C:": joining with "\" gives the right path again.
-    size_t length = lstrlenA(out);
-    if (length > 0 && out[length - 1] == '\\') out[length - 1] = '\0';
+    text::dropTrailingSeparator(out);
     return true;
 }
 

@@ -46,15 +46,34 @@ bool append(char (&out)[N], const char* tail) {
     return SUCCEEDED(StringCchCatA(out, N, tail ? tail : ""));
 }
 
-// Drops one trailing backslash or slash; folders are kept without one.
-inline void dropTrailingSeparator(char* path) {
-    size_t length = lstrlenA(path);
-    if (length > 0 && (path[length - 1] == '\\' || path[length - 1] == '/')) path[length - 1] = '\0';
+// Paths are walked a character at a time, never a byte: in a double-byte
+// code page a trail byte may be 0x5C, as in code page 932's ソ (0x83 0x5C) or
+// 表 (0x95 0x5C), and a byte taken for a backslash cuts the name inside a
+// character. CharNextA steps by the ANSI code page's rules.
+inline bool isSeparator(char c, bool slashToo) { return c == '\\' || (slashToo && c == '/'); }
+
+// The last character of path that is a backslash (or, with slashToo, a
+// slash); null when there is none.
+inline const char* lastSeparator(const char* path, bool slashToo = false) {
+    const char* found = nullptr;
+    for (const char* p = path; p && *p; p = CharNextA(p))
+        if (isSeparator(*p, slashToo)) found = p;
+    return found;
+}
+inline char* lastSeparator(char* path, bool slashToo = false) {
+    return const_cast<char*>(lastSeparator(static_cast<const char*>(path), slashToo));
 }
 
-inline bool endsWith(const char* s, char c) {
-    size_t length = lstrlenA(s);
-    return length > 0 && s[length - 1] == c;
+// Whether the last character of path is a separator.
+inline bool endsWithSeparator(const char* path, bool slashToo = false) {
+    const char* last = lastSeparator(path, slashToo);
+    return last && last[1] == '\0';
+}
+
+// Drops one trailing backslash or slash; folders are kept without one.
+inline void dropTrailingSeparator(char* path) {
+    char* last = lastSeparator(path, true);
+    if (last && last[1] == '\0') *last = '\0';
 }
 
 }  // namespace text

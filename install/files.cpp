@@ -46,7 +46,7 @@ bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char
 bool pathExists(const char* path) {
     if (!path || !*path) return false;
     char pattern[MAX_PATH];
-    bool fits = text::copy(pattern, path) && text::append(pattern, text::endsWith(path, '\\') ? "*.*" : "\\*.*");
+    bool fits = text::copy(pattern, path) && text::append(pattern, text::endsWithSeparator(path) ? "*.*" : "\\*.*");
     if (!fits) {
         rejectLongPath();
         return false;
@@ -74,13 +74,12 @@ bool createFolderTree(const char* path) {
 
     // The parent is missing: cut the last component (the first character is
     // never a separator worth cutting at) and create the parent first.
-    int cut = lstrlenA(parent) - 1;
-    while (cut > 0 && parent[cut] != '\\') --cut;
-    if (cut <= 0) {
+    char* cut = text::lastSeparator(parent);
+    if (!cut || cut == parent) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return false;
     }
-    parent[cut] = '\0';
+    *cut = '\0';
     if (!createFolderTree(parent)) return false;
     // A path written with a trailing separator already exists once its parent
     // (the same folder) has been made.

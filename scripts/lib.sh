@@ -20,11 +20,16 @@ ensure_packages() {
     [ -d /usr/src/googletest ] || need+=(googletest)
     # Arial's metrics (Wine has no Arial): pages lay out as on Windows.
     [ -f /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf ] || need+=(fonts-liberation)
-    [ ${#need[@]} -eq 0 ] && return 0
-    echo "Installing: ${need[*]}"
-    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -q >/dev/null
-    apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null
+    command -v localedef >/dev/null || need+=(locales)
+    if [ ${#need[@]} -gt 0 ]; then
+        echo "Installing: ${need[*]}"
+        dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+        apt-get update -q >/dev/null
+        apt-get install -y -q --no-install-recommends "${need[@]}" >/dev/null
+    fi
+    # A Japanese locale: Wine takes ANSI code page 932 from it for the
+    # double-byte path tests.
+    locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' || localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 }
 
 build_programs() {

@@ -71,12 +71,8 @@ int initFolders(HINSTANCE instance) {
         showError(nullptr, nullptr);
         return 0;
     }
-    for (int i = static_cast<int>(length) - 1; i >= 0; --i) {
-        if (options.sourceDir[i] == '\\') {
-            options.sourceDir[i] = '\0';
-            break;
-        }
-    }
+    char* cut = text::lastSeparator(options.sourceDir);
+    if (cut) *cut = '\0';
     return 1;
 }
 

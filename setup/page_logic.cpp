@@ -25,8 +25,6 @@ void formatMegabytes(char* out, size_t capacity, ULONGLONG bytes) {
     text::formatInto(out, capacity, "%ld MB", static_cast<long>(bytes >> 20));
 }
 
-static bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 static bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName) {
@@ -41,7 +39,7 @@ void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName)
     result[1] = ':';
     result[2] = '\0';
     const char* rest = folder;
-    while (isSeparator(*rest)) ++rest;
+    while (text::isSeparator(*rest, true)) ++rest;
     if (*rest == '\0') {
         StringCchCatA(result, sizeof result, product::kProductSubFolder);
     } else {
@@ -86,7 +84,7 @@ size_t namesStart(const char* text) {
     const char* server = text + 2;
     const char* end = server;
     bool onlyDots = true;
-    for (; *end && *end != '\\'; ++end) onlyDots = onlyDots && *end == '.';
+    for (; *end && *end != '\\'; end = CharNextA(end)) onlyDots = onlyDots && *end == '.';
     // "\\.\" names devices, not a share ("\\?\" is refused for its '?').
     if (end == server || onlyDots || *end != '\\') return 0;
     const char* share = end + 1;
@@ -113,7 +111,7 @@ FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter)
     // A longer text is refused whole, never cut to fit.
     size_t length = lstrlenA(text);
     if (length >= MAX_PATH) return FolderProblem::TooLong;
-    if (isSeparator(text[length - 1])) --length;
+    if (text::endsWithSeparator(text, true)) --length;
     if (length + 1 + longestPayloadName() > MAX_PATH - 1) return FolderProblem::TooLong;
 
     size_t start = namesStart(text);

@@ -16,8 +16,6 @@ const DWORD kDialogPollMs = 50;
 // that is just ending; it gets this long to go.
 const DWORD kMutexGraceMs = 2000;
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Short or long form of a folder; the folder itself when the system cannot
@@ -65,9 +63,7 @@ void folderOfPath(const char* path, char (&out)[MAX_PATH]) {
         out[0] = '\0';
         return;
     }
-    char* cut = nullptr;
-    for (char* p = out; *p; p = CharNextA(p))
-        if (isSeparator(*p)) cut = p;
+    char* cut = text::lastSeparator(out, true);
     if (cut) *cut = '\0';
 }
 
@@ -96,9 +92,7 @@ bool installFolderFromSetupPath(const char* value, char (&out)[MAX_PATH]) {
         out[0] = '\0';
         return false;
     }
-    char* cut = nullptr;
-    for (char* p = out; *p; p = CharNextA(p))
-        if (*p == '\\') cut = p;
+    char* cut = text::lastSeparator(out);
     if (cut) *cut = '\0';
 
     // Only a fully qualified folder: "X:" (a drive root, from "X:\"),

@@ -160,3 +160,93 @@ TEST_F(Acceptance, FiveRoundsLeaveTheSameMachineAsOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// Code page 932 (Japanese) gives some characters a second byte of 0x5C, the
+// backslash's: ソ is 0x83 0x5C, 表 is 0x95 0x5C. A path walked byte by byte
+// is cut inside such a character and names another folder. This suite has a
+// CTest entry of its own, under a Japanese locale: Wine takes the ANSI code
+// page from the Unix locale.
+#define CP932_SO "\x83\x5C"
+#define CP932_HYO "\x95\x5C"
+#define CP932_FUTO "\x83\x74\x83\x67"
+
+class CodePage932 : public Acceptance {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(932u, GetACP()) << "this suite needs ANSI code page 932: run it with LC_ALL=ja_JP.UTF-8 "
+                                     "(CTest entry acceptance_cp932) and the locale generated";
+        Acceptance::SetUp();
+    }
+};
+
+// The custom road into installDir, all options on; "" or where it stopped.
+std::string installThroughCustomRoad(const std::string& folder, const std::string& program,
+                                     const std::string& installDir) {
+    wizard::SetupRun setup(folder, program);
+    std::string failure;
+    HWND page = wizard::toSetupType(setup, &failure);
+    if (!page) return failure;
+    if (!(page = setup.advance(page, 1010, WizardPage::Destination))) return "no Destination page";
+    SendMessageA(GetDlgItem(page, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(installDir.c_str()));
+    if (!(page = setup.advance(page, 1001, WizardPage::Options))) return "the folder was refused";
+    if (!(page = setup.advance(page, 1001, WizardPage::Summary))) return "no Summary page";
+    ts::press(page, 1012);
+    if (!(page = wizard::waitFinishAfterInstall(setup))) {
+        ts::MessageBoxInfo report = ts::findMessageBox(product::kSetupBoxCaption, 1000);
+        return "the run did not reach the Finish page" + (report.window ? ": " + report.text : std::string());
+    }
+    ts::press(page, 1005);
+    return setup.waitExit(20000) == 0 ? "" : "setup did not end";
+}
+
+std::vector<std::string> filesAndFolders(const std::vector<std::string>& lines) {
+    std::vector<std::string> paths;
+    for (const std::string& line : lines)
+        if (line.compare(0, 8, "install ") == 0) paths.push_back(line);
+    return paths;
+}
+
+}  // namespace
+
+TEST_F(CodePage932, FolderNamesEndingInATrailByteBackslashAreInstalledAndRemovedWhole) {
+    // Setup renamed as a download may be: its own folder is found by the
+    // last backslash of its path, not by a byte inside ソ.
+    const std::string program = "Orlan PDF " CP932_SO CP932_FUTO ".exe";
+    ASSERT_TRUE(MoveFileA((folder + "\\setup.exe").c_str(), (folder + "\\" + program).c_str()));
+    const std::string base = ts::makeTempDir("cp932");
+    // Beside the install folder: what its name cut inside its last character
+    // would name, and a name it begins.
+    for (const char* neighbour : {"PDF" CP932_HYO, "PDF" CP932_HYO CP932_SO " 2"}) {
+        CreateDirectoryA((base + "\\" + neighbour).c_str(), nullptr);
+        ts::writeFile(base + "\\" + neighbour + "\\keep.txt", "not the product's");
+    }
+    struct Round {
+        const char* folder;   // below base
+        const char* created;  // a missing parent that setup creates and the uninstaller leaves
+    };
+    const Round rounds[] = {{"PDF" CP932_HYO CP932_SO, nullptr},
+                            {CP932_SO CP932_FUTO "\\PDF" CP932_HYO CP932_SO, CP932_SO CP932_FUTO}};
+    for (const Round& round : rounds) {
+        const std::string installDir = base + "\\" + round.folder;
+        SCOPED_TRACE(installDir);
+        ms::Snapshot before = ms::capture({base});
+        ASSERT_EQ("", installThroughCustomRoad(folder, program, installDir));
+        expectInstalled(installDir, true, true);
+        std::vector<std::string> made = {"install folder " + installDir,
+                                         "install file " + installDir + "\\ops_wordaddin.dll",
+                                         "install file " + installDir + "\\uninstall.exe"};
+        if (round.created) made.push_back("install folder " + base + "\\" + round.created);
+        std::sort(made.begin(), made.end());
+        EXPECT_EQ(ms::describe(made), ms::describe(filesAndFolders(ms::minus(ms::capture({base}), before))));
+
+        ASSERT_EQ("", uninstallFromShortcut(true));
+        ms::Snapshot after = ms::capture({base});
+        std::vector<std::string> left;
+        if (round.created) left.push_back("install folder " + base + "\\" + round.created);
+        EXPECT_EQ(ms::describe(left), ms::describe(unexpectedLeftovers(before, after))) << "left after the uninstall";
+        EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(before, after))) << "neighbours touched";
+    }
+    ts::removeTree(base);
+}

@@ -1,6 +1,7 @@
 #include "tests/support/support.h"
 #include <shlobj.h>
 #include <stdio.h>
+#include "common/text.h"
 
 namespace testing_support {
 
@@ -151,7 +152,10 @@ Process::~Process() {
 bool Process::start(const std::string& exe, const std::string& commandLine, const std::string& workDir) {
     std::string line = commandLine.empty() ? "\"" + exe + "\"" : commandLine;
     std::string dir = workDir;
-    if (dir.empty()) dir = exe.substr(0, exe.find_last_of('\\'));
+    if (dir.empty()) {
+        const char* cut = text::lastSeparator(exe.c_str());
+        dir = exe.substr(0, cut ? cut - exe.c_str() : std::string::npos);
+    }
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     std::vector<char> buffer(line.begin(), line.end());

@@ -48,7 +48,9 @@ std::string stagedSetupFolder(const char* prefix) {
     return folder;
 }
 
-SetupRun::SetupRun(const std::string& folder) { started_ = process_.start(folder + "\\setup.exe"); }
+SetupRun::SetupRun(const std::string& folder, const std::string& program) {
+    started_ = process_.start(folder + "\\" + program);
+}
 
 SetupRun::~SetupRun() {
     if (process_.running()) process_.kill();

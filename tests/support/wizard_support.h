@@ -24,7 +24,8 @@ std::string stagedSetupFolder(const char* prefix);
 // failing test never leaves a wizard (and its mutex) behind.
 class SetupRun {
 public:
-    explicit SetupRun(const std::string& folder);
+    // program: setup's file name in folder, as the user may have renamed it.
+    explicit SetupRun(const std::string& folder, const std::string& program = "setup.exe");
     ~SetupRun();
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
