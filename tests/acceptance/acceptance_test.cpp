@@ -163,15 +163,8 @@ TEST_F(Acceptance, FiveRoundsLeaveTheSameMachineAsOne) {
 
 namespace {
 
-// Code page 932 (Japanese) gives some characters a second byte of 0x5C, the
-// backslash's: ソ is 0x83 0x5C, 表 is 0x95 0x5C. A path walked byte by byte
-// is cut inside such a character and names another folder. This suite has a
-// CTest entry of its own, under a Japanese locale: Wine takes the ANSI code
-// page from the Unix locale.
-#define CP932_SO "\x83\x5C"
-#define CP932_HYO "\x95\x5C"
-#define CP932_FUTO "\x83\x74\x83\x67"
-
+// A path walked byte by byte is cut inside ソ or 表 and names another folder.
+// This suite has a CTest entry of its own, under a Japanese locale.
 class CodePage932 : public Acceptance {
 protected:
     void SetUp() override {

@@ -3,6 +3,7 @@
 // hit test and the licence text.
 #include <gtest/gtest.h>
 #include <string>
+#include "common/text.h"
 #include "resources/resource.h"
 #include "setup/options.h"
 #include "setup/page_logic.h"
@@ -161,6 +162,34 @@ TEST(FolderCheck, EachKindOfFolder) {
     char message[128];
     folderProblemMessage(message, sizeof message, P::NoSuchDrive, "q:\\Tools");
     EXPECT_STREQ("The drive Q: does not exist. Please choose another folder.", message);
+}
+
+// The one path walk that every module uses, and the folder check's own walk,
+// where ソ and 表 end in the backslash's byte.
+TEST(CodePage932, PathsAreWalkedByCharacterNotByByte) {
+    ASSERT_EQ(932u, GetACP()) << "run with LC_ALL=ja_JP.UTF-8 (CTest entry setup_cp932)";
+    struct Case {
+        const char* path;
+        const char* dropped;  // after dropTrailingSeparator
+        const char* last;     // from lastSeparator on, with slashes
+    };
+    const Case cases[] = {
+        {"C:\\PDF" CP932_SO, "C:\\PDF" CP932_SO, "\\PDF" CP932_SO},
+        {"C:\\PDF" CP932_HYO "\\", "C:\\PDF" CP932_HYO, "\\"},
+        {"C:\\" CP932_SO "/" CP932_HYO "/", "C:\\" CP932_SO "/" CP932_HYO, "/"},
+        {CP932_SO CP932_HYO, CP932_SO CP932_HYO, nullptr},
+    };
+    for (const Case& c : cases) {
+        char path[MAX_PATH];
+        text::copy(path, c.path);
+        text::dropTrailingSeparator(path);
+        EXPECT_STREQ(c.dropped, path) << c.path;
+        EXPECT_EQ(strcmp(c.dropped, c.path) != 0, text::endsWithSeparator(c.path, true)) << c.path;
+        const char* last = text::lastSeparator(c.path, true);
+        EXPECT_STREQ(c.last, last) << c.path;
+    }
+    // A share on a server whose name holds 表 is a full path.
+    EXPECT_EQ(FolderProblem::None, checkFolderText("\\\\srv" CP932_HYO "\\share\\PDF" CP932_SO, nullptr));
 }
 
 TEST(FolderCheck, DrivesExistAsTheSystemListsThem) {

@@ -8,6 +8,14 @@
 #include <string>
 #include <vector>
 
+// Code page 932 (Japanese) gives some characters a second byte of 0x5C, the
+// backslash's: ソ and 表. With フト, for names in tests that run under that
+// ANSI code page (their CTest entries set a Japanese locale, from which Wine
+// takes it).
+#define CP932_SO "\x83\x5C"
+#define CP932_HYO "\x95\x5C"
+#define CP932_FUTO "\x83\x74\x83\x67"
+
 namespace testing_support {
 
 // dist/ as Wine sees it, and a file in it.
