@@ -20,7 +20,7 @@ ensure_packages() {
     [ -d /usr/src/googletest ] || need+=(googletest)
     # Arial's metrics (Wine has no Arial): pages lay out as on Windows.
     [ -f /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf ] || need+=(fonts-liberation)
-    command -v localedef >/dev/null || need+=(locales)
+    [ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
     if [ ${#need[@]} -gt 0 ]; then
         echo "Installing: ${need[*]}"
         dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
