@@ -45,8 +45,8 @@ bool callDllRegistration(const char* dllPath, bool doRegister) {
     if (!library) {
         error = dllPath ? GetLastError() : ERROR_INVALID_PARAMETER;
     } else {
-        RegistrationExport call = reinterpret_cast<RegistrationExport>(
-            GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer"));
+        RegistrationExport call = reinterpret_cast<RegistrationExport>(reinterpret_cast<void*>(
+            GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer")));
         if (!call) {
             error = ERROR_PROC_NOT_FOUND;
         } else {

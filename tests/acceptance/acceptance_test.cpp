@@ -65,7 +65,7 @@ void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
     EXPECT_FALSE(ts::fileExists(shortcutPath(!allUsers)));
     char dir[MAX_PATH] = "";
     DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(dir),
+    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(product::kEnvironment), 1, reinterpret_cast<BYTE*>(dir),
                                sizeof dir, &needed);
     for (const char* f : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt", "ORC_ProxyProcess.exe", "kpdcjk.bin"})
         EXPECT_TRUE(ts::fileExists(std::string(dir) + "\\3\\" + f)) << f;
