@@ -171,3 +171,21 @@ stop_wineserver() {
     "$WINESERVER" -k >/dev/null 2>&1 || true
     [ -n "${WINEPREFIX:-}" ] && [ -z "${ORLAN_KEEP_PREFIX:-}" ] && rm -rf "$WINEPREFIX"
 }
+
+# For the scripts that drive one build (main job, screenshots, benchmark):
+# the i686 release where the host runs 32-bit code, else the x86_64 build of
+# the same sources; says which and why. Installs, builds, and sets the arm.
+# $@: packages wanted beyond the usual.
+one_arm() {
+    local choice arm
+    choice=$(choose_arms) || return
+    arm=$(head -n 1 <<<"$choice" | cut -d' ' -f1)
+    echo "Arm $(head -n 1 <<<"$choice")"
+    ensure_packages "$arm"
+    build_release >/dev/null
+    use_arch "$arm"
+    if [ "$arm" = x86_64 ]; then
+        echo "Driving the x86_64 build of the same sources in $ARM_DIST; the release in $DIST stays i686."
+        build_programs >/dev/null
+    fi
+}

@@ -35,6 +35,20 @@ TEST_F(DriverStep, RegistersTheDriverFromTheStagedFiles) {
     EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
 }
 
+// The release's driver is for "Windows NT x86", kept in w32x86. The x86_64
+// test build runs on a 64-bit spooler, which takes only its own environment.
+TEST_F(DriverStep, TheEnvironmentIsTheBuildsOwn) {
+#ifdef _WIN64
+    const char environment[] = "Windows x64", folder[] = "\\x64";
+#else
+    const char environment[] = "Windows NT x86", folder[] = "\\w32x86";
+#endif
+    EXPECT_STREQ(environment, product::kEnvironment);
+    std::string directory = driverDirectory();
+    ASSERT_GT(directory.size(), strlen(folder));
+    EXPECT_EQ(0, lstrcmpiA(folder, directory.c_str() + directory.size() - strlen(folder))) << directory;
+}
+
 TEST_F(DriverStep, ADriverUnderAnotherLetterCaseIsNotOurs) {
     ASSERT_TRUE(registerDriver(stagedSource(), "ORLAN PDF Printer Driver"));
     Installer installer;
