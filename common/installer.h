@@ -75,6 +75,11 @@ public:
 #endif
 };
 
+// Deletes one of the product's own files. DeleteFile refuses a read-only
+// file, and a copy of a read-only payload file may carry that attribute, so
+// it is cleared first.
+void deleteProductFile(const char* path);
+
 // The progress position of a step: low + (high - low) * step / count,
 // multiplied first, the division truncating.
 int progressPosition(int low, int high, int step, int count);

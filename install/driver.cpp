@@ -7,6 +7,7 @@
 #include "common/product.h"
 #include "common/spooler.h"
 #include "common/text.h"
+#include "install/install.h"
 
 int Installer::isDriverInstalled() {
     char environment[32];
@@ -25,17 +26,6 @@ int Installer::isDriverInstalled() {
     }
     return 0;
 }
-
-namespace {
-// Makes a read-only file writable, keeping its other attributes.
-void clearReadOnly(const char* folder, const char* name) {
-    char path[MAX_PATH];
-    if (!text::format(path, "%s\\%s", folder, name)) return;
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL);
-}
-}  // namespace
 
 int Installer::addDriver() {
     char environment[32];
@@ -62,7 +52,9 @@ int Installer::addDriver() {
             failedTag = file.copyTag;
             break;
         }
-        if (!CopyFileA(source, target, FALSE)) {
+        // Writable before the spooler copies them on into its version
+        // folder, so that no copy there is read-only either.
+        if (!copyWritable(source, target)) {
             failedTag = file.copyTag;
             break;
         }
@@ -87,8 +79,6 @@ int Installer::addDriver() {
         info.pDefaultDataType = empty;
         if (AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
             printerStage = kStageDriver;
-            clearReadOnly(driverDir, kDriverFiles[0].name);
-            clearReadOnly(driverDir, kDriverFiles[1].name);
             return 1;
         }
         failedTag = "AddPrinterDriver";
