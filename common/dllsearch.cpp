@@ -23,6 +23,14 @@ void hardenDllSearch() {
     SetDllDirectoryFn setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
         reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDllDirectoryA")));
     if (setDllDirectory) setDllDirectory("");
+    // Where it exists (Windows 8, or 7 and Vista updated), every load that
+    // names no folder of its own, bare names and the imports they pull in,
+    // searches the system folder only. Loads of the product's own DLLs name
+    // their folder (loadLibraryWithNeighbours).
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    SetDefaultDllDirectoriesFn setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories) setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // The theming code (uxtheme, as seen under Wine) loads msimg32.dll by
     // bare name when it first draws, a search that starts in the program's
     // own folder whatever the setting above. A bare name already loaded
