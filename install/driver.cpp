@@ -1,6 +1,7 @@
 // The printer driver "Orlan PDF Printer Driver": the test for an existing
 // installation, and its installation from the three staged files.
 #include <string.h>
+#include "common/dllsearch.h"
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
@@ -77,6 +78,14 @@ int Installer::addDriver() {
         info.pDependentFiles = dependent;
         info.pMonitorName = nullptr;
         info.pDefaultDataType = empty;
+        // The spooler takes the files into its version folder and may load
+        // the configuration module from there in this process; the modules
+        // import one another by bare name. The spooler makes that folder on
+        // its first driver; made here first, it can join the search.
+        char versionFolder[MAX_PATH];
+        bool haveVersionFolder = text::format(versionFolder, "%s\\3", driverDir);
+        if (haveVersionFolder) CreateDirectoryA(versionFolder, nullptr);
+        DllFolderInSearch driverNeighbours(haveVersionFolder ? versionFolder : nullptr);
         if (AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
             printerStage = kStageDriver;
             return 1;

@@ -1,5 +1,6 @@
 // The driver step and the test for an existing installation, against Wine's
 // spooler with the stand-in driver files of dist/.
+#include "common/dllsearch.h"
 #include "common/product.h"
 #include "tests/spooler/spooler_fixture.h"
 
@@ -83,6 +84,28 @@ TEST_F(DriverStep, ReadOnlyDriverFilesLeaveNoReadOnlyCopy) {
     }
 
     for (const char* name : names) SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    testing_support::removeTree(source);
+}
+
+// Wine's spooler runs in this process: AddPrinterDriver loads the
+// configuration module from its version folder by full path alone and sends
+// it DRIVER_EVENT_INITIALIZE. With the programs' search cut down to the
+// system folder, the module must still find the driver module it imports.
+TEST_F(DriverStep, TheSpoolersLoadOfTheConfigurationModuleFindsTheModuleItImports) {
+    hardenDllSearch();  // as both programs do first thing; it stays for this process
+    std::string source = testing_support::makeTempDir("orlan_neighbours");
+    testing_support::stageDist(source);
+    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll"})
+        ASSERT_TRUE(CopyFileA((std::string(ORLAN_NEIGHBOUR_DIR) + "\\" + name).c_str(),
+                              (source + "\\" + name).c_str(), FALSE));
+    const std::string mark = source + "\\driver-event.mark";
+    SetEnvironmentVariableA("ORLAN_DRIVER_EVENT_MARK", mark.c_str());
+
+    Installer installer;
+    prepare(installer, source);
+    EXPECT_EQ(1, installer.addDriver()) << errorText;
+    SetEnvironmentVariableA("ORLAN_DRIVER_EVENT_MARK", nullptr);
+    EXPECT_TRUE(fileExists(mark)) << "the configuration module was not loaded";
     testing_support::removeTree(source);
 }
 
