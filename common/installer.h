@@ -75,9 +75,12 @@ public:
 #endif
 };
 
-// Deletes one of the product's own files. DeleteFile refuses a read-only
-// file, and a copy of a read-only payload file may carry that attribute, so
-// it is cleared first.
+// Makes a file writable, keeping its other attributes. A copy of a
+// read-only payload file carries the attribute over; DeleteFile then refuses
+// it, and Windows' CopyFile will not overwrite it.
+void clearReadOnly(const char* path);
+
+// Deletes one of the product's own files, read-only or not.
 void deleteProductFile(const char* path);
 
 // The progress position of a step: low + (high - low) * step / count,

@@ -25,10 +25,14 @@ SpoolerCalls systemSpoolerCalls() {
 
 SpoolerCalls spoolerCalls = systemSpoolerCalls();
 
-void deleteProductFile(const char* path) {
+void clearReadOnly(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+void deleteProductFile(const char* path) {
+    clearReadOnly(path);
     DeleteFileA(path);
 }
 

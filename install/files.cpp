@@ -30,18 +30,11 @@ bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char
     return true;
 }
 
-void clearReadOnly(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
 }  // namespace
 
 bool copyWritable(const char* source, const char* target) {
     // A read-only copy left by an earlier installation refuses to be
-    // overwritten, and CopyFile hands a read-only source's attribute to the
-    // copy, which the uninstaller then cannot delete.
+    // overwritten, and CopyFile hands a read-only source's attribute on.
     clearReadOnly(target);
     if (!copyFile(source, target, FALSE)) return false;
     clearReadOnly(target);
