@@ -41,7 +41,7 @@ bool callDllRegistration(const char* dllPath, bool doRegister) {
     }
     DWORD error = ERROR_SUCCESS;
     bool registered = false;
-    HMODULE library = dllPath ? LoadLibraryA(dllPath) : nullptr;
+    HMODULE library = dllPath ? loadLibraryWithNeighbours(dllPath) : nullptr;
     if (!library) {
         error = dllPath ? GetLastError() : ERROR_INVALID_PARAMETER;
     } else {

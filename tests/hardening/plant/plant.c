@@ -12,6 +12,10 @@ static const char *fileName(const char *path) {
     return name;
 }
 
+/* What a DLL that imports the companion binds to; without it the loader
+ * would refuse the look-alike before it could leave its mark. */
+__declspec(dllexport) int companionReady(void) { return 0; }
+
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
     (void)reserved;
     if (reason != DLL_PROCESS_ATTACH) return TRUE;
