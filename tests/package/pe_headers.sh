@@ -16,7 +16,7 @@ allowed='^(kernel32\.dll|user32\.dll|gdi32\.dll|advapi32\.dll|comctl32\.dll|shel
 # The functions older systems may lack, looked up at run time, with their DLLs.
 runtime_lookups='kernel32.dll!IsWow64Process msimg32.dll!AlphaBlend winspool.drv!XcvDataW winspool.drv!GetDefaultPrinterA
  winspool.drv!SetDefaultPrinterA comctl32.dll!_TrackMouseEvent netapi32.dll!NetUserGetInfo netapi32.dll!NetApiBufferFree
- kernel32.dll!SetDllDirectoryA'
+ kernel32.dll!SetDllDirectoryA kernel32.dll!SetDefaultDllDirectories kernel32.dll!AddDllDirectory kernel32.dll!RemoveDllDirectory'
 runtime_only=$(tr ' ' '\n' <<<"$runtime_lookups" | sed 's/.*!//' | tr '\n' ' ')
 missing_on_2000='GetTickCount64 AddVectoredExceptionHandler RemoveVectoredExceptionHandler GetModuleHandleExA GetModuleHandleExW
  InitializeSRWLock AcquireSRWLockExclusive AcquireSRWLockShared ReleaseSRWLockExclusive ReleaseSRWLockShared
