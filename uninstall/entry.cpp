@@ -176,13 +176,12 @@ int uninstallMain(HINSTANCE instance) {
     if (thread) CloseHandle(thread);
     waitForDialog(kDialogWaitMs, kDialogPollMs);
 
+    // The machine's record first: any program the user runs can write the
+    // user's own, and the folder it names is where this elevated process
+    // would load the add-in from and delete files. Setup writes only the
+    // machine's record; the user's counts only where the machine has none.
     char installFolder[MAX_PATH];
-    if (!readInstallFolder(HKEY_CURRENT_USER, installFolder)) {
-        if (!readInstallFolder(HKEY_LOCAL_MACHINE, installFolder)) {
-            MessageBoxA(nullptr, product::kNoUninstallInfo, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
-            selfDelete();
-            return 0;
-        }
+    if (readInstallFolder(HKEY_LOCAL_MACHINE, installFolder)) {
         // Recorded for the whole machine: only who may change it removes it.
         bool admin = false;
         bool tested = isUserAdmin(&admin);
@@ -191,6 +190,10 @@ int uninstallMain(HINSTANCE instance) {
                         MB_OK | MB_SETFOREGROUND);
             return 0;
         }
+    } else if (!readInstallFolder(HKEY_CURRENT_USER, installFolder)) {
+        MessageBoxA(nullptr, product::kNoUninstallInfo, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
+        selfDelete();
+        return 0;
     }
 
     Installer remover;

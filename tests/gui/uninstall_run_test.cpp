@@ -261,15 +261,11 @@ TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefusedAndASecondStartBringsTheD
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
 }
 
+// Recorded for the user only, as an older setup left it.
 TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
     ASSERT_TRUE(us::installProduct(folder, true));
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                             &key, nullptr));
-    std::string value = folder + "\\";
-    RegSetValueExA(key, "SetupPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
+    us::recordForUser(folder);
     std::string mark = us::tempFolder() + "\\netapi_called.mark";
     DeleteFileA(mark.c_str());
     us::NetApiStandIn standIn(ORLAN_NETAPI_STUB, "1", mark);
@@ -284,6 +280,34 @@ TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
     EXPECT_FALSE(ts::fileExists(mark)) << "the account record was asked for";
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
     EXPECT_FALSE(productRecorded());
+}
+
+// Any program the user runs can write the user's record. The folder it
+// names must not be where the elevated uninstaller loads the add-in from and
+// deletes the product's file names, while the machine records the product.
+TEST_F(UninstallRun, MachineRecordComesFirstAndAPlantedUserRecordIsIgnored) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    std::string planted = ts::makeTempDir("planted");
+    ASSERT_TRUE(CopyFileA(ts::plantFile("msimg32.dll").c_str(), (planted + "\\OPS_WordAddin.dll").c_str(), FALSE));
+    ts::writeFile(planted + "\\Uninstall.exe", "theirs");
+    us::recordForUser(planted);
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    ts::PlantMarks marks;
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the planted add-in was loaded";
+    EXPECT_TRUE(ts::fileExists(planted + "\\OPS_WordAddin.dll"));
+    EXPECT_TRUE(ts::fileExists(planted + "\\Uninstall.exe"));
+    EXPECT_FALSE(ts::folderExists(folder)) << "the recorded installation stayed";
+    EXPECT_FALSE(productRecorded());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
+    ts::removeTree(planted);
 }
 
 TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {
