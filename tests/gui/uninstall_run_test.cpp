@@ -110,6 +110,27 @@ protected:
 
 bool productRecorded() { return ts::regKeyExists(HKEY_LOCAL_MACHINE, kProductKey); }
 
+// TEMP and TMP name folder while the object lives, here and in every program
+// started from here.
+class TempFolderMoved {
+public:
+    explicit TempFolderMoved(const std::string& folder) {
+        for (int i = 0; i < 2; ++i) {
+            char value[MAX_PATH] = "";
+            DWORD length = GetEnvironmentVariableA(kNames[i], value, MAX_PATH);
+            saved_[i] = length && length < MAX_PATH ? value : "";
+            SetEnvironmentVariableA(kNames[i], folder.c_str());
+        }
+    }
+    ~TempFolderMoved() {
+        for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(kNames[i], saved_[i].empty() ? nullptr : saved_[i].c_str());
+    }
+
+private:
+    static constexpr const char* kNames[2] = {"TEMP", "TMP"};
+    std::string saved_[2];
+};
+
 }  // namespace
 
 TEST_F(UninstallRun, FirstStageHandsOverToATempCopyAndNoRemovesNothing) {
@@ -308,6 +329,36 @@ TEST_F(UninstallRun, MachineRecordComesFirstAndAPlantedUserRecordIsIgnored) {
     EXPECT_FALSE(productRecorded());
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
     ts::removeTree(planted);
+}
+
+// A temp folder with what cmd takes for a command separator ("&"), an escape
+// ("^"), a variable ("%OS%") and a block ("()"), as an 8.3 name that is its
+// own short form. Put on cmd's command line, "&m&" would start the m.exe
+// planted there; "del" would be cut short and the copy stay.
+TEST_F(UninstallRun, TempFolderThatCmdWouldSplitStillLosesTheCopyAndStartsNothing) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    ts::PlantMarks marks;
+    const std::string parent = ts::makeTempDir("cmd"), temp = parent + "\\R%OS%&m&.^()";
+    ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(ts::plantFile("marker.exe").c_str(), (temp + "\\m.exe").c_str(), FALSE));
+    {
+        TempFolderMoved moved(temp);
+        ASSERT_EQ(temp, us::tempFolder());
+        startFromInstallFolder();
+        answerConfirmation(IDYES);
+        ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+        EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+        ts::answerMessageBox(kBoxCaption, IDOK);
+        EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+        copy.pid = 0;
+        expectCopyDeleted();
+    }
+    EXPECT_EQ(0u, copy.path.find(temp + "\\")) << copy.path;
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the command processor started a planted program";
+    EXPECT_FALSE(productRecorded());
+    ts::removeTree(parent);
 }
 
 TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {

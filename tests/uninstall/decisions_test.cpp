@@ -91,15 +91,44 @@ TEST(UninstallFolders, TempCopyGetsTheExeExtension) {
     EXPECT_STREQ("ab", tiny);
 }
 
-TEST(UninstallChecks, SelfDeleteCommandQuotesOnlyAPathWithSpaces) {
+// cmd splits at "&", drops "^", expands "%OS%" and, with delayed expansion,
+// "!OS!": none of them in a folder may cut or extend the command.
+TEST(UninstallChecks, SelfDeleteCommandQuotesTheNameAloneAndRunsInTheFolder) {
+    const char kCmd[] = "C:\\WINDOWS\\system32\\cmd.exe";
+    const struct {
+        const char* path;
+        const char* folder;  // nullptr: refused
+        const char* target;
+    } cases[] = {
+        {"C:\\users\\me\\Temp\\ORL1A2B.EXE", "C:\\users\\me\\Temp\\", "ORL1A2B.EXE"},
+        {"C:\\T\\R&D^x%OS%\\(a) !OS!\\ORL1A2B.EXE", "C:\\T\\R&D^x%OS%\\(a) !OS!\\", "ORL1A2B.EXE"},
+        {"C:\\ORL1A2B.EXE", "C:\\", "ORL1A2B.EXE"},
+        {"C:\\Temp\\a&b^c (d)!e!.exe", "C:\\Temp\\", "a&b^c (d)!e!.exe"},
+        {"C:\\Temp\\a%OS%b.exe", nullptr, nullptr},
+        // cmd will not run in a share: the whole path, and no "%" anywhere.
+        {"\\\\server\\share\\T&x\\ORL1.EXE", "", "\\\\server\\share\\T&x\\ORL1.EXE"},
+        {"\\\\server\\share\\%OS%\\ORL1.EXE", nullptr, nullptr},
+        {"ORL1.EXE", nullptr, nullptr},
+        {"C:\\Temp\\", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        char folder[MAX_PATH] = "unchanged";
+        char command[520] = "";
+        bool made = selfDeleteCommand(kCmd, c.path, folder, command, sizeof command);
+        ASSERT_EQ(c.folder != nullptr, made) << c.path;
+        if (!made) {
+            EXPECT_STREQ("", folder) << c.path;
+            continue;
+        }
+        EXPECT_STREQ(c.folder, folder) << c.path;
+        EXPECT_EQ(std::string("\"") + kCmd + "\" /d /v:off /c del \"" + c.target + "\"", command) << c.path;
+    }
+    // Both paths at their longest do not fit the command line: nothing cut.
+    std::string longName = "C:\\T\\" + std::string(250, 'x');
+    char folder[MAX_PATH];
     char command[520];
-    ASSERT_TRUE(selfDeleteCommand("C:\\windows\\system32\\cmd.exe", "C:\\users\\me\\Temp\\ORL1A2B.EXE", command,
-                                  sizeof command));
-    EXPECT_STREQ("C:\\windows\\system32\\cmd.exe /c del C:\\users\\me\\Temp\\ORL1A2B.EXE", command);
-    ASSERT_TRUE(selfDeleteCommand("cmd.exe", "C:\\Documents and Settings\\x.exe", command, sizeof command));
-    EXPECT_STREQ("cmd.exe /c del \"C:\\Documents and Settings\\x.exe\"", command);
-    std::string longPath(600, 'x');
-    EXPECT_FALSE(selfDeleteCommand("cmd.exe", longPath.c_str(), command, sizeof command));
+    EXPECT_FALSE(selfDeleteCommand(std::string(259, 'c').c_str(), longName.c_str(), folder, command, sizeof command));
+    EXPECT_STREQ("", folder);
 }
 
 TEST(UninstallChecks, MachineInstallNeedsAdministratorOrWriteAccessWhenUntestable) {
