@@ -1,5 +1,6 @@
 // The uninstaller's entry: one instance, the move to the temp folder, the
 // confirmation, finding the installation, the run and the clean-up after it.
+#include <string.h>
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
@@ -27,29 +28,31 @@ void convertedForm(const char* folder, char (&out)[MAX_PATH], bool longForm) {
     if (length == 0 || length >= MAX_PATH) text::copy(out, folder);
 }
 
-// Starts the temporary copy; the first stage's whole work.
+// Whether two open files hold the same bytes, read from where they stand.
+bool sameContents(HANDLE a, HANDLE b) {
+    char left[4096], right[4096];
+    for (;;) {
+        DWORD readLeft = 0, readRight = 0;
+        if (!ReadFile(a, left, sizeof left, &readLeft, nullptr) ||
+            !ReadFile(b, right, sizeof right, &readRight, nullptr))
+            return false;
+        if (readLeft != readRight || memcmp(left, right, readLeft) != 0) return false;
+        if (readLeft == 0) return true;
+    }
+}
+
+// Makes and starts the temporary copy; the first stage's whole work.
 int runFirstStage(const char* tempFolder, const char* self, KernelHandle& mutex) {
     char copy[MAX_PATH];
-    if (!GetTempFileNameA(tempFolder, "Orl", 0, copy)) return 3;
-    DeleteFileA(copy);
-    if (!tempCopyName(copy)) return 3;
-    if (!CopyFileA(self, copy, FALSE)) return 3;
+    // Counting from the clock, as the system picks its own temp names.
+    if (!makeTempCopy(tempFolder, self, GetTickCount(), copy)) return 3;
 
     // The copy tests the mutex as its first act: let go of it before the
     // copy starts, so that the copy never takes this ending process for a
     // running uninstaller.
     ReleaseMutex(mutex.get());
     mutex.reset();
-
-    char command[MAX_PATH + 2];
-    if (!text::format(command, "\"%s\"", copy)) return 3;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    startTempCopy(self, copy);
     return 3;
 }
 
@@ -133,6 +136,47 @@ bool tempCopyName(char (&name)[MAX_PATH]) {
     name[length - 3] = 'e';
     name[length - 2] = 'x';
     name[length - 1] = 'e';
+    return true;
+}
+
+bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH]) {
+    copy[0] = '\0';
+    if (!folder[0]) return false;  // the name would be taken in the current folder
+    UINT number = firstNumber & 0xFFFF;
+    for (UINT tried = 0; tried < 0xFFFF; ++tried, number = (number + 1) & 0xFFFF) {
+        if (number == 0) number = 1;  // 0 would have the system create a .tmp file of its own
+        if (!GetTempFileNameA(folder, "Orl", number, copy) || !tempCopyName(copy)) break;
+        // A name that any file holds is passed over without a touch: in the
+        // user's temp folder it may have been left there to be written over
+        // and started by this elevated process. Only a new file is ours.
+        if (GetFileAttributesA(copy) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND) continue;
+        if (CopyFileA(source, copy, TRUE)) return true;
+        DWORD error = GetLastError();
+        // Taken since the look: the next name. Any other failure (a full
+        // disk, a folder that refuses) would meet every name alike.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    copy[0] = '\0';
+    return false;
+}
+
+bool startTempCopy(const char* source, const char* copy) {
+    // The temp folder is the user's: any of their programs could replace the
+    // copy between its making and its start. Held without write or delete
+    // sharing, it stays what the check below saw until the system has it.
+    FileHandle held(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    FileHandle original(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!held || !original || !sameContents(original.get(), held.get())) return false;
+
+    char command[MAX_PATH + 2];
+    if (!text::format(command, "\"%s\"", copy)) return false;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     return true;
 }
 

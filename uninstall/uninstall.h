@@ -80,6 +80,17 @@ bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]);
 // three characters become "exe".
 bool tempCopyName(char (&name)[MAX_PATH]);
 
+// Copies source into folder under the first of the names "Orl<n>.exe" (as
+// the system spells its temp names), n counting from firstNumber, that no
+// file holds: the copy is always a new file, never one that was there.
+// False when no name is free or the copy fails; copy then names nothing.
+bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH]);
+
+// Starts the copy, with only its quoted path as command line, when it holds
+// exactly source's bytes. It is held, closed to writing and deletion, from
+// that check until the system has started it.
+bool startTempCopy(const char* source, const char* copy);
+
 // ---- Progress dialog ----
 
 // Written once by the dialog thread when the dialog is initialised.

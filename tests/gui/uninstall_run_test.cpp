@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 #include "tests/support/product_road.h"
 #include "tests/support/spooler_support.h"
@@ -329,6 +330,69 @@ TEST_F(UninstallRun, MachineRecordComesFirstAndAPlantedUserRecordIsIgnored) {
     EXPECT_FALSE(productRecorded());
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
     ts::removeTree(planted);
+}
+
+// Programs planted under the names the copy may take, every other one
+// read-only: none is written over or started, and the run goes through with
+// a copy that is a file of its own.
+TEST_F(UninstallRun, PlantedCopyNamesAreNeitherWrittenNorStarted) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    ts::PlantMarks marks;
+    const std::string marker = ts::readFile(ts::plantFile("marker.exe"));
+    // The copy's name counts from the clock. The first stage waits a moment
+    // for an uninstaller mutex it finds held; let go at a known tick, it
+    // takes its name just after it, where the plants lie.
+    const DWORD release = GetTickCount() + 3000;
+    std::vector<std::string> planted;
+    for (DWORD i = 0; i < 256; ++i) {
+        const UINT number = (release + i) & 0xFFFF;
+        if (number == 0) continue;  // the system would make a name, and a file, of its own
+        char name[MAX_PATH];
+        GetTempFileNameA(us::tempFolder().c_str(), "Orl", number, name);
+        std::string path = name;
+        path.replace(path.size() - 3, 3, "exe");
+        ASSERT_TRUE(CopyFileA(ts::plantFile("marker.exe").c_str(), path.c_str(), FALSE)) << path;
+        if (planted.size() & 1) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        planted.push_back(path);
+    }
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HANDLE mutex = CreateMutexA(nullptr, TRUE, "OPS_UNINSTALL_MUTEX");
+        SetEvent(held);
+        while (static_cast<LONG>(GetTickCount() - release) < 0) Sleep(1);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    WaitForSingleObject(held, 10000);
+    CloseHandle(held);
+    while (static_cast<LONG>(GetTickCount() - (release - 1000)) < 0) Sleep(10);
+    startFromInstallFolder();
+    holder.join();
+    auto expectPlantsKept = [&] {
+        for (size_t i = 0; i < planted.size(); ++i) {
+            EXPECT_TRUE(ts::readFile(planted[i]) == marker) << planted[i] << " was written over";
+            EXPECT_EQ((i & 1) != 0, (GetFileAttributesA(planted[i].c_str()) & FILE_ATTRIBUTE_READONLY) != 0)
+                << planted[i];
+        }
+    };
+    expectPlantsKept();
+    if (HasFatalFailure()) return;
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    expectCopyDeleted();
+    EXPECT_FALSE(productRecorded());
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "a planted program was started";
+    expectPlantsKept();
+    for (const std::string& path : planted) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
 }
 
 // A temp folder with what cmd takes for a command separator ("&"), an escape
