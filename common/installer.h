@@ -70,7 +70,8 @@ public:
     void removeWordAddin(const char* folder);
     void removeShortcuts();
     void removeProductFiles();
-    // After a cancelled driver deletion: puts "Orlan PDF Printer" back.
+    // After a cancelled driver deletion: puts "Orlan PDF Printer" back, in
+    // one attempt; a failure is reported and nothing starts over.
     void putPrinterBack();
 #endif
 };

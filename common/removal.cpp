@@ -159,10 +159,9 @@ int Installer::removePrinterAndDriver() {
 #ifdef ORLAN_UNINSTALL
 void Installer::putPrinterBack() {
     PrinterHandle printer(addProductPrinter(product::kPrinterName));
-    if (printer) return;
-    reportError("AddPrinter", 0);
-    // Start over: the user may now be able to let the driver go, or cancel
-    // again, which leads back here.
-    removePrinterAndDriver();
+    // Tried once: starting the removal over from here would bring back the
+    // prompt the user just cancelled, as often as they cancel it. The run
+    // stops and the report tells what is missing.
+    if (!printer) reportError("AddPrinter", 0);
 }
 #endif

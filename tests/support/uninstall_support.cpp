@@ -80,6 +80,8 @@ bool installProduct(const std::string& folder, bool withPrinter) {
     return spooler_support::addPrinterOn("Orlan PDF Printer", "ORLAN_PDF:", "Orlan PDF Printer Driver");
 }
 
+void recordForUser(const std::string& folder) { setText(HKEY_CURRENT_USER, kProductKey, "SetupPath", folder + "\\"); }
+
 void clearProduct(const std::string& folder) {
     spooler_support::removeProduct();
     ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
