@@ -70,10 +70,19 @@ public:
     void removeWordAddin(const char* folder);
     void removeShortcuts();
     void removeProductFiles();
-    // After a cancelled driver deletion: puts "Orlan PDF Printer" back.
+    // After a cancelled driver deletion: puts "Orlan PDF Printer" back, in
+    // one attempt; a failure is reported and nothing starts over.
     void putPrinterBack();
 #endif
 };
+
+// Makes a file writable, keeping its other attributes. A copy of a
+// read-only payload file carries the attribute over; DeleteFile then refuses
+// it, and Windows' CopyFile will not overwrite it.
+void clearReadOnly(const char* path);
+
+// Deletes one of the product's own files, read-only or not.
+void deleteProductFile(const char* path);
 
 // The progress position of a step: low + (high - low) * step / count,
 // multiplied first, the division truncating.

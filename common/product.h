@@ -26,7 +26,14 @@ const char kPrinterName[] = "Orlan PDF Printer";
 const char kDriverName[] = "Orlan PDF Printer Driver";
 const char kPortName[] = "ORLAN_PDF:";
 const wchar_t kPortNameW[] = L"ORLAN_PDF:";
+// The product is for 32-bit Windows. The x86_64 build exists only to run the
+// tests on hosts without 32-bit code, and a 64-bit spooler refuses a printer
+// on a driver of another environment.
+#ifdef _WIN64
+const char kEnvironment[] = "Windows x64";
+#else
 const char kEnvironment[] = "Windows NT x86";
+#endif
 const char kPrintProcessor[] = "WinPrint";
 const char kDatatype[] = "RAW";
 const char kLocalPortMonitor[] = ", XcvMonitor Local Port";

@@ -50,22 +50,29 @@ LONG deleteRegTree(HKEY root, const char* subKey) {
 #ifdef ORLAN_SETUP
 bool writeRegValue(HKEY root, const char* subKey, const char* valueName, const void* data, DWORD type) {
     RegKey key;
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.receive(),
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    switch (type) {
-    case REG_BINARY:
-    case REG_MULTI_SZ:
-        break;
-    case REG_DWORD:
-    case REG_DWORD_BIG_ENDIAN:
-        RegSetValueExA(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), 4);
-        break;
-    default: {
-        const char* value = static_cast<const char*>(data);
-        RegSetValueExA(key.get(), valueName, 0, type, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
-        break;
+    LONG status = RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                                  key.receive(), nullptr);
+    if (status == ERROR_SUCCESS) {
+        switch (type) {
+        case REG_BINARY:
+        case REG_MULTI_SZ:
+            break;
+        case REG_DWORD:
+        case REG_DWORD_BIG_ENDIAN:
+            status = RegSetValueExA(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), 4);
+            break;
+        default: {
+            const char* value = static_cast<const char*>(data);
+            status = RegSetValueExA(key.get(), valueName, 0, type, reinterpret_cast<const BYTE*>(value),
+                                    lstrlenA(value) + 1);
+            break;
+        }
+        }
     }
+    // The registry calls return their status instead of setting it.
+    if (status != ERROR_SUCCESS) {
+        SetLastError(static_cast<DWORD>(status));
+        return false;
     }
     return true;
 }

@@ -20,7 +20,9 @@ bool readRegString(HKEY root, const char* subKey, const char* valueName, char (&
 LONG deleteRegTree(HKEY root, const char* subKey);
 
 #ifdef ORLAN_SETUP
-// Writes a value, creating the key. Texts are stored with their NUL counted.
-// Returns false only when the key cannot be opened or created.
+// Writes a value, creating the key. Texts are stored with their NUL counted;
+// REG_BINARY and REG_MULTI_SZ data is never written. Returns false, with the
+// registry's status as the last error, when the key cannot be opened or
+// created or the value cannot be set.
 bool writeRegValue(HKEY root, const char* subKey, const char* valueName, const void* data, DWORD type);
 #endif

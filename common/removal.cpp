@@ -25,6 +25,17 @@ SpoolerCalls systemSpoolerCalls() {
 
 SpoolerCalls spoolerCalls = systemSpoolerCalls();
 
+void clearReadOnly(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+void deleteProductFile(const char* path) {
+    clearReadOnly(path);
+    DeleteFileA(path);
+}
+
 const DriverFile kDriverFiles[3] = {
     {"kpd_drv.dll", "CopyFile_1"},
     {"kpd_ui.dll", "CopyFile_2"},
@@ -139,7 +150,7 @@ int Installer::removePrinterAndDriver() {
     if (printerStage >= kStageDriverFiles && driverDir[0]) {
         for (int i = 2; i >= 0; --i) {  // data file, configuration module, driver
             char path[MAX_PATH];
-            if (text::format(path, "%s\\%s", driverDir, kDriverFiles[i].name)) DeleteFileA(path);
+            if (text::format(path, "%s\\%s", driverDir, kDriverFiles[i].name)) deleteProductFile(path);
         }
     }
     return 1;
@@ -148,10 +159,9 @@ int Installer::removePrinterAndDriver() {
 #ifdef ORLAN_UNINSTALL
 void Installer::putPrinterBack() {
     PrinterHandle printer(addProductPrinter(product::kPrinterName));
-    if (printer) return;
-    reportError("AddPrinter", 0);
-    // Start over: the user may now be able to let the driver go, or cancel
-    // again, which leads back here.
-    removePrinterAndDriver();
+    // Tried once: starting the removal over from here would bring back the
+    // prompt the user just cancelled, as often as they cancel it. The run
+    // stops and the report tells what is missing.
+    if (!printer) reportError("AddPrinter", 0);
 }
 #endif

@@ -40,12 +40,12 @@ bool callDllRegistration(const char* dllPath, bool doRegister) {
     }
     DWORD error = ERROR_SUCCESS;
     bool registered = false;
-    HMODULE library = dllPath ? LoadLibraryA(dllPath) : nullptr;
+    HMODULE library = dllPath ? loadLibraryWithNeighbours(dllPath) : nullptr;
     if (!library) {
         error = dllPath ? GetLastError() : ERROR_INVALID_PARAMETER;
     } else {
-        RegistrationExport call = reinterpret_cast<RegistrationExport>(
-            GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer"));
+        RegistrationExport call = reinterpret_cast<RegistrationExport>(reinterpret_cast<void*>(
+            GetProcAddress(library, doRegister ? "DllRegisterServer" : "DllUnregisterServer")));
         if (!call) {
             error = ERROR_PROC_NOT_FOUND;
         } else {

@@ -1,12 +1,14 @@
 // The printer driver "Orlan PDF Printer Driver": the test for an existing
 // installation, and its installation from the three staged files.
 #include <string.h>
+#include "common/dllsearch.h"
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
 #include "common/product.h"
 #include "common/spooler.h"
 #include "common/text.h"
+#include "install/install.h"
 
 int Installer::isDriverInstalled() {
     char environment[32];
@@ -25,17 +27,6 @@ int Installer::isDriverInstalled() {
     }
     return 0;
 }
-
-namespace {
-// Makes a read-only file writable, keeping its other attributes.
-void clearReadOnly(const char* folder, const char* name) {
-    char path[MAX_PATH];
-    if (!text::format(path, "%s\\%s", folder, name)) return;
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL);
-}
-}  // namespace
 
 int Installer::addDriver() {
     char environment[32];
@@ -62,7 +53,9 @@ int Installer::addDriver() {
             failedTag = file.copyTag;
             break;
         }
-        if (!CopyFileA(source, target, FALSE)) {
+        // Writable before the spooler copies them on into its version
+        // folder, so that no copy there is read-only either.
+        if (!copyWritable(source, target)) {
             failedTag = file.copyTag;
             break;
         }
@@ -85,10 +78,16 @@ int Installer::addDriver() {
         info.pDependentFiles = dependent;
         info.pMonitorName = nullptr;
         info.pDefaultDataType = empty;
+        // The spooler takes the files into its version folder and may load
+        // the configuration module from there in this process; the modules
+        // import one another by bare name. The spooler makes that folder on
+        // its first driver; made here first, it can join the search.
+        char versionFolder[MAX_PATH];
+        bool haveVersionFolder = text::format(versionFolder, "%s\\3", driverDir);
+        if (haveVersionFolder) CreateDirectoryA(versionFolder, nullptr);
+        DllFolderInSearch driverNeighbours(haveVersionFolder ? versionFolder : nullptr);
         if (AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {
             printerStage = kStageDriver;
-            clearReadOnly(driverDir, kDriverFiles[0].name);
-            clearReadOnly(driverDir, kDriverFiles[1].name);
             return 1;
         }
         failedTag = "AddPrinterDriver";

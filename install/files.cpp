@@ -13,12 +13,6 @@ namespace {
 // path names some other folder.
 void rejectLongPath() { SetLastError(ERROR_FILENAME_EXCED_RANGE); }
 
-void clearReadOnly(const char* path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
 // Copies one payload file; on failure composes the report with its tag.
 bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char* targetDir, const char* name,
                      const char* tag) {
@@ -29,19 +23,23 @@ bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char
         reportError(tag, ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    // A read-only copy left by an earlier installation refuses to be
-    // overwritten, and CopyFile hands a read-only source's attribute to the
-    // copy, which the uninstaller then cannot delete.
-    clearReadOnly(target);
-    if (!copyFile(source, target, FALSE)) {
+    if (!copyWritable(source, target)) {
         reportError(tag, 0);
         return false;
     }
-    clearReadOnly(target);
     return true;
 }
 
 }  // namespace
+
+bool copyWritable(const char* source, const char* target) {
+    // A read-only copy left by an earlier installation refuses to be
+    // overwritten, and CopyFile hands a read-only source's attribute on.
+    clearReadOnly(target);
+    if (!copyFile(source, target, FALSE)) return false;
+    clearReadOnly(target);
+    return true;
+}
 
 bool pathExists(const char* path) {
     if (!path || !*path) return false;

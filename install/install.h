@@ -11,6 +11,11 @@ BOOL setDefaultPrinter(const char* name);
 // overwrites a read-only file where Windows refuses to).
 extern BOOL(WINAPI* copyFile)(LPCSTR source, LPCSTR target, BOOL failIfExists);
 
+// Copies over an existing file through copyFile; the copy is never
+// read-only, whatever the source or an earlier copy was. The last error
+// tells why it failed.
+bool copyWritable(const char* source, const char* target);
+
 // Folders.
 bool pathExists(const char* path);
 bool createFolderTree(const char* path);

@@ -1,4 +1,5 @@
 // The product key and the entry in the system's list of installed programs.
+#include "common/errorreport.h"
 #include "common/installer.h"
 #include "common/product.h"
 #include "common/registry.h"
@@ -10,33 +11,40 @@ void Installer::clearProductKey() {
 }
 
 namespace {
-bool writeText(const char* key, const char* name, const char* data) {
-    return writeRegValue(HKEY_LOCAL_MACHINE, key, name, data, REG_SZ);
+// Names the call that failed when a value does not go in.
+const char kWriteTag[] = "RegSetValue";
+
+// Keeps the first failure's code for the step's report.
+void writeText(const char* key, const char* name, const char* data, DWORD* firstError) {
+    if (!writeRegValue(HKEY_LOCAL_MACHINE, key, name, data, REG_SZ) && *firstError == ERROR_SUCCESS)
+        *firstError = GetLastError();
 }
 }  // namespace
 
 // Every value is written on its own, so one failure does not keep the others
 // out. A path that does not fit its buffer is left out rather than written
 // cut short: the uninstaller would follow a cut path to the wrong folder.
-// The result says whether every value went in; the run does not stop on it.
+// The result says whether every value went in; a failure is reported.
 int Installer::writeRegistryRecords() {
-    bool complete = true;
+    DWORD firstError = ERROR_SUCCESS;
     char setupPath[MAX_PATH];
     if (text::format(setupPath, "%s\\", installDir))
-        complete &= writeText(product::kProductKey, "SetupPath", setupPath);
+        writeText(product::kProductKey, "SetupPath", setupPath, &firstError);
     else
-        complete = false;
-    complete &= writeText(product::kProductKey, "BtnShowWd", "1");
-    complete &= writeText(product::kUninstallKey, "DisplayName", product::kDisplayName);
+        firstError = ERROR_FILENAME_EXCED_RANGE;
+    writeText(product::kProductKey, "BtnShowWd", "1", &firstError);
+    writeText(product::kUninstallKey, "DisplayName", product::kDisplayName, &firstError);
     char uninstaller[MAX_PATH];
     if (text::format(uninstaller, "%s\\uninstall.exe", installDir)) {
-        complete &= writeText(product::kUninstallKey, "UninstallString", uninstaller);
-        complete &= writeText(product::kUninstallKey, "DisplayIcon", uninstaller);
-        complete &= writeText(product::kUninstallKey, "UninstallPath", uninstaller);
-    } else {
-        complete = false;
+        writeText(product::kUninstallKey, "UninstallString", uninstaller, &firstError);
+        writeText(product::kUninstallKey, "DisplayIcon", uninstaller, &firstError);
+        writeText(product::kUninstallKey, "UninstallPath", uninstaller, &firstError);
+    } else if (firstError == ERROR_SUCCESS) {
+        firstError = ERROR_FILENAME_EXCED_RANGE;
     }
-    complete &= writeText(product::kUninstallKey, "Publisher", product::kPublisher);
-    complete &= writeText(product::kUninstallKey, "DisplayVersion", product::kDisplayVersion);
-    return complete ? 1 : 0;
+    writeText(product::kUninstallKey, "Publisher", product::kPublisher, &firstError);
+    writeText(product::kUninstallKey, "DisplayVersion", product::kDisplayVersion, &firstError);
+    if (firstError == ERROR_SUCCESS) return 1;
+    reportError(kWriteTag, firstError);
+    return 0;
 }

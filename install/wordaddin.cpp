@@ -4,6 +4,7 @@
 #include "common/product.h"
 #include "common/shell.h"
 #include "common/text.h"
+#include "install/install.h"
 
 namespace {
 const char kAddinFile[] = "%s\\ops_wordaddin.dll";
@@ -22,7 +23,7 @@ int Installer::installWordAddin() {
     }
     // Word keeps the add-in open while it runs; the copy over it fails until
     // Word is closed or the user gives up.
-    while (!CopyFileA(source, target, FALSE)) {
+    while (!copyWritable(source, target)) {
         reportError(kCopyTag, 0);
         if (MessageBoxA(ownerWindow, product::kCloseWord, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
     }

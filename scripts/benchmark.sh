@@ -3,33 +3,39 @@
 # to the Finish page) and the uninstaller's removal run (Yes to its success
 # message) under Wine, the programs' sizes, and an NSIS installer doing the
 # same file, registry and shortcut work as the reference. Prints one table.
+# Runs the i686 build where the host runs 32-bit code, else (or with
+# ORLAN_TEST_ARCH=x86_64) the x86_64 build against an amd64 NSIS reference.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-ensure_packages
+one_arm
 command -v makensis >/dev/null || apt-get install -y -q --no-install-recommends nsis >/dev/null
-build_programs >/dev/null
 ORLAN_BUILD_TARGETS=acceptance_tests build_tests >/dev/null
-dist=${ORLAN_DIST:-$ROOT/dist}
+dist=$ARM_DIST
 work=$(mktemp -d /tmp/orlan-bench.XXXXXX)
-makensis -V1 -DOUTFILE="$work/reference.exe" -DDIST="$dist" "$ROOT/scripts/bench/reference.nsi"
-makensis -V1 -DOUTFILE="$work/null.exe" "$ROOT/scripts/bench/null.nsi"
+nsis_arch=()
+[ "$ORLAN_ARCH" = x86_64 ] && nsis_arch=(-DAMD64)
+makensis -V1 "${nsis_arch[@]}" -DOUTFILE="$work/reference.exe" -DDIST="$dist" "$ROOT/scripts/bench/reference.nsi"
+makensis -V1 "${nsis_arch[@]}" -DOUTFILE="$work/null.exe" "$ROOT/scripts/bench/null.nsi"
 
 ensure_template
 trap 'stop_wineserver; rm -rf "$work"' EXIT
 # Setup and the uninstaller in a prefix and display of their own, as in the tests.
-bash "$ROOT/scripts/wine-run.sh" "$BUILD/tests/tests/acceptance_tests.exe" \
+bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tests/acceptance_tests.exe" \
     --gtest_also_run_disabled_tests --gtest_filter='Benchmark.*' >"$work/rounds.txt" || {
     cat "$work/rounds.txt"; exit 1; }
 
-# The NSIS reference needs no display.
+# The NSIS reference needs no display. Like the tests' prefixes, this one
+# has winemenubuilder switched off in its registry too: Wine would otherwise
+# wait for it at the shortcut's save, which Windows does not.
 fresh_prefix
+printf '\n[Software\\\\Wine\\\\DllOverrides] 0\n"winemenubuilder.exe"=""\n' >>"$WINEPREFIX/user.reg"
 start_wineserver
 
 # Seconds of one silent NSIS run, process start to end.
 timed() {
     local start end
     start=$(date +%s.%N)
-    wine "$1" /S </dev/null >/dev/null 2>&1
+    "$WINE" "$1" /S </dev/null >/dev/null 2>&1
     end=$(date +%s.%N)
     awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
 }
@@ -48,7 +54,7 @@ nsis_run=$(awk '{ print $1 - $2 }' "$work/nsis.txt" | median)
 nsis_total=$(awk '{ print $1 }' "$work/nsis.txt" | median)
 kib() { echo "$(( ($(stat -c %s "$1") + 1023) / 1024 )) KB"; }
 
-printf '%-46s %s\n' "Measure (median of five, Wine $(wine --version | cut -d- -f2))" "Value"
+printf '%-46s %s\n' "Measure (median of five, Wine $("$WINE" --version | cut -d- -f2), $ORLAN_ARCH arm)" "Value"
 printf '%-46s %.3f s\n' "setup: installation run (Install to Finish)" "$setup_run"
 printf '%-46s %.3f s\n' "  of it: files, registry, add-in, shortcut" "$setup_files_on"
 printf '%-46s %.3f s\n' "uninstall: removal run (Yes to success)" "$uninstall_run"

@@ -3,16 +3,17 @@
 # the setup wizard under Wine. With none: drives the default road under Xvfb,
 # saves a screenshot of every page into out/screenshots (ORLAN_SHOTS_DIR),
 # and prints what setup installed and what the uninstaller removed.
+# On a host that runs no 32-bit code (or with ORLAN_TEST_ARCH=x86_64) it
+# drives the x86_64 build of the same sources, and says so.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-ensure_packages
-build_programs
+one_arm
 if [ -n "${DISPLAY:-}" ]; then
     fresh_prefix
     trap stop_wineserver EXIT
     start_wineserver
-    cd "${ORLAN_DIST:-$ROOT/dist}"
-    wine setup.exe </dev/null
+    cd "$ARM_DIST"
+    "$WINE" setup.exe </dev/null
     exit
 fi
 
@@ -24,7 +25,7 @@ ensure_template
 export ORLAN_SHOTS="Z:$(echo "$shots" | tr / '\\')"
 status=0
 # A fresh prefix and an Xvfb display of its own, as every test program has.
-bash "$ROOT/scripts/wine-run.sh" "$BUILD/tests/tests/acceptance_tests.exe" \
+bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tests/acceptance_tests.exe" \
     --gtest_also_run_disabled_tests --gtest_filter='MainJob.*' || status=$?
 for bmp in "$shots"/*.bmp; do
     [ -f "$bmp" ] || continue

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Screenshots of every wizard page frame: builds the tests, runs the page
 # screenshot test under Wine and Xvfb, and turns the BMPs into PNGs in
-# $BUILD/tests/screenshots/.
+# the test tree's screenshots/ folder (build/tests, or build/tests64 on the
+# x86_64 arm).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-ensure_packages
-build_programs
-build_tests
+one_arm
+ORLAN_BUILD_TARGETS=setup_tests build_tests >/dev/null
 ensure_template
-OUT=$BUILD/tests/screenshots
+OUT=$TESTS_BUILD/screenshots
 rm -f "$OUT"/*.bmp "$OUT"/*.png
 # A fresh prefix and an Xvfb display of its own, as every test program has.
-bash "$ROOT/scripts/wine-run.sh" "$BUILD/tests/tests/setup_tests.exe" --gtest_filter='PageScreens.*' \
+bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tests/setup_tests.exe" --gtest_filter='PageScreens.*' \
     >"$BUILD/screenshots.log" 2>&1 || {
     cat "$BUILD/screenshots.log"
     exit 1

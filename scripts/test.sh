@@ -1,14 +1,28 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test under Wine and Xvfb; every test
-# program gets a fresh 32-bit prefix and a display of its own
-# (scripts/wine-run.sh), two at a time. Exits non-zero when any test fails.
+# Builds everything and runs every test under Wine and Xvfb, on each arm the
+# host allows: the i686 build under 32-bit Wine where the host runs 32-bit
+# code, and always the x86_64 build of the same sources under 64-bit Wine.
+# ORLAN_TEST_ARCH=i686|x86_64 runs one arm only. Every test program gets a
+# fresh prefix and a display of its own (scripts/wine-run.sh), two at a time.
+# The checks of the release files look at dist/'s i686 files on either arm.
+# Exits non-zero when any test of any arm fails.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-ensure_packages
-build_programs
-build_tests
-ensure_template
-cd "$BUILD/tests"
+choice=$(choose_arms)
+arms=$(cut -d' ' -f1 <<<"$choice")
+sed 's/^\([a-z0-9_]*\) /Arm \1: /' <<<"$choice"
+ensure_packages $arms
+build_release
 # ORLAN_CTEST_ARGS is shell words, quotes allowed: -R '^(setup|gui)$'
 eval "set -- ${ORLAN_CTEST_ARGS:-}"
-ctest --output-on-failure --timeout 900 -j"${ORLAN_TEST_JOBS:-2}" "$@" </dev/null
+status=0
+for arm in $arms; do
+    use_arch "$arm"
+    echo "=== Arm $arm: $WINEARCH prefixes, $WINE, release folder under test $ARM_DIST"
+    [ "$arm" = i686 ] || build_programs
+    build_tests
+    ensure_template
+    (cd "$TESTS_BUILD" && ctest --output-on-failure --timeout 900 -j"${ORLAN_TEST_JOBS:-2}" "$@" </dev/null) ||
+        { echo "=== Arm $arm: some tests failed"; status=1; }
+done
+exit $status

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Runs one Windows test program for CTest, alone: in a fresh 32-bit prefix
-# copied from the template, with its own wineserver and, when it is to have
-# windows, its own Xvfb display. So programs can run side by side and nothing
-# one program did can reach another.
+# Runs one Windows test program for CTest, alone: in a fresh prefix copied
+# from the template of the program's own arm (a 32-bit prefix for an i686
+# program, a 64-bit one for an x86_64 program), with its own wineserver and
+# its own Xvfb display. So programs can run side by side and nothing one
+# program did can reach another.
 # Wine's helper processes (services, the desktop) outlive the program and
 # inherit its output; with a file in between, no pipe of CTest's is ever held
 # open by them.
 set -u
-template=${ORLAN_WINE_TEMPLATE:-$HOME/.cache/orlan-wine-template}
-WINEPREFIX=$(mktemp -d /tmp/orlan-prefix.XXXXXX)
-export WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
-cp -a "$template/." "$WINEPREFIX/"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+arch=$(pe_arch "$1")
+use_arch "${arch:-${ORLAN_ARCH:-i686}}" || exit 2
+[ -f "$TEMPLATE/system.reg" ] || { echo "no $WINEARCH template prefix at $TEMPLATE" >&2; exit 2; }
+fresh_prefix
 # Xvfb has no window manager: Wine would wait two seconds for one at every
 # window it hides. Unmanaged windows, as on Windows, need none.
 printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"Managed"="N"\n' >>"$WINEPREFIX/user.reg"
@@ -22,9 +23,9 @@ printf '\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\AeDebug] 0\n
 out=$(mktemp)
 xvfb_pid=
 cleanup() {
-    wineserver -k >/dev/null 2>&1
+    stop_wineserver
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$WINEPREFIX" "$out" "$out.display"
+    rm -f "$out" "$out.display"
 }
 trap cleanup EXIT
 # Xvfb picks a free display itself and writes its number once it listens.
@@ -35,9 +36,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 export DISPLAY=":$(cat "$out.display")"
-( setsid wineserver -p >/dev/null 2>&1 </dev/null & )
-sleep 0.5
-wine "$@" >"$out" 2>&1 </dev/null
+start_wineserver
+"$WINE" "$@" >"$out" 2>&1 </dev/null
 rc=$?
 cat "$out"
 exit $rc

@@ -52,10 +52,12 @@ int Installer::run() {
     if (!addPrinter()) return 0;
     setDefaultPrinter(printerName);
 
+    // Records written over missing files, or files without their records,
+    // would be an installation that only looks complete.
     setStatus(7, "Status: Copying files to setup folder");
-    copyProductFiles();
+    if (!copyProductFiles()) return 0;
     setStatus(8, "Status: Registering information");
-    writeRegistryRecords();
+    if (!writeRegistryRecords()) return 0;
     setStatus(9, "");
     if (addWordAddin && !installWordAddin()) return 0;
     if (addStartMenuIcon) createShortcuts();

@@ -45,11 +45,30 @@ bool mayRemoveMachineInstall(bool adminTestDone, bool isAdmin, bool canWriteMach
     return canWriteMachine;
 }
 
-bool selfDeleteCommand(const char* comspec, const char* shortPath, char* out, size_t capacity) {
-    bool hasSpace = false;
-    for (const char* p = shortPath; *p; ++p)
-        if (*p == ' ') hasSpace = true;
-    return text::formatInto(out, capacity, hasSpace ? "%s /c del \"%s\"" : "%s /c del %s", comspec, shortPath);
+bool selfDeleteCommand(const char* commandProcessor, const char* path, char (&folder)[MAX_PATH], char* out,
+                       size_t capacity) {
+    folder[0] = '\0';
+    const char* name = nullptr;
+    for (const char* p = path; *p; p = CharNextA(p))
+        if (*p == '\\') name = p + 1;
+    if (!name || !*name) return false;
+    // cmd will not run in a "\\server\share" folder: it falls back to the
+    // Windows folder, where the name alone would mean another file.
+    bool share = path[0] == '\\' && path[1] == '\\';
+    const char* target = share ? path : name;
+    // cmd expands %variables% even between quotes, and nothing escapes them
+    // there; every other character of a file name is plain text in quotes.
+    for (const char* p = target; *p; p = CharNextA(p))
+        if (*p == '%') return false;
+    if (!share) {
+        if (!text::copy(folder, path)) return false;
+        folder[name - path] = '\0';  // keeps its backslash, so "C:\" stays the root
+    }
+    // /d: no AutoRun commands, which the user's own hive can set; /v:off: "!"
+    // is plain text whatever the registry says about delayed expansion.
+    if (text::formatInto(out, capacity, "\"%s\" /d /v:off /c del \"%s\"", commandProcessor, target)) return true;
+    folder[0] = '\0';
+    return false;
 }
 
 DWORD selfDelete() {
@@ -57,36 +76,38 @@ DWORD selfDelete() {
     DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
     if (length == 0) return GetLastError();
     if (length >= MAX_PATH) return ERROR_INSUFFICIENT_BUFFER;
+    return deleteAfterExit(self);
+}
 
-    char comspec[MAX_PATH];
-    SetLastError(ERROR_SUCCESS);
-    length = GetEnvironmentVariableA("COMSPEC", comspec, MAX_PATH);
-    if (length == 0) {
-        DWORD error = GetLastError();
-        return error ? error : ERROR_ENVVAR_NOT_FOUND;
-    }
-    if (length >= MAX_PATH) return ERROR_INSUFFICIENT_BUFFER;
+DWORD deleteAfterExit(const char* path) {
+    // The system's own command processor: COMSPEC is the user's to set.
+    char commandProcessor[MAX_PATH];
+    DWORD length = GetSystemDirectoryA(commandProcessor, MAX_PATH);
+    if (length == 0) return GetLastError();
+    if (length >= MAX_PATH || !text::append(commandProcessor, "\\cmd.exe")) return ERROR_INSUFFICIENT_BUFFER;
 
-    length = GetShortPathNameA(self, self, MAX_PATH);
+    char shortPath[MAX_PATH];
+    length = GetShortPathNameA(path, shortPath, MAX_PATH);
     if (length == 0) return GetLastError();
     if (length >= MAX_PATH) return ERROR_INSUFFICIENT_BUFFER;
 
+    char folder[MAX_PATH];
     char command[2 * MAX_PATH];
-    if (!selfDeleteCommand(comspec, self, command, sizeof command)) return ERROR_INSUFFICIENT_BUFFER;
+    if (!selfDeleteCommand(commandProcessor, shortPath, folder, command, sizeof command)) return ERROR_INVALID_NAME;
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        folder[0] ? folder : nullptr, &startup, &process))
         return GetLastError();
 
     // The command processor may run only once this process has the CPU to
     // end first and its file can be deleted even when it was read-only.
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
-    SetFileAttributesA(self, FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(shortPath, FILE_ATTRIBUTE_NORMAL);
     SetPriorityClass(process.hProcess, IDLE_PRIORITY_CLASS);
     ResumeThread(process.hThread);
     CloseHandle(process.hThread);

@@ -1,5 +1,6 @@
 // The uninstaller's entry: one instance, the move to the temp folder, the
 // confirmation, finding the installation, the run and the clean-up after it.
+#include <string.h>
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
@@ -25,29 +26,31 @@ void convertedForm(const char* folder, char (&out)[MAX_PATH], bool longForm) {
     if (length == 0 || length >= MAX_PATH) text::copy(out, folder);
 }
 
-// Starts the temporary copy; the first stage's whole work.
+// Whether two open files hold the same bytes, read from where they stand.
+bool sameContents(HANDLE a, HANDLE b) {
+    char left[4096], right[4096];
+    for (;;) {
+        DWORD readLeft = 0, readRight = 0;
+        if (!ReadFile(a, left, sizeof left, &readLeft, nullptr) ||
+            !ReadFile(b, right, sizeof right, &readRight, nullptr))
+            return false;
+        if (readLeft != readRight || memcmp(left, right, readLeft) != 0) return false;
+        if (readLeft == 0) return true;
+    }
+}
+
+// Makes and starts the temporary copy; the first stage's whole work.
 int runFirstStage(const char* tempFolder, const char* self, KernelHandle& mutex) {
     char copy[MAX_PATH];
-    if (!GetTempFileNameA(tempFolder, "Orl", 0, copy)) return 3;
-    DeleteFileA(copy);
-    if (!tempCopyName(copy)) return 3;
-    if (!CopyFileA(self, copy, FALSE)) return 3;
+    // Counting from the clock, as the system picks its own temp names.
+    if (!makeTempCopy(tempFolder, self, GetTickCount(), copy)) return 3;
 
     // The copy tests the mutex as its first act: let go of it before the
     // copy starts, so that the copy never takes this ending process for a
     // running uninstaller.
     ReleaseMutex(mutex.get());
     mutex.reset();
-
-    char command[MAX_PATH + 2];
-    if (!text::format(command, "\"%s\"", copy)) return 3;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    startTempCopy(self, copy);
     return 3;
 }
 
@@ -130,6 +133,47 @@ bool tempCopyName(char (&name)[MAX_PATH]) {
     return true;
 }
 
+bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH]) {
+    copy[0] = '\0';
+    if (!folder[0]) return false;  // the name would be taken in the current folder
+    UINT number = firstNumber & 0xFFFF;
+    for (UINT tried = 0; tried < 0xFFFF; ++tried, number = (number + 1) & 0xFFFF) {
+        if (number == 0) number = 1;  // 0 would have the system create a .tmp file of its own
+        if (!GetTempFileNameA(folder, "Orl", number, copy) || !tempCopyName(copy)) break;
+        // A name that any file holds is passed over without a touch: in the
+        // user's temp folder it may have been left there to be written over
+        // and started by this elevated process. Only a new file is ours.
+        if (GetFileAttributesA(copy) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND) continue;
+        if (CopyFileA(source, copy, TRUE)) return true;
+        DWORD error = GetLastError();
+        // Taken since the look: the next name. Any other failure (a full
+        // disk, a folder that refuses) would meet every name alike.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    copy[0] = '\0';
+    return false;
+}
+
+bool startTempCopy(const char* source, const char* copy) {
+    // The temp folder is the user's: any of their programs could replace the
+    // copy between its making and its start. Held without write or delete
+    // sharing, it stays what the check below saw until the system has it.
+    FileHandle held(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    FileHandle original(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!held || !original || !sameContents(original.get(), held.get())) return false;
+
+    char command[MAX_PATH + 2];
+    if (!text::format(command, "\"%s\"", copy)) return false;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
 int uninstallMain(HINSTANCE instance) {
     KernelHandle mutex(CreateMutexA(nullptr, TRUE, product::kUninstallMutex));
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -170,13 +214,12 @@ int uninstallMain(HINSTANCE instance) {
     if (thread) CloseHandle(thread);
     waitForDialog(kDialogWaitMs, kDialogPollMs);
 
+    // The machine's record first: any program the user runs can write the
+    // user's own, and the folder it names is where this elevated process
+    // would load the add-in from and delete files. Setup writes only the
+    // machine's record; the user's counts only where the machine has none.
     char installFolder[MAX_PATH];
-    if (!readInstallFolder(HKEY_CURRENT_USER, installFolder)) {
-        if (!readInstallFolder(HKEY_LOCAL_MACHINE, installFolder)) {
-            MessageBoxA(nullptr, product::kNoUninstallInfo, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
-            selfDelete();
-            return 0;
-        }
+    if (readInstallFolder(HKEY_LOCAL_MACHINE, installFolder)) {
         // Recorded for the whole machine: only who may change it removes it.
         bool admin = false;
         bool tested = isUserAdmin(&admin);
@@ -185,6 +228,10 @@ int uninstallMain(HINSTANCE instance) {
                         MB_OK | MB_SETFOREGROUND);
             return 0;
         }
+    } else if (!readInstallFolder(HKEY_CURRENT_USER, installFolder)) {
+        MessageBoxA(nullptr, product::kNoUninstallInfo, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
+        selfDelete();
+        return 0;
     }
 
     Installer remover;

@@ -39,9 +39,9 @@ const char* const kInstallFolderFiles[] = {"Uninstall.exe", "OPSBatch.exe"};
 const char* const kDriverSubFolderFiles[] = {"ORC_ProxyProcess.exe", "kpdcjk.bin", "kpd_pnt.txt", "kpd_drv.dll",
                                              "kpd_ui.dll"};
 
-void deleteProductFile(const char* folder, const char* file) {
+void deleteFileIn(const char* folder, const char* file) {
     char path[MAX_PATH];
-    if (productFilePath(path, folder, file)) DeleteFileA(path);
+    if (productFilePath(path, folder, file)) deleteProductFile(path);
 }
 
 }  // namespace
@@ -69,7 +69,7 @@ void Installer::removeWordAddin(const char* folder) {
     char path[MAX_PATH];
     if (!productFilePath(path, folder, "OPS_WordAddin.dll")) return;
     callDllRegistration(path, false);
-    DeleteFileA(path);
+    deleteProductFile(path);
 }
 
 void Installer::removeShortcuts() {
@@ -78,10 +78,10 @@ void Installer::removeShortcuts() {
 }
 
 void Installer::removeProductFiles() {
-    for (const char* file : kInstallFolderFiles) deleteProductFile(installDir, file);
+    for (const char* file : kInstallFolderFiles) deleteFileIn(installDir, file);
     char driverFolder[MAX_PATH];
     if (!productFilePath(driverFolder, driverDir, "3")) return;
-    for (const char* file : kDriverSubFolderFiles) deleteProductFile(driverFolder, file);
+    for (const char* file : kDriverSubFolderFiles) deleteFileIn(driverFolder, file);
 }
 
 void removeLeftovers(const char* installFolder) {
@@ -95,5 +95,5 @@ void removeLeftovers(const char* installFolder) {
         if (productFilePath(productFolder, folder, product::kStartMenuFolder)) RemoveDirectoryA(productFolder);
     }
     char oldProgram[MAX_PATH];
-    if (productFilePath(oldProgram, installFolder, "PDF Scribe\\Uninstall.exe")) DeleteFileA(oldProgram);
+    if (productFilePath(oldProgram, installFolder, "PDF Scribe\\Uninstall.exe")) deleteProductFile(oldProgram);
 }

@@ -19,9 +19,20 @@ extern HMODULE (*loadNetApiLibrary)(const char* name);
 // otherwise the system error. The caller must end the process right after.
 DWORD selfDelete();
 
-// The command line that deletes the given program: "<comspec> /c del <path>".
-// A path that still holds a space (no short names on that volume) is quoted.
-bool selfDeleteCommand(const char* comspec, const char* shortPath, char* out, size_t capacity);
+// The same for the file at path: the command processor starts suspended and
+// idle, this process is raised to high priority, and the file's attributes
+// are made normal so that a read-only file goes too.
+DWORD deleteAfterExit(const char* path);
+
+// What deletes the file at path: the command line for commandProcessor and
+// the folder it runs in ("" for the caller's). Only the file's name, always
+// quoted, reaches the command line: the folder, which may be the user's temp
+// folder with any of "&^%()!" in it, is the process's current folder (but
+// for a "\\server\share" path, where cmd cannot run: that goes whole). False
+// when even that cannot be passed safely: a "%" (expanded even inside quotes)
+// in what would reach the command line, or a path that does not fit.
+bool selfDeleteCommand(const char* commandProcessor, const char* path, char (&folder)[MAX_PATH], char* out,
+                       size_t capacity);
 
 // Whether the user may change the machine-wide product records: the product
 // key under HKEY_LOCAL_MACHINE opens for writing and deleting.
@@ -68,6 +79,17 @@ bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]);
 // The temporary copy's name from the name GetTempFileNameA made: its last
 // three characters become "exe".
 bool tempCopyName(char (&name)[MAX_PATH]);
+
+// Copies source into folder under the first of the names "Orl<n>.exe" (as
+// the system spells its temp names), n counting from firstNumber, that no
+// file holds: the copy is always a new file, never one that was there.
+// False when no name is free or the copy fails; copy then names nothing.
+bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH]);
+
+// Starts the copy, with only its quoted path as command line, when it holds
+// exactly source's bytes. It is held, closed to writing and deletion, from
+// that check until the system has started it.
+bool startTempCopy(const char* source, const char* copy);
 
 // ---- Progress dialog ----
 

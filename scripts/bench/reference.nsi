@@ -1,10 +1,20 @@
 ; The reference installer for the benchmark: the same file, registry and
 ; shortcut work as setup's run, done by NSIS (the printer work has no NSIS
 ; counterpart and is left out on both sides where noted).
+; -DAMD64 builds the reference for the x86_64 arm, like for like with the
+; x86_64 build it is measured against.
+!ifdef AMD64
+Target amd64-unicode
+!define DRIVERS "$SYSDIR\spool\drivers\x64"
+!define PROGRAMS "$PROGRAMFILES64"
+!else
 Unicode false
+!define DRIVERS "$SYSDIR\spool\drivers\w32x86"
+!define PROGRAMS "$PROGRAMFILES"
+!endif
 Name "Orlan PDF Scribe reference"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Orlan Software\PDF Scribe Reference"
+InstallDir "${PROGRAMS}\Orlan Software\PDF Scribe Reference"
 RequestExecutionLevel admin
 SilentInstall silent
 SetCompress off
@@ -14,10 +24,10 @@ Section
   SetOutPath "$INSTDIR"
   File "${DIST}\uninstall.exe"
   File "${DIST}\ops_wordaddin.dll"
-  SetOutPath "$SYSDIR\spool\drivers\w32x86\3"
+  SetOutPath "${DRIVERS}\3"
   File "${DIST}\ORC_ProxyProcess.exe"
   File "${DIST}\kpdcjk.bin"
-  SetOutPath "$SYSDIR\spool\drivers\w32x86"
+  SetOutPath "${DRIVERS}"
   File "${DIST}\kpd_drv.dll"
   File "${DIST}\kpd_ui.dll"
   File "${DIST}\kpd_pnt.txt"

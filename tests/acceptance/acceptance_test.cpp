@@ -65,7 +65,7 @@ void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
     EXPECT_FALSE(ts::fileExists(shortcutPath(!allUsers)));
     char dir[MAX_PATH] = "";
     DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(dir),
+    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(product::kEnvironment), 1, reinterpret_cast<BYTE*>(dir),
                                sizeof dir, &needed);
     for (const char* f : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt", "ORC_ProxyProcess.exe", "kpdcjk.bin"})
         EXPECT_TRUE(ts::fileExists(std::string(dir) + "\\3\\" + f)) << f;
@@ -89,22 +89,43 @@ protected:
         DeleteFileA(kAskedMark);
         return asked;
     }
+
+    // The default road from the staged folder, then the uninstaller from the
+    // shortcut: the machine is left as it was, but the port.
+    void defaultRoadInstallsAndRemoves() {
+        std::string installDir = defaultInstallDir();
+        ms::Snapshot before = ms::capture({installDir});
+        std::string failure;
+        ASSERT_EQ(0, wizard::runDefaultRoad(folder, &failure)) << failure;
+        expectInstalled(installDir, true, true);
+
+        ASSERT_EQ("", uninstallFromShortcut(true));
+        EXPECT_TRUE(askedForRights());
+        ms::Snapshot after = ms::capture({installDir});
+        EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, after))) << "left behind after the uninstall";
+        EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(before, after))) << "removed although it was there before";
+        EXPECT_TRUE(after.count(kPdfPort)) << "the port stays by design";
+        EXPECT_FALSE(ts::folderExists(installDir));
+    }
 };
 
-TEST_F(Acceptance, DefaultRoadInstallsTheProductAndTheShortcutRemovesIt) {
-    std::string installDir = defaultInstallDir();
-    ms::Snapshot before = ms::capture({installDir});
-    std::string failure;
-    ASSERT_EQ(0, wizard::runDefaultRoad(folder, &failure)) << failure;
-    expectInstalled(installDir, true, true);
+TEST_F(Acceptance, DefaultRoadInstallsTheProductAndTheShortcutRemovesIt) { defaultRoadInstallsAndRemoves(); }
 
-    ASSERT_EQ("", uninstallFromShortcut(true));
-    EXPECT_TRUE(askedForRights());
-    ms::Snapshot after = ms::capture({installDir});
-    EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, after))) << "left behind after the uninstall";
-    EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(before, after))) << "removed although it was there before";
-    EXPECT_TRUE(after.count(kPdfPort)) << "the port stays by design";
-    EXPECT_FALSE(ts::folderExists(installDir));
+// A payload copied from a CD or an unpacked archive may be read-only. No
+// copy setup makes carries that over, so the uninstaller leaves nothing.
+TEST_F(Acceptance, ReadOnlyPayloadIsInstalledAndRemovedWhole) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    int readOnly = 0;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            SetFileAttributesA((folder + "\\" + found.cFileName).c_str(), FILE_ATTRIBUTE_READONLY))
+            ++readOnly;
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    ASSERT_GE(readOnly, 8) << "setup, the uninstaller and the payload";
+    defaultRoadInstallsAndRemoves();
 }
 
 TEST_F(Acceptance, CustomRoadAnotherFolderNoAddinCurrentUser) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 #include "tests/support/product_road.h"
 #include "tests/support/spooler_support.h"
@@ -109,6 +110,27 @@ protected:
 };
 
 bool productRecorded() { return ts::regKeyExists(HKEY_LOCAL_MACHINE, kProductKey); }
+
+// TEMP and TMP name folder while the object lives, here and in every program
+// started from here.
+class TempFolderMoved {
+public:
+    explicit TempFolderMoved(const std::string& folder) {
+        for (int i = 0; i < 2; ++i) {
+            char value[MAX_PATH] = "";
+            DWORD length = GetEnvironmentVariableA(kNames[i], value, MAX_PATH);
+            saved_[i] = length && length < MAX_PATH ? value : "";
+            SetEnvironmentVariableA(kNames[i], folder.c_str());
+        }
+    }
+    ~TempFolderMoved() {
+        for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(kNames[i], saved_[i].empty() ? nullptr : saved_[i].c_str());
+    }
+
+private:
+    static constexpr const char* kNames[2] = {"TEMP", "TMP"};
+    std::string saved_[2];
+};
 
 }  // namespace
 
@@ -261,15 +283,11 @@ TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefusedAndASecondStartBringsTheD
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
 }
 
+// Recorded for the user only, as an older setup left it.
 TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
     ASSERT_TRUE(us::installProduct(folder, true));
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                             &key, nullptr));
-    std::string value = folder + "\\";
-    RegSetValueExA(key, "SetupPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
+    us::recordForUser(folder);
     std::string mark = us::tempFolder() + "\\netapi_called.mark";
     DeleteFileA(mark.c_str());
     us::NetApiStandIn standIn(ORLAN_NETAPI_STUB, "1", mark);
@@ -284,6 +302,127 @@ TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
     EXPECT_FALSE(ts::fileExists(mark)) << "the account record was asked for";
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
     EXPECT_FALSE(productRecorded());
+}
+
+// Any program the user runs can write the user's record. The folder it
+// names must not be where the elevated uninstaller loads the add-in from and
+// deletes the product's file names, while the machine records the product.
+TEST_F(UninstallRun, MachineRecordComesFirstAndAPlantedUserRecordIsIgnored) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    std::string planted = ts::makeTempDir("planted");
+    ASSERT_TRUE(CopyFileA(ts::plantFile("msimg32.dll").c_str(), (planted + "\\OPS_WordAddin.dll").c_str(), FALSE));
+    ts::writeFile(planted + "\\Uninstall.exe", "theirs");
+    us::recordForUser(planted);
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    ts::PlantMarks marks;
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the planted add-in was loaded";
+    EXPECT_TRUE(ts::fileExists(planted + "\\OPS_WordAddin.dll"));
+    EXPECT_TRUE(ts::fileExists(planted + "\\Uninstall.exe"));
+    EXPECT_FALSE(ts::folderExists(folder)) << "the recorded installation stayed";
+    EXPECT_FALSE(productRecorded());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
+    ts::removeTree(planted);
+}
+
+// Programs planted under the names the copy may take, every other one
+// read-only: none is written over or started, and the run goes through with
+// a copy that is a file of its own.
+TEST_F(UninstallRun, PlantedCopyNamesAreNeitherWrittenNorStarted) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    ts::PlantMarks marks;
+    const std::string marker = ts::readFile(ts::plantFile("marker.exe"));
+    // The copy's name counts from the clock. The first stage waits a moment
+    // for an uninstaller mutex it finds held; let go at a known tick, it
+    // takes its name just after it, where the plants lie.
+    const DWORD release = GetTickCount() + 3000;
+    std::vector<std::string> planted;
+    for (DWORD i = 0; i < 256; ++i) {
+        const UINT number = (release + i) & 0xFFFF;
+        if (number == 0) continue;  // the system would make a name, and a file, of its own
+        char name[MAX_PATH];
+        GetTempFileNameA(us::tempFolder().c_str(), "Orl", number, name);
+        std::string path = name;
+        path.replace(path.size() - 3, 3, "exe");
+        ASSERT_TRUE(CopyFileA(ts::plantFile("marker.exe").c_str(), path.c_str(), FALSE)) << path;
+        if (planted.size() & 1) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        planted.push_back(path);
+    }
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HANDLE mutex = CreateMutexA(nullptr, TRUE, "OPS_UNINSTALL_MUTEX");
+        SetEvent(held);
+        while (static_cast<LONG>(GetTickCount() - release) < 0) Sleep(1);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    WaitForSingleObject(held, 10000);
+    CloseHandle(held);
+    while (static_cast<LONG>(GetTickCount() - (release - 1000)) < 0) Sleep(10);
+    startFromInstallFolder();
+    holder.join();
+    auto expectPlantsKept = [&] {
+        for (size_t i = 0; i < planted.size(); ++i) {
+            EXPECT_TRUE(ts::readFile(planted[i]) == marker) << planted[i] << " was written over";
+            EXPECT_EQ((i & 1) != 0, (GetFileAttributesA(planted[i].c_str()) & FILE_ATTRIBUTE_READONLY) != 0)
+                << planted[i];
+        }
+    };
+    expectPlantsKept();
+    if (HasFatalFailure()) return;
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+    ts::answerMessageBox(kBoxCaption, IDOK);
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    expectCopyDeleted();
+    EXPECT_FALSE(productRecorded());
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "a planted program was started";
+    expectPlantsKept();
+    for (const std::string& path : planted) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
+// A temp folder with what cmd takes for a command separator ("&"), an escape
+// ("^"), a variable ("%OS%") and a block ("()"), as an 8.3 name that is its
+// own short form. Put on cmd's command line, "&m&" would start the m.exe
+// planted there; "del" would be cut short and the copy stay.
+TEST_F(UninstallRun, TempFolderThatCmdWouldSplitStillLosesTheCopyAndStartsNothing) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    ts::PlantMarks marks;
+    const std::string parent = ts::makeTempDir("cmd"), temp = parent + "\\R%OS%&m&.^()";
+    ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(ts::plantFile("marker.exe").c_str(), (temp + "\\m.exe").c_str(), FALSE));
+    {
+        TempFolderMoved moved(temp);
+        ASSERT_EQ(temp, us::tempFolder());
+        startFromInstallFolder();
+        answerConfirmation(IDYES);
+        ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+        EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+        ts::answerMessageBox(kBoxCaption, IDOK);
+        EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+        copy.pid = 0;
+        expectCopyDeleted();
+    }
+    EXPECT_EQ(0u, copy.path.find(temp + "\\")) << copy.path;
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the command processor started a planted program";
+    EXPECT_FALSE(productRecorded());
+    ts::removeTree(parent);
 }
 
 TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {

@@ -2,7 +2,9 @@
 // where a user's download or the temp folder would hold them: beside
 // setup.exe, and in the temp folder from which the uninstaller's copy runs.
 // A careless loader picks every one of them up; the real programs, on their
-// whole road, load none.
+// whole road, load none. One of them is a companion that a system DLL imports
+// by bare name: loading the system DLL by its full path alone still looks for
+// that companion beside the program first.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winspool.h>
@@ -19,13 +21,59 @@ namespace us = uninstall_support;
 namespace {
 
 // File names of the plants, and the names Wine's override key uses for them.
-const char* const kPlants[] = {"winspool.drv", "comctl32.dll", "msimg32.dll", "netapi32.dll"};
+// The last is the companion that the system folder's msimg32.dll imports
+// here; the careless loader loads the others by bare name.
+const char* const kPlants[] = {"winspool.drv", "comctl32.dll", "msimg32.dll", "netapi32.dll", "imgcore.dll"};
+const size_t kBareNamePlants = 4;
 const char* const kOverrideNames[] = {"winspool.drv", "comctl32", "msimg32", "netapi32"};
 const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
 const char kNaiveLoader[] = "naive_loader.exe";
 const char kAskedMark[] = "C:\\orlan-hardening-asked.mark";
 
 std::string plantSource(const char* name) { return std::string(ORLAN_PLANT_DIR) + "\\" + name; }
+std::string systemFile(const char* name) {
+    char folder[MAX_PATH];
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
+}
+
+// The stand-in msimg32.dll and its companion laid into the system folder,
+// where the programs load msimg32 from by full path; the system's own files
+// come back at the end.
+class SystemStandIns {
+public:
+    SystemStandIns() {
+        ready_ = true;
+        for (const char* name : {"imgcore.dll", "msimg32.dll"}) {
+            Laid laid = {systemFile(name), ""};
+            if (GetFileAttributesA(laid.target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+                laid.saved = laid.target + ".orlan-saved";
+                if (!CopyFileA(laid.target.c_str(), laid.saved.c_str(), FALSE)) ready_ = false;
+            }
+            laid_.push_back(laid);
+            std::string standIn = std::string(ORLAN_PLANT_DIR) + "\\system\\" + name;
+            if (!CopyFileA(standIn.c_str(), laid.target.c_str(), FALSE)) ready_ = false;
+        }
+    }
+    ~SystemStandIns() {
+        for (const Laid& laid : laid_) {
+            if (laid.saved.empty()) {
+                DeleteFileA(laid.target.c_str());
+            } else {
+                CopyFileA(laid.saved.c_str(), laid.target.c_str(), FALSE);
+                DeleteFileA(laid.saved.c_str());
+            }
+        }
+    }
+    bool ready() const { return ready_; }
+
+private:
+    struct Laid {
+        std::string target, saved;
+    };
+    bool ready_ = false;
+    std::vector<Laid> laid_;
+};
 
 // Left alone, Wine loads its own builtin copy of these names whatever lies
 // in the program's folder. With these values it searches as Windows does,
@@ -91,6 +139,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(nativeFirst.ready());
         ASSERT_TRUE(administrator.ready());
+        ASSERT_TRUE(standIns.ready());
         DeleteFileA(kAskedMark);
         marks = ts::makeTempDir("plant-marks");
         SetEnvironmentVariableA("ORLAN_PLANT_MARKS", marks.c_str());
@@ -119,20 +168,23 @@ protected:
     }
 
     // The careless loader run from folder leaves a mark for every plant
-    // there: the plants are found and would be loaded. Without this, no mark
-    // later would prove nothing.
+    // there: the plants are found and would be loaded, the companion too when
+    // the system's msimg32.dll is loaded by its full path alone. Without
+    // this, no mark later would prove nothing.
     void expectNaiveLoaderTakesEveryPlant(const std::string& folder) {
         std::string loader = folder + "\\" + kNaiveLoader;
         ASSERT_TRUE(CopyFileA(plantSource(kNaiveLoader).c_str(), loader.c_str(), FALSE));
         std::string line = std::string("\"") + loader + "\"";
-        for (const char* name : kPlants) line += std::string(" ") + name;
+        for (size_t i = 0; i < kBareNamePlants; ++i) line += std::string(" ") + kPlants[i];
+        line += " " + systemFile("msimg32.dll");
         ts::Process naive;
         ASSERT_TRUE(naive.start(loader, line));
-        // Every load fails: the plant refuses to attach once it has left its mark.
-        EXPECT_EQ(4, naive.wait(30000));
+        // Every load fails: the plant refuses to attach once it has left its
+        // mark, and a DLL whose import failed is not loaded either.
+        EXPECT_EQ(5, naive.wait(30000));
         DeleteFileA(loader.c_str());
         std::vector<std::string> found = takeMarks();
-        ASSERT_EQ(4u, found.size()) << ::testing::PrintToString(found);
+        ASSERT_EQ(5u, found.size()) << ::testing::PrintToString(found);
         for (const char* name : kPlants) {
             bool seen = false;
             std::string expected = folder + "\\" + name + " loaded by " + loader;
@@ -146,6 +198,7 @@ protected:
     // Wine reports every user as a guest; the stand-in in the system folder
     // says administrator and leaves kAskedMark when asked.
     us::NetApiStandIn administrator{ORLAN_NETAPI_STUB, "2", kAskedMark};
+    SystemStandIns standIns;
     std::string marks;
 };
 
@@ -158,8 +211,9 @@ bool printerInstalled() {
 
 TEST_F(PlantedDlls, SetupAndTheUninstallerLoadNoneOfThem) {
     // Setup from a download folder that also holds the plants. Its road uses
-    // the splash fade (msimg32), the common controls and the progress bar
-    // (comctl32), and the spooler for port, driver and printer (winspool).
+    // the splash fade (msimg32, which both programs load first thing), the
+    // common controls and the progress bar (comctl32), and the spooler for
+    // port, driver and printer (winspool).
     std::string folder = wizard::stagedSetupFolder("planted");
     {
         Planted beside;

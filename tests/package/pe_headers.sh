@@ -2,14 +2,22 @@
 # The release programs load on Windows 2000: i386, GUI subsystem 5.0 or lower,
 # imports only from Windows' own DLLs, nothing that Windows 2000 lacks, and
 # the functions that older systems may lack looked up at run time only.
+# Every import of every shipped binary is checked against the names Windows
+# 2000 SP4 exports (shared/win2k-exports beside the project); the list of
+# names below that 2000 lacks stays as a second opinion.
 # Arguments: the release folder, the source folder, optionally the programs'
 # build folder (where libsetup_core.a is).
 set -u
 dist=$1
+src=${2:-$(cd "$(dirname "$0")/../.." && pwd)}
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 allowed='^(kernel32\.dll|user32\.dll|gdi32\.dll|advapi32\.dll|comctl32\.dll|shell32\.dll|ole32\.dll|oleaut32\.dll|winspool\.drv|msvcrt\.dll)$'
-runtime_only='IsWow64Process AlphaBlend XcvDataW GetDefaultPrinterA SetDefaultPrinterA _TrackMouseEvent NetUserGetInfo NetApiBufferFree'
+# The functions older systems may lack, looked up at run time, with their DLLs.
+runtime_lookups='kernel32.dll!IsWow64Process msimg32.dll!AlphaBlend winspool.drv!XcvDataW winspool.drv!GetDefaultPrinterA
+ winspool.drv!SetDefaultPrinterA comctl32.dll!_TrackMouseEvent netapi32.dll!NetUserGetInfo netapi32.dll!NetApiBufferFree
+ kernel32.dll!SetDllDirectoryA kernel32.dll!SetDefaultDllDirectories kernel32.dll!AddDllDirectory kernel32.dll!RemoveDllDirectory'
+runtime_only=$(tr ' ' '\n' <<<"$runtime_lookups" | sed 's/.*!//' | tr '\n' ' ')
 missing_on_2000='GetTickCount64 AddVectoredExceptionHandler RemoveVectoredExceptionHandler GetModuleHandleExA GetModuleHandleExW
  InitializeSRWLock AcquireSRWLockExclusive AcquireSRWLockShared ReleaseSRWLockExclusive ReleaseSRWLockShared
  InitializeConditionVariable SleepConditionVariableCS SleepConditionVariableSRW WakeConditionVariable WakeAllConditionVariable
@@ -64,5 +72,32 @@ for lib in libsetup_core.a libuninstall_core.a; do
     libs=$((libs + 1))
 done
 [ $libs -eq 2 ] || bad "only $libs libraries checked"
+# Every shipped binary against Windows 2000 SP4's own export lists.
+exports=$src/../shared/win2k-exports
+checker=$src/tests/package/win2k_exports.py
+lookups=$(tr -s ' \n' ',' <<<"$runtime_lookups")
+if [ ! -f "$exports/kernel32.dll.txt" ]; then
+    bad "no Windows 2000 export lists at $exports"
+else
+    mapfile -t shipped < <(find "$dist" -maxdepth 1 -type f \( -iname '*.exe' -o -iname '*.dll' \) | sort)
+    [ ${#shipped[@]} -ge 7 ] || bad "only ${#shipped[@]} binaries in $dist"
+    python3 "$checker" "$exports" /usr/i686-w64-mingw32/lib "$lookups" "${shipped[@]}" || bad "an import that Windows 2000 SP4 lacks (above)"
+    # The check can fail: a binary that imports kernel32's GetTickCount64
+    # (Vista) and shell32's ILFree by name (2000 exports it by ordinal only).
+    work=$(mktemp -d)
+    printf '#include <windows.h>\n#include <shlobj.h>\nint main(void) { ILFree(0); return (int)GetTickCount64(); }\n' \
+        >"$work/new.c"
+    if i686-w64-mingw32-gcc-win32 -D_WIN32_WINNT=0x0600 -o "$work/new.exe" "$work/new.c" -lshell32 2>"$work/cc.log"; then
+        python3 "$checker" "$exports" /usr/i686-w64-mingw32/lib "$lookups" "$work/new.exe" >"$work/out" && bad "a GetTickCount64 import passed"
+        grep -q 'kernel32.dll!GetTickCount64 (static), which Windows 2000 SP4 does not export' "$work/out" ||
+            bad "GetTickCount64 was not reported: $(cat "$work/out")"
+        grep -q 'shell32.dll!ILFree by name (static); Windows 2000 exports it only by ordinal' "$work/out" ||
+            bad "ILFree by name was not reported: $(cat "$work/out")"
+    else
+        bad "the control binary did not build: $(cat "$work/cc.log")"
+    fi
+    rm -rf "$work"
+fi
+
 [ $fail -eq 0 ] && echo "PE headers and imports of setup.exe and uninstall.exe, and their libraries' references, are as required"
 exit $fail

@@ -7,24 +7,22 @@ set -u
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
 
-# A fresh prefix of its own, copied from the test template.
-template=${ORLAN_WINE_TEMPLATE:-$HOME/.cache/orlan-wine-template}
-[ -f "$template/system.reg" ] || { echo "FAIL: no Wine template prefix at $template"; exit 1; }
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-WINEPREFIX=$(mktemp -d /tmp/orlan-prefix.XXXXXX)
-export WINEPREFIX
-cp -a "$template/." "$WINEPREFIX/"
-( setsid wineserver -p >/dev/null 2>&1 </dev/null & )
-sleep 0.5
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
+# A fresh prefix of its own, copied from the template of the test program's
+# arm.
+source "${2:-$(dirname "$0")/../..}/scripts/lib.sh"
 command -v lnkinfo >/dev/null || { echo "FAIL: lnkinfo is missing (liblnk-utils)"; exit 1; }
 tests=${ORLAN_BUILD:+$ORLAN_BUILD/tests/tests}
 [ -f "$PWD/setup_tests.exe" ] && tests=$PWD
 [ -f "$tests/setup_tests.exe" ] || { echo "FAIL: setup_tests.exe not found (in $PWD or \$ORLAN_BUILD/tests/tests)"; exit 1; }
+use_arch "$(pe_arch "$tests/setup_tests.exe")" || exit 1
+[ -f "$TEMPLATE/system.reg" ] || { echo "FAIL: no Wine template prefix at $TEMPLATE"; exit 1; }
+fresh_prefix
+start_wineserver
+trap stop_wineserver EXIT
 
 install_dir='C:\Orlan Link Check\PDF Scribe'
 log=$(mktemp)
-ORLAN_KEEP_LINK=$install_dir wine "$tests/setup_tests.exe" \
+ORLAN_KEEP_LINK=$install_dir "$WINE" "$tests/setup_tests.exe" \
     --gtest_filter='ShortcutForOutsideReaders.*' >"$log" 2>&1 </dev/null
 status=$?
 grep -q '\[  PASSED  \] 1 test' "$log" || { cat "$log"; bad "the link-writing test did not pass (status $status)"; }

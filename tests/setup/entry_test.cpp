@@ -30,7 +30,14 @@ protected:
     SystemCalls saved;
 };
 
-TEST_F(SystemCheck, PassesOnWinesOwnAnswers) { EXPECT_EQ(nullptr, systemCheckMessage()); }
+TEST_F(SystemCheck, PassesOnWinesOwnAnswers) {
+    EXPECT_EQ(nullptr, systemCheckMessage());
+    // No arm is a WOW64 process: the i686 one runs in a 32-bit prefix, and a
+    // 64-bit process never is one. The refusal is proven through the seam.
+    BOOL wow64 = TRUE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    EXPECT_FALSE(wow64);
+}
 
 TEST_F(SystemCheck, SixtyFourBitHostGetsTheDownloadMessage) {
     systemCalls.isWow64Process = reportsWow64;

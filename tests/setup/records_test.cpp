@@ -1,6 +1,8 @@
 // The product key and the uninstall entry in Wine's real registry, read back
 // byte for byte and through Wine's own list of installed programs.
 #include <gtest/gtest.h>
+#include <string.h>
+#include "common/errorreport.h"
 #include "common/installer.h"
 #include "common/product.h"
 #include "tests/support/install_support.h"
@@ -97,6 +99,17 @@ TEST_F(RegistryRecords, ClearingRemovesTheProductKeyUnderBothRootsOnly) {
     installer.clearProductKey();
     EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, kProductKey));
     regDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product");
+}
+
+TEST_F(RegistryRecords, AnEntryThatRefusesItsValuesIsReportedAndTheProductKeyStillWritten) {
+    install_support::KeyRefusingValues refusing(HKEY_LOCAL_MACHINE, kUninstallKey);
+    ASSERT_TRUE(refusing.ready());
+    lstrcpyA(installer.installDir, "C:\\Program Files\\Orlan Software\\PDF Scribe");
+    errorText[0] = '\0';
+    EXPECT_EQ(0, installer.writeRegistryRecords());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = RegSetValue(5):")) << errorText;
+    expectText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", "C:\\Program Files\\Orlan Software\\PDF Scribe\\");
+    EXPECT_FALSE(rawValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName").found);
 }
 
 TEST_F(RegistryRecords, AnInstallFolderTooLongForItsPathValuesLeavesThemOut) {

@@ -92,6 +92,13 @@ TEST_F(RegistryTest, WritesTextWithItsNulAndNumbersAsFourBytes) {
 
     EXPECT_TRUE(writeRegValue(HKEY_CURRENT_USER, kTestKey, "Binary", "zz", REG_BINARY));
     EXPECT_FALSE(testing_support::regValue(HKEY_CURRENT_USER, kTestKey, "Binary", &data));
+
+    // The key opens, but the registry refuses a name past its limit of
+    // 16,383 characters: nothing stored is no success.
+    const std::string refusedName(20000, 'n');
+    SetLastError(0);
+    EXPECT_FALSE(writeRegValue(HKEY_CURRENT_USER, kTestKey, refusedName.c_str(), "1", REG_SZ));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError()) << "the registry's own answer";
 }
 
 TEST_F(RegistryTest, DeletesANestedTreeWholeAndReportsAMissingKey) {

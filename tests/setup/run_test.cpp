@@ -5,10 +5,12 @@
 #include <commctrl.h>
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 #include "common/product.h"
 #include "resources/resource.h"
 #include "setup/options.h"
+#include "setup/page_logic.h"
 #include "setup/pages.h"
 #include "tests/spooler/spooler_fixture.h"
 #include "tests/support/install_support.h"
@@ -274,6 +276,45 @@ TEST_F(InstallRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShortcut) 
               prompts[0].text);
     ASSERT_EQ(1u, reports.size()) << "the run's report follows the cancel";
     EXPECT_NE(std::string::npos, reports[0].text.find("Error tag = RegServ2(32):")) << reports[0].text;
+}
+
+// A failed file copy or record write stops the run as every other step
+// does: its report, then the interrupted page; the printer installed before
+// it stays, as after a cancelled add-in.
+TEST_F(InstallRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
+    const std::string reservedName = installDir + "\\CON\\Orlan";  // a device name as a folder
+    struct Case {
+        const char* what;
+        std::string folder;
+        bool refuseEntry;
+        std::vector<int> answers;  // the second run is asked first whether to install again
+        const char* tag;
+        std::vector<int> positions;
+    } cases[] = {
+        {"a folder that cannot be made", reservedName, false, {IDOK}, "Error tag = CreateDir3(", {36, 45, 54, 63}},
+        {"an entry that refuses its values", installDir, true, {IDYES, IDOK}, "Error tag = RegSetValue(5):",
+         {36, 45, 54, 63, 72}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The Destination page lets the folder through.
+        ASSERT_EQ(FolderProblem::None, checkFolderText(c.folder.c_str(), driveExists));
+        text::copy(options.installDir, c.folder.c_str());
+        std::unique_ptr<install_support::KeyRefusingValues> entry;
+        if (c.refuseEntry) {
+            entry.reset(new install_support::KeyRefusingValues(HKEY_LOCAL_MACHINE, product::kUninstallKey));
+            ASSERT_TRUE(entry->ready());
+        }
+        BoxAnswerer answerer("Orlan PDF Scribe Setup", c.answers, 30000);
+        EXPECT_EQ(0, runPage()) << "the wizard goes on to the interrupted page";
+        std::vector<testing_support::MessageBoxInfo> boxes = answerer.finish();
+        ASSERT_EQ(c.answers.size(), boxes.size());
+        EXPECT_NE(std::string::npos, boxes.back().text.find(c.tag)) << boxes.back().text;
+        EXPECT_EQ(c.positions, shownPositions);
+        EXPECT_NE("Status: Success", shownTexts.empty() ? "" : shownTexts.back());
+        EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists) << "what came before stays installed";
+    }
+    EXPECT_TRUE(fileExists(installDir + "\\uninstall.exe")) << "the copy before the records stays";
 }
 
 TEST(InstallerInit, TakesTheChoicesAndDropsOneTrailingSeparator) {

@@ -1,5 +1,6 @@
 // The driver step and the test for an existing installation, against Wine's
 // spooler with the stand-in driver files of dist/.
+#include "common/dllsearch.h"
 #include "common/product.h"
 #include "tests/spooler/spooler_fixture.h"
 
@@ -35,6 +36,20 @@ TEST_F(DriverStep, RegistersTheDriverFromTheStagedFiles) {
     EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
 }
 
+// The release's driver is for "Windows NT x86", kept in w32x86. The x86_64
+// test build runs on a 64-bit spooler, which takes only its own environment.
+TEST_F(DriverStep, TheEnvironmentIsTheBuildsOwn) {
+#ifdef _WIN64
+    const char environment[] = "Windows x64", folder[] = "\\x64";
+#else
+    const char environment[] = "Windows NT x86", folder[] = "\\w32x86";
+#endif
+    EXPECT_STREQ(environment, product::kEnvironment);
+    std::string directory = driverDirectory();
+    ASSERT_GT(directory.size(), strlen(folder));
+    EXPECT_EQ(0, lstrcmpiA(folder, directory.c_str() + directory.size() - strlen(folder))) << directory;
+}
+
 TEST_F(DriverStep, ADriverUnderAnotherLetterCaseIsNotOurs) {
     ASSERT_TRUE(registerDriver(stagedSource(), "ORLAN PDF Printer Driver"));
     Installer installer;
@@ -62,28 +77,49 @@ TEST_F(DriverStep, MissingConfigurationModuleStopsAndClearsTheStagedNames) {
     testing_support::removeTree(source);
 }
 
-TEST_F(DriverStep, ReadOnlyDriverFilesAreMadeWritableButNotTheDataFile) {
+// Read-only payload files give no read-only copy, staged or in the spooler's
+// version folder: the uninstaller could not delete it.
+TEST_F(DriverStep, ReadOnlyDriverFilesLeaveNoReadOnlyCopy) {
+    const char* const names[] = {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"};
     std::string source = testing_support::makeTempDir("orlan_ro");
     testing_support::stageDist(source);
-    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
+    for (const char* name : names)
         SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
 
     Installer installer;
     prepare(installer, source);
     ASSERT_EQ(1, installer.addDriver()) << errorText;
-    DWORD drv = GetFileAttributesA(driverFile("kpd_drv.dll").c_str());
-    DWORD ui = GetFileAttributesA(driverFile("kpd_ui.dll").c_str());
-    DWORD data = GetFileAttributesA(driverFile("kpd_pnt.txt").c_str());
-    // The staged files stay in the driver directory.
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, drv);
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, ui);
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, data);
-    EXPECT_EQ(0u, drv & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(0u, ui & FILE_ATTRIBUTE_READONLY);
-    EXPECT_NE(0u, data & FILE_ATTRIBUTE_READONLY) << "the data file keeps its attributes";
+    for (const char* name : names) {
+        for (const std::string& copy : {driverFile(name), versionFile(name)}) {
+            DWORD attributes = GetFileAttributesA(copy.c_str());
+            ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << copy;
+            EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_READONLY) << copy;
+        }
+    }
 
-    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
-        SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const char* name : names) SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    testing_support::removeTree(source);
+}
+
+// Wine's spooler runs in this process: AddPrinterDriver loads the
+// configuration module from its version folder by full path alone and sends
+// it DRIVER_EVENT_INITIALIZE. With the programs' search cut down to the
+// system folder, the module must still find the driver module it imports.
+TEST_F(DriverStep, TheSpoolersLoadOfTheConfigurationModuleFindsTheModuleItImports) {
+    hardenDllSearch();  // as both programs do first thing; it stays for this process
+    std::string source = testing_support::makeTempDir("orlan_neighbours");
+    testing_support::stageDist(source);
+    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll"})
+        ASSERT_TRUE(CopyFileA((std::string(ORLAN_NEIGHBOUR_DIR) + "\\" + name).c_str(),
+                              (source + "\\" + name).c_str(), FALSE));
+    const std::string mark = source + "\\driver-event.mark";
+    SetEnvironmentVariableA("ORLAN_DRIVER_EVENT_MARK", mark.c_str());
+
+    Installer installer;
+    prepare(installer, source);
+    EXPECT_EQ(1, installer.addDriver()) << errorText;
+    SetEnvironmentVariableA("ORLAN_DRIVER_EVENT_MARK", nullptr);
+    EXPECT_TRUE(fileExists(mark)) << "the configuration module was not loaded";
     testing_support::removeTree(source);
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <shlobj.h>
 #include <cstdio>
+#include <sddl.h>
 #include "tests/support/support.h"
 
 namespace install_support {
@@ -91,6 +92,41 @@ void setText(HKEY root, const char* key, const char* name, const char* value) {
     if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
     RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
     RegCloseKey(h);
+}
+
+namespace {
+// Everyone may do anything with the key but set its values; the second DACL
+// gives that back so the key can be deleted.
+bool setKeyAcl(HKEY root, const char* key, const char* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr)) return false;
+    HKEY h;
+    bool set = false;
+    if (RegOpenKeyExA(root, key, 0, WRITE_DAC, &h) == ERROR_SUCCESS) {
+        set = RegSetKeySecurity(h, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+        RegCloseKey(h);
+    }
+    LocalFree(sd);
+    return set;
+}
+const char kRefuseValues[] = "D:(D;;0x2;;;WD)(A;;KA;;;WD)";
+const char kAllowAll[] = "D:(A;;KA;;;WD)";
+}  // namespace
+
+KeyRefusingValues::KeyRefusingValues(HKEY root, const char* key) : root_(root), key_(key) {
+    HKEY h;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_READ, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
+    RegCloseKey(h);
+    if (!setKeyAcl(root, key, kRefuseValues)) return;
+    // Refused as the code under test will be refused: opened for setting values.
+    LONG status = RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &h);
+    if (status == ERROR_SUCCESS) RegCloseKey(h);
+    ready_ = status == ERROR_ACCESS_DENIED;
+}
+
+KeyRefusingValues::~KeyRefusingValues() {
+    setKeyAcl(root_, key_.c_str(), kAllowAll);
+    testing_support::regDeleteTree(root_, key_.c_str());
 }
 
 LinkContents readLink(const std::string& linkPath) {

@@ -35,6 +35,23 @@ RawValue rawValue(HKEY root, const char* key, const char* name);
 inline std::string withNul(const std::string& s) { return s + '\0'; }
 void setText(HKEY root, const char* key, const char* name, const char* value);
 
+// A key that refuses every value written into it (its DACL denies
+// KEY_SET_VALUE to everyone) for the object's lifetime; it is deleted with
+// the object. ready() is false when it could not be made so.
+class KeyRefusingValues {
+public:
+    KeyRefusingValues(HKEY root, const char* key);
+    ~KeyRefusingValues();
+    KeyRefusingValues(const KeyRefusingValues&) = delete;
+    KeyRefusingValues& operator=(const KeyRefusingValues&) = delete;
+    bool ready() const { return ready_; }
+
+private:
+    HKEY root_;
+    std::string key_;
+    bool ready_ = false;
+};
+
 // A shell link file as the shell itself reads it back.
 struct LinkContents {
     bool loaded = false;

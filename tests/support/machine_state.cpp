@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <winspool.h>
 #include <stdio.h>
+#include "common/product.h"
 #include "tests/support/support.h"
 
 namespace ts = testing_support;
@@ -27,7 +28,7 @@ BOOL printers(DWORD, BYTE* b, DWORD n, DWORD* need, DWORD* count) {
     return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, n, need, count);
 }
 BOOL drivers(DWORD, BYTE* b, DWORD n, DWORD* need, DWORD* count) {
-    return EnumPrinterDriversA(nullptr, const_cast<char*>("Windows NT x86"), 3, b, n, need, count);
+    return EnumPrinterDriversA(nullptr, const_cast<char*>(product::kEnvironment), 3, b, n, need, count);
 }
 
 void addFiles(Snapshot& s, const std::string& folder, const std::string& label) {
@@ -76,7 +77,7 @@ void addKey(Snapshot& s, HKEY root, const char* rootName, const std::string& key
 std::string driverDirectory() {
     char dir[MAX_PATH] = "";
     DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>("Windows NT x86"), 1, reinterpret_cast<BYTE*>(dir),
+    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(product::kEnvironment), 1, reinterpret_cast<BYTE*>(dir),
                                sizeof dir, &needed);
     return dir;
 }

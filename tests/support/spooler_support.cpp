@@ -1,11 +1,12 @@
 #include "tests/support/spooler_support.h"
 #include <winspool.h>
+#include "common/product.h"
 #include <string.h>
 
 namespace spooler_support {
 
 namespace {
-const char kEnvironment[] = "Windows NT x86";
+using product::kEnvironment;
 const char* const kStagedFiles[] = {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"};
 
 template <typename Info, typename Enum>

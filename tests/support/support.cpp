@@ -93,6 +93,28 @@ void writeFile(const std::string& path, const std::string& contents) {
     fclose(f);
 }
 
+std::string plantFile(const char* name) { return std::string(ORLAN_PLANT_DIR) + "\\" + name; }
+
+PlantMarks::PlantMarks() : folder_(makeTempDir("marks")) {
+    SetEnvironmentVariableA("ORLAN_PLANT_MARKS", folder_.c_str());
+}
+
+PlantMarks::~PlantMarks() {
+    SetEnvironmentVariableA("ORLAN_PLANT_MARKS", nullptr);
+    removeTree(folder_);
+}
+
+std::vector<std::string> PlantMarks::left() const {
+    std::vector<std::string> marks;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder_ + "\\*.mark").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return marks;
+    do marks.push_back(readFile(folder_ + "\\" + found.cFileName));
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return marks;
+}
+
 bool regValue(HKEY root, const char* key, const char* name, std::string* data, DWORD* type) {
     HKEY h;
     if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return false;

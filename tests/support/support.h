@@ -35,6 +35,24 @@ void removeTree(const std::string& path);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& contents);
 
+// Plants (tests/hardening/plant): look-alike DLLs and "marker.exe", each
+// leaving a mark when it is loaded or started.
+std::string plantFile(const char* name);
+// While the object lives, every process started from this one leaves its
+// plants' marks in a folder of its own.
+class PlantMarks {
+public:
+    PlantMarks();
+    ~PlantMarks();
+    PlantMarks(const PlantMarks&) = delete;
+    PlantMarks& operator=(const PlantMarks&) = delete;
+    // "<plant path> loaded by <program path>" for each mark left so far.
+    std::vector<std::string> left() const;
+
+private:
+    std::string folder_;
+};
+
 // Registry.
 bool regValue(HKEY root, const char* key, const char* name, std::string* data, DWORD* type = nullptr);
 bool regKeyExists(HKEY root, const char* key);

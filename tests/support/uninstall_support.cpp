@@ -2,6 +2,8 @@
 #include <winspool.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <winternl.h>
+#include <stddef.h>
 #include <algorithm>
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
@@ -78,6 +80,8 @@ bool installProduct(const std::string& folder, bool withPrinter) {
     return spooler_support::addPrinterOn("Orlan PDF Printer", "ORLAN_PDF:", "Orlan PDF Printer Driver");
 }
 
+void recordForUser(const std::string& folder) { setText(HKEY_CURRENT_USER, kProductKey, "SetupPath", folder + "\\"); }
+
 void clearProduct(const std::string& folder) {
     spooler_support::removeProduct();
     ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
@@ -116,15 +120,17 @@ std::string commandLineOf(DWORD pid) {
         ULONG_PTR affinity, priority, pid, parent;
     } basic = {};
     if (query && query(process, 0, &basic, sizeof basic, nullptr) >= 0 && basic.peb) {
-        BYTE* parameters = nullptr;  // PEB.ProcessParameters at 0x10
-        struct {
-            USHORT length, maximum;
-            WCHAR* buffer;
-        } line = {};  // RTL_USER_PROCESS_PARAMETERS.CommandLine at 0x40
-        if (ReadProcessMemory(process, basic.peb + 0x10, &parameters, sizeof parameters, nullptr) &&
-            ReadProcessMemory(process, parameters + 0x40, &line, sizeof line, nullptr) && line.buffer) {
-            std::wstring wide(line.length / 2, L'\0');
-            if (ReadProcessMemory(process, line.buffer, &wide[0], line.length, nullptr)) {
+        // The documented parts of the two structures give the offsets for
+        // either pointer size; the target has the test's own bitness.
+        BYTE* parameters = nullptr;
+        UNICODE_STRING line = {};
+        if (ReadProcessMemory(process, basic.peb + offsetof(PEB, ProcessParameters), &parameters, sizeof parameters,
+                              nullptr) &&
+            ReadProcessMemory(process, parameters + offsetof(RTL_USER_PROCESS_PARAMETERS, CommandLine), &line,
+                              sizeof line, nullptr) &&
+            line.Buffer) {
+            std::wstring wide(line.Length / 2, L'\0');
+            if (ReadProcessMemory(process, line.Buffer, &wide[0], line.Length, nullptr)) {
                 char narrow[1024] = "";
                 WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
                 result = narrow;

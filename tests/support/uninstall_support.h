@@ -19,6 +19,9 @@ std::vector<std::string> newFiles(const std::vector<std::string>& before, const 
 // the Start-menu shortcut for all users, the driver-side files, and with
 // withPrinter the port, driver and printer in the spooler.
 bool installProduct(const std::string& folder, bool withPrinter);
+// "SetupPath" under HKEY_CURRENT_USER naming folder, as any program the user
+// runs may write it.
+void recordForUser(const std::string& folder);
 // Removes what installProduct and a run may leave.
 void clearProduct(const std::string& folder);
 

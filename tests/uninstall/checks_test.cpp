@@ -2,6 +2,7 @@
 // the self-deletion's refusals.
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 #include "common/handles.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
@@ -86,21 +87,33 @@ TEST(AdminTestSystem, SystemLibraryAnswersForTheCurrentUser) {
     EXPECT_FALSE(admin);
 }
 
-TEST(SelfDelete, WithoutComspecNothingStartsAndTheErrorComesBack) {
+// COMSPEC is the user's to set: the system's own cmd.exe deletes the file,
+// read-only as it may be, whatever program COMSPEC names.
+TEST(SelfDelete, ComspecPlaysNoPartAndTheFileGoes) {
+    testing_support::PlantMarks marks;
+    std::string target = testing_support::makeTempDir("selfdelete") + "\\Orl5.exe";
+    testing_support::writeFile(target, "copy");
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
     char saved[MAX_PATH] = "";
-    DWORD length = GetEnvironmentVariableA("COMSPEC", saved, MAX_PATH);
-    ASSERT_GT(length, 0u);
-    char self[MAX_PATH];
-    ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
-    SetFileAttributesA(self, FILE_ATTRIBUTE_NORMAL);
-
-    SetEnvironmentVariableA("COMSPEC", nullptr);
-    DWORD result = selfDelete();
+    ASSERT_GT(GetEnvironmentVariableA("COMSPEC", saved, MAX_PATH), 0u);
+    SetEnvironmentVariableA("COMSPEC", testing_support::plantFile("marker.exe").c_str());
+    DWORD result = deleteAfterExit(target.c_str());
     SetEnvironmentVariableA("COMSPEC", saved);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_ENVVAR_NOT_FOUND), result);
-    // Had a command processor been started, it would be deleting this file.
+    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(0u, result);
+    EXPECT_TRUE(testing_support::waitUntil([&] { return !testing_support::fileExists(target); }, 10000));
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "COMSPEC's program was started";
+}
+
+// A name that cmd would expand ("%OS%" even between quotes) is not handed to
+// it: nothing starts, the file stays, the error comes back.
+TEST(SelfDelete, NameThatCmdWouldExpandStaysAndNothingStarts) {
+    std::string target = testing_support::makeTempDir("selfdelete") + "\\Orl%OS%.exe";
+    testing_support::writeFile(target, "copy");
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), deleteAfterExit(target.c_str()));
+    // Had a command processor been started, it would be deleting the file.
     Sleep(1500);
-    EXPECT_TRUE(testing_support::fileExists(self));
+    EXPECT_TRUE(testing_support::fileExists(target));
     // The priority stays as it was: nothing of the sequence ran.
     EXPECT_EQ(static_cast<DWORD>(NORMAL_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess()));
 }

@@ -1,7 +1,8 @@
-// The uninstaller's small decisions: stage test, install folder, copy name,
-// command line, rights rule.
+// The uninstaller's small decisions: stage test, install folder, the
+// temporary copy's name, making and start, command line, rights rule.
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 #include "common/product.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
@@ -91,15 +92,95 @@ TEST(UninstallFolders, TempCopyGetsTheExeExtension) {
     EXPECT_STREQ("ab", tiny);
 }
 
-TEST(UninstallChecks, SelfDeleteCommandQuotesOnlyAPathWithSpaces) {
+namespace {
+// The copy's name for number n in folder, as the system spells its temp names.
+std::string copyName(const std::string& folder, UINT n) {
+    char name[MAX_PATH];
+    GetTempFileNameA(folder.c_str(), "Orl", n, name);
+    tempCopyName(name);
+    return name;
+}
+}  // namespace
+
+// Files under the copy's names, writable and read-only, may have been left
+// for an elevated process to write over and start: each is passed over
+// untouched, across the wrap from FFFF to 1, and the copy is a new file.
+TEST(UninstallFolders, TempCopyIsANewFileUnderTheFirstFreeName) {
+    std::string folder = ts::makeTempDir("copies");
+    const UINT planted[] = {0xFFFE, 0xFFFF, 1};
+    for (UINT n : planted) {
+        ts::writeFile(copyName(folder, n), "theirs");
+        if (n & 1) {
+            ASSERT_TRUE(SetFileAttributesA(copyName(folder, n).c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+    }
+    const std::string source = ts::plantFile("marker.exe");
+    char copy[MAX_PATH];
+    ASSERT_TRUE(makeTempCopy(folder.c_str(), source.c_str(), 0xFFFE, copy));
+    EXPECT_EQ(copyName(folder, 2), copy);
+    EXPECT_TRUE(ts::readFile(source) == ts::readFile(copy));
+    for (UINT n : planted)
+        EXPECT_TRUE(ts::readFile(copyName(folder, n)) == "theirs") << copyName(folder, n) << " was written over";
+    ts::removeTree(folder);
+}
+
+// Between its making and its start the copy is the user's to replace: only a
+// file with the program's own bytes is started.
+TEST(UninstallFolders, TempCopyStartsOnlyWithTheProgramsOwnBytes) {
+    ts::PlantMarks marks;
+    std::string folder = ts::makeTempDir("copies");
+    const std::string source = ts::plantFile("marker.exe");
+    const std::string swapped = folder + "\\Orl7.exe", own = folder + "\\Orl8.exe";
+    ASSERT_TRUE(CopyFileA(source.c_str(), swapped.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(source.c_str(), own.c_str(), FALSE));
+    EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str()));
+    EXPECT_TRUE(startTempCopy(source.c_str(), own.c_str()));
+    ASSERT_TRUE(ts::waitUntil([&] { return !marks.left().empty(); }, 10000)) << "the copy did not start";
+    std::vector<std::string> left = marks.left();
+    ASSERT_EQ(1u, left.size());
+    EXPECT_EQ(0u, left[0].find(own + " loaded by ")) << left[0];
+    ts::waitUntil([&] { return DeleteFileA(own.c_str()) != 0; }, 10000);  // once the copy has ended
+    ts::removeTree(folder);
+}
+
+// cmd splits at "&", drops "^", expands "%OS%" and, with delayed expansion,
+// "!OS!": none of them in a folder may cut or extend the command.
+TEST(UninstallChecks, SelfDeleteCommandQuotesTheNameAloneAndRunsInTheFolder) {
+    const char kCmd[] = "C:\\WINDOWS\\system32\\cmd.exe";
+    const struct {
+        const char* path;
+        const char* folder;  // nullptr: refused
+        const char* target;
+    } cases[] = {
+        {"C:\\users\\me\\Temp\\ORL1A2B.EXE", "C:\\users\\me\\Temp\\", "ORL1A2B.EXE"},
+        {"C:\\T\\R&D^x%OS%\\(a) !OS!\\ORL1A2B.EXE", "C:\\T\\R&D^x%OS%\\(a) !OS!\\", "ORL1A2B.EXE"},
+        {"C:\\ORL1A2B.EXE", "C:\\", "ORL1A2B.EXE"},
+        {"C:\\Temp\\a&b^c (d)!e!.exe", "C:\\Temp\\", "a&b^c (d)!e!.exe"},
+        {"C:\\Temp\\a%OS%b.exe", nullptr, nullptr},
+        // cmd will not run in a share: the whole path, and no "%" anywhere.
+        {"\\\\server\\share\\T&x\\ORL1.EXE", "", "\\\\server\\share\\T&x\\ORL1.EXE"},
+        {"\\\\server\\share\\%OS%\\ORL1.EXE", nullptr, nullptr},
+        {"ORL1.EXE", nullptr, nullptr},
+        {"C:\\Temp\\", nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        char folder[MAX_PATH] = "unchanged";
+        char command[520] = "";
+        bool made = selfDeleteCommand(kCmd, c.path, folder, command, sizeof command);
+        ASSERT_EQ(c.folder != nullptr, made) << c.path;
+        if (!made) {
+            EXPECT_STREQ("", folder) << c.path;
+            continue;
+        }
+        EXPECT_STREQ(c.folder, folder) << c.path;
+        EXPECT_EQ(std::string("\"") + kCmd + "\" /d /v:off /c del \"" + c.target + "\"", command) << c.path;
+    }
+    // Both paths at their longest do not fit the command line: nothing cut.
+    std::string longName = "C:\\T\\" + std::string(250, 'x');
+    char folder[MAX_PATH];
     char command[520];
-    ASSERT_TRUE(selfDeleteCommand("C:\\windows\\system32\\cmd.exe", "C:\\users\\me\\Temp\\ORL1A2B.EXE", command,
-                                  sizeof command));
-    EXPECT_STREQ("C:\\windows\\system32\\cmd.exe /c del C:\\users\\me\\Temp\\ORL1A2B.EXE", command);
-    ASSERT_TRUE(selfDeleteCommand("cmd.exe", "C:\\Documents and Settings\\x.exe", command, sizeof command));
-    EXPECT_STREQ("cmd.exe /c del \"C:\\Documents and Settings\\x.exe\"", command);
-    std::string longPath(600, 'x');
-    EXPECT_FALSE(selfDeleteCommand("cmd.exe", longPath.c_str(), command, sizeof command));
+    EXPECT_FALSE(selfDeleteCommand(std::string(259, 'c').c_str(), longName.c_str(), folder, command, sizeof command));
+    EXPECT_STREQ("", folder);
 }
 
 TEST(UninstallChecks, MachineInstallNeedsAdministratorOrWriteAccessWhenUntestable) {

@@ -98,19 +98,26 @@ TEST_F(RemovalOperations, ShortcutsGoFromBothProgramsFoldersAndEmptyFoldersWithT
     EXPECT_TRUE(ts::fileExists(user + "\\Orlan PDF Scribe\\Readme.txt"));
 }
 
+// Every file here is read-only, as copies of a read-only payload may be:
+// DeleteFile alone refuses them.
+static void writeReadOnly(const std::string& path, const std::string& data) {
+    ts::writeFile(path, data);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
 TEST_F(RemovalOperations, ProductFilesGoAndForeignFilesStay) {
     for (const char* file : {"Uninstall.exe", "OPSBatch.exe", "Notes.txt"})
-        ts::writeFile(installDir + "\\" + file, "x");
+        writeReadOnly(installDir + "\\" + file, "x");
     // Any DLL without the export: the add-in file goes all the same.
-    ts::writeFile(installDir + "\\OPS_WordAddin.dll", "not a library");
+    writeReadOnly(installDir + "\\OPS_WordAddin.dll", "not a library");
     CreateDirectoryA((installDir + "\\PDF Scribe").c_str(), nullptr);
-    ts::writeFile(installDir + "\\PDF Scribe\\Uninstall.exe", "older");
+    writeReadOnly(installDir + "\\PDF Scribe\\Uninstall.exe", "older");
 
     std::string fakeDriverDir = ts::makeTempDir("drivers");
     CreateDirectoryA((fakeDriverDir + "\\3").c_str(), nullptr);
     const char* driverFiles[] = {"ORC_ProxyProcess.exe", "kpdcjk.bin", "kpd_pnt.txt", "kpd_drv.dll", "kpd_ui.dll",
                                  "other_driver.dll"};
-    for (const char* file : driverFiles) ts::writeFile(fakeDriverDir + "\\3\\" + file, "x");
+    for (const char* file : driverFiles) writeReadOnly(fakeDriverDir + "\\3\\" + file, "x");
 
     Installer remover;
     remover.initRemoval((installDir + "\\").c_str(), nullptr, nullptr);

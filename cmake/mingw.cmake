@@ -1,0 +1,13 @@
+# Shared by the four toolchain files: ORLAN_TRIPLE names the MinGW-w64 target
+# (i686 for the release, x86_64 for the test build on hosts that run no
+# 32-bit code) and ORLAN_THREADS its thread model.
+set(CMAKE_SYSTEM_NAME Windows)
+string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${ORLAN_TRIPLE}")
+set(CMAKE_C_COMPILER ${ORLAN_TRIPLE}-gcc-${ORLAN_THREADS})
+set(CMAKE_CXX_COMPILER ${ORLAN_TRIPLE}-g++-${ORLAN_THREADS})
+set(CMAKE_RC_COMPILER ${ORLAN_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ORLAN_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
