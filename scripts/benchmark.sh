@@ -24,11 +24,10 @@ bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tests/acceptance_tests.exe" \
     --gtest_also_run_disabled_tests --gtest_filter='Benchmark.*' >"$work/rounds.txt" || {
     cat "$work/rounds.txt"; exit 1; }
 
-# The NSIS reference needs no display. Like the tests' prefixes, this one
-# has winemenubuilder switched off in its registry too: Wine would otherwise
-# wait for it at the shortcut's save, which Windows does not.
+# The NSIS reference needs no display. winemenubuilder is off for it as for
+# the tests (WINEDLLOVERRIDES, from lib.sh): Windows has no such wait at a
+# shortcut's save.
 fresh_prefix
-printf '\n[Software\\\\Wine\\\\DllOverrides] 0\n"winemenubuilder.exe"=""\n' >>"$WINEPREFIX/user.reg"
 start_wineserver
 
 # Seconds of one silent NSIS run, process start to end.
