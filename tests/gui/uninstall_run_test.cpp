@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "tests/support/install_support.h"
 #include "tests/support/product_road.h"
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
@@ -193,6 +194,7 @@ TEST_F(UninstallRun, YesRemovesTheWholeProductButThePort) {
             EXPECT_GT(seen[i], seen[i - 1]);
         }
     }
+    EXPECT_GT(seen.empty() ? 0 : seen.back(), 0) << "the bar never moved";
     ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption);
     EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
     EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
@@ -423,6 +425,31 @@ TEST_F(UninstallRun, TempFolderThatCmdWouldSplitStillLosesTheCopyAndStartsNothin
     EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the command processor started a planted program";
     EXPECT_FALSE(productRecorded());
     ts::removeTree(parent);
+}
+
+// The driver cannot be deleted (Wine's spooler keeps it while its key
+// cannot be read) and the user cancels: the run stops, the user learns
+// why, nothing after the printer step is removed, and the exit code is 1.
+TEST_F(UninstallRun, StoppedRunShowsItsReportAndEndsWithOne) {
+    ASSERT_TRUE(us::installProduct(folder, true));
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    install_support::KeyRefusingValues driverKey(HKEY_LOCAL_MACHINE,
+                                                 sp::wineDriverKey("Orlan PDF Printer Driver").c_str(), KEY_READ);
+    ASSERT_TRUE(driverKey.ready());
+    startFromInstallFolder();
+    answerConfirmation(IDYES);
+    ts::MessageBoxInfo prompt = ts::answerMessageBox(kBoxCaption, IDCANCEL, 30000);
+    EXPECT_EQ("Can't delete Orlan PDF Driver. \nPlease close all the programs that may be using the printer and "
+              "try again, \nor click 'CANCEL' to quit.",
+              prompt.text);
+    ts::MessageBoxInfo report = ts::answerMessageBox(kUninstallBoxCaption, IDOK, 15000);
+    EXPECT_NE(std::string::npos, report.text.find("Error tag = Orlan PDF Driver can't be deleted(")) << report.text;
+    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+    copy.pid = 0;
+    EXPECT_TRUE(sp::printerFacts("Orlan PDF Printer").exists) << "the printer is put back";
+    EXPECT_TRUE(productRecorded());
+    EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
 }
 
 TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {

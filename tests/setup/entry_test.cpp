@@ -1,9 +1,11 @@
 // Setup's start-up checks (through the narrow seam for what Wine cannot
 // produce) and the folders it fixes.
 #include <gtest/gtest.h>
+#include "common/errorreport.h"
 #include "common/product.h"
 #include "setup/entry.h"
 #include "setup/options.h"
+#include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -85,6 +87,34 @@ TEST(InitFolders, SourceIsSetupsFolderAndInstallIsUnderProgramFiles) {
     EXPECT_EQ(std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe", options.installDir);
 }
 
+// Started from a folder too long for its path to fit: the system cuts the
+// path at 260 characters and says so only by the length it returns. Setup
+// stops with its report rather than take the cut path for its folder.
+TEST(InitFolders, AProgramPathThatDoesNotFitStopsWithTheReport) {
+    const std::string temp = testing_support::makeTempDir("long");
+    std::wstring module = L"\\\\?\\" + std::wstring(temp.begin(), temp.end());
+    for (int i = 0; i < 3; ++i) {
+        module += L"\\" + std::wstring(90, L'a' + i);
+        ASSERT_TRUE(CreateDirectoryW(module.c_str(), nullptr));
+    }
+    module += L"\\setup-module.dll";
+    ASSERT_GE(module.size() - 4, static_cast<size_t>(MAX_PATH));
+    std::wstring stub(ORLAN_NETAPI_STUB, ORLAN_NETAPI_STUB + strlen(ORLAN_NETAPI_STUB));
+    ASSERT_TRUE(CopyFileW(stub.c_str(), module.c_str(), FALSE));
+    HMODULE instance = LoadLibraryW(module.c_str());
+    ASSERT_TRUE(instance);
+
+    const InstallOptions saved = options;
+    errorText[0] = '\0';
+    spooler_support::BoxAnswerer answerer(product::kSetupBoxCaption, {IDOK}, 5000);
+    EXPECT_EQ(0, initFolders(instance));
+    const auto& boxes = answerer.finish();
+    options = saved;
+    FreeLibrary(instance);
+    ASSERT_EQ(1u, boxes.size()) << "no report was shown";
+    EXPECT_NE(std::string::npos, boxes[0].text.find("Error tag = GetModuleFileName(")) << boxes[0].text;
+}
+
 TEST(DefaultChoices, PutTheFolderAndAllThreeOptionsBackAfterCustomChangedThem) {
     const InstallOptions saved = options;
     lstrcpyA(options.installDir, "D:\\Apps\\My Pdf");
@@ -99,20 +129,30 @@ TEST(DefaultChoices, PutTheFolderAndAllThreeOptionsBackAfterCustomChangedThem) {
     options = saved;
 }
 
-TEST(InitFolders, WithoutProgramFilesDirTheUsualFolderIsTaken) {
+// Without a "ProgramFilesDir", or with one too long for the product's
+// sub-folder, the usual folder is taken, never one cut short.
+TEST(InitFolders, WithoutAUsableProgramFilesDirTheUsualFolderIsTaken) {
     std::string saved;
     ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &saved));
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, product::kWindowsKey, 0, KEY_SET_VALUE, &key));
-    RegDeleteValueA(key, "ProgramFilesDir");
-    options.addWordAddin = options.allUsers = options.addStartMenuIcon = 0;
-    applyDefaultChoices();
+    const std::string overlong = "C:\\" + std::string(240, 'p');  // 243 + 26 for the sub-folder
+    for (const char* value : {static_cast<const char*>(nullptr), overlong.c_str()}) {
+        if (value)
+            RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                           static_cast<DWORD>(strlen(value) + 1));
+        else
+            RegDeleteValueA(key, "ProgramFilesDir");
+        options.addWordAddin = options.allUsers = options.addStartMenuIcon = 0;
+        applyDefaultChoices();
+        EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", options.installDir)
+            << (value ? "overlong" : "missing");
+        EXPECT_EQ(1, options.addWordAddin);
+        EXPECT_EQ(1, options.allUsers);
+        EXPECT_EQ(1, options.addStartMenuIcon);
+    }
     RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.c_str()),
                    static_cast<DWORD>(strlen(saved.c_str()) + 1));
     RegCloseKey(key);
-    EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", options.installDir);
-    EXPECT_EQ(1, options.addWordAddin);
-    EXPECT_EQ(1, options.allUsers);
-    EXPECT_EQ(1, options.addStartMenuIcon);
 }
 }  // namespace

@@ -102,8 +102,24 @@ protected:
     std::string installDir;
 };
 
+// Over what an earlier installation left: its Start-menu links go, and so
+// does its record for one user, which the uninstaller would otherwise
+// follow to the old folder.
 TEST_F(InstallRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
+    install_support::setText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\Earlier Place\\");
+    std::vector<std::string> oldLinks;
+    for (bool allUsers : {true, false})
+        for (const char* name : {"Uninstall.lnk", "ScribeBatch.lnk"}) {
+            const std::string folder = install_support::programsFolder(allUsers) + "\\Orlan PDF Scribe";
+            CreateDirectoryA(folder.c_str(), nullptr);
+            oldLinks.push_back(folder + "\\" + name);
+            testing_support::writeFile(oldLinks.back(), "an earlier installation's link");
+            ASSERT_TRUE(fileExists(oldLinks.back()));
+        }
+
     EXPECT_EQ(1, runPage()) << errorText;
+    EXPECT_FALSE(testing_support::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    for (const std::string& link : oldLinks) EXPECT_FALSE(fileExists(link)) << link;
     EXPECT_EQ(kQuietRunTexts, shownTexts);
     EXPECT_EQ(kQuietRunPositions, shownPositions);
 

@@ -109,17 +109,18 @@ bool setKeyAcl(HKEY root, const char* key, const char* sddl) {
     LocalFree(sd);
     return set;
 }
-const char kRefuseValues[] = "D:(D;;0x2;;;WD)(A;;KA;;;WD)";
 const char kAllowAll[] = "D:(A;;KA;;;WD)";
 }  // namespace
 
-KeyRefusingValues::KeyRefusingValues(HKEY root, const char* key) : root_(root), key_(key) {
+KeyRefusingValues::KeyRefusingValues(HKEY root, const char* key, REGSAM refused) : root_(root), key_(key) {
     HKEY h;
     if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_READ, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
     RegCloseKey(h);
-    if (!setKeyAcl(root, key, kRefuseValues)) return;
-    // Refused as the code under test will be refused: opened for setting values.
-    LONG status = RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &h);
+    char refuse[64];
+    snprintf(refuse, sizeof refuse, "D:(D;;0x%lx;;;WD)(A;;KA;;;WD)", static_cast<unsigned long>(refused));
+    if (!setKeyAcl(root, key, refuse)) return;
+    // Refused as the code under test will be refused: opened for that access.
+    LONG status = RegOpenKeyExA(root, key, 0, refused, &h);
     if (status == ERROR_SUCCESS) RegCloseKey(h);
     ready_ = status == ERROR_ACCESS_DENIED;
 }

@@ -35,12 +35,13 @@ RawValue rawValue(HKEY root, const char* key, const char* name);
 inline std::string withNul(const std::string& s) { return s + '\0'; }
 void setText(HKEY root, const char* key, const char* name, const char* value);
 
-// A key that refuses every value written into it (its DACL denies
-// KEY_SET_VALUE to everyone) for the object's lifetime; it is deleted with
-// the object. ready() is false when it could not be made so.
+// A key whose DACL denies everyone KEY_SET_VALUE, so that it refuses every
+// value written into it, or the access given (Wine does not deny DELETE),
+// for the object's lifetime; it is deleted with the object. ready() is
+// false when it could not be made so.
 class KeyRefusingValues {
 public:
-    KeyRefusingValues(HKEY root, const char* key);
+    KeyRefusingValues(HKEY root, const char* key, REGSAM refused = KEY_SET_VALUE);
     ~KeyRefusingValues();
     KeyRefusingValues(const KeyRefusingValues&) = delete;
     KeyRefusingValues& operator=(const KeyRefusingValues&) = delete;

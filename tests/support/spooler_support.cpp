@@ -77,6 +77,11 @@ bool driverRegistered(const char* name) {
     return false;
 }
 
+std::string wineDriverKey(const char* name) {
+    return std::string("System\\CurrentControlSet\\Control\\Print\\Environments\\") + kEnvironment +
+           "\\Drivers\\Version-3\\" + name;
+}
+
 bool registerDriver(const std::string& folder, const char* name) {
     for (const char* file : kStagedFiles)
         if (!CopyFileA((folder + "\\" + file).c_str(), driverFile(file).c_str(), FALSE)) return false;

@@ -20,6 +20,9 @@ bool addPortDirectly(const wchar_t* name);
 
 std::vector<std::string> driverNames();
 bool driverRegistered(const char* name);  // exact, case-sensitive
+// The registry key, under HKEY_LOCAL_MACHINE, where Wine's spooler keeps a
+// driver of the current environment; the driver is registered while it exists.
+std::string wineDriverKey(const char* name);
 // Stages kpd_drv.dll, kpd_ui.dll and kpd_pnt.txt from folder in the driver
 // directory and registers them under the given name.
 bool registerDriver(const std::string& folder, const char* name);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 #include "common/handles.h"
+#include "common/product.h"
+#include "tests/support/install_support.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
@@ -85,6 +87,17 @@ TEST(AdminTestSystem, SystemLibraryAnswersForTheCurrentUser) {
     bool admin = true;
     ASSERT_TRUE(isUserAdmin(&admin));
     EXPECT_FALSE(admin);
+}
+
+// Every user may read the machine's product key: only one that the user may
+// also write lets them remove what it records.
+TEST(MachineRecords, OnlyAKeyTheUserMayWriteCounts) {
+    testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+    install_support::setText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\Scribe\\");
+    EXPECT_TRUE(canWriteMachineRecords());
+    install_support::KeyRefusingValues key(HKEY_LOCAL_MACHINE, product::kProductKey);
+    ASSERT_TRUE(key.ready());
+    EXPECT_FALSE(canWriteMachineRecords());
 }
 
 // COMSPEC is the user's to set: the system's own cmd.exe deletes the file,
