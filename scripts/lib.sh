@@ -50,6 +50,9 @@ choose_arms() {
     fi
 }
 
+# choose_arms' lines as the scripts print them: "Arm i686: <why>".
+say_arms() { sed 's/^\([a-z0-9_]*\) /Arm \1: /'; }
+
 # The machine a PE file is built for: i686 or x86_64 (empty when it is none).
 pe_arch() {
     local offset machine
@@ -185,7 +188,7 @@ one_arm() {
     local choice arm
     choice=$(choose_arms) || return
     arm=$(head -n 1 <<<"$choice" | cut -d' ' -f1)
-    echo "Arm $(head -n 1 <<<"$choice")"
+    head -n 1 <<<"$choice" | say_arms
     ensure_packages "$arm"
     build_release >/dev/null
     use_arch "$arm"

@@ -10,7 +10,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 choice=$(choose_arms)
 arms=$(cut -d' ' -f1 <<<"$choice")
-sed 's/^\([a-z0-9_]*\) /Arm \1: /' <<<"$choice"
+say_arms <<<"$choice"
 ensure_packages $arms
 build_release
 # ORLAN_CTEST_ARGS is shell words, quotes allowed: -R '^(setup|gui)$'
