@@ -3,6 +3,7 @@
 #include "common/installer.h"
 #include "common/product.h"
 #include "common/registry.h"
+#include "common/setuppath.h"
 #include "common/text.h"
 
 void Installer::clearProductKey() {
@@ -28,8 +29,8 @@ void writeText(const char* key, const char* name, const char* data, DWORD* first
 int Installer::writeRegistryRecords() {
     DWORD firstError = ERROR_SUCCESS;
     char setupPath[MAX_PATH];
-    if (text::format(setupPath, "%s\\", installDir))
-        writeText(product::kProductKey, "SetupPath", setupPath, &firstError);
+    if (setupPathFromInstallFolder(installDir, setupPath))
+        writeText(product::kProductKey, product::kSetupPathValue, setupPath, &firstError);
     else
         firstError = ERROR_FILENAME_EXCED_RANGE;
     writeText(product::kProductKey, "BtnShowWd", "1", &firstError);

@@ -25,11 +25,9 @@ void formatMegabytes(char* out, size_t capacity, ULONGLONG bytes) {
     text::formatInto(out, capacity, "%ld MB", static_cast<long>(bytes >> 20));
 }
 
-static bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName) {
-    if (capacity == 0 || !driveName || !isLetter(driveName[0])) return;
-    if (isLetter(folder[0]) && folder[1] == ':') {
+    if (capacity == 0 || !driveName || !text::isLetter(driveName[0])) return;
+    if (text::isLetter(folder[0]) && folder[1] == ':') {
         folder[0] = driveName[0];
         return;
     }
@@ -79,7 +77,7 @@ bool isBadCharacter(unsigned char c) {
 // backslashes of "\\server\share" (server and share are names too); 0 for a
 // path that is not full.
 size_t namesStart(const char* text) {
-    if (isLetter(text[0]) && text[1] == ':' && text[2] == '\\') return 3;
+    if (text::isLetter(text[0]) && text[1] == ':' && text[2] == '\\') return 3;
     if (text[0] != '\\' || text[1] != '\\') return 0;
     const char* server = text + 2;
     const char* end = server;
@@ -147,7 +145,7 @@ void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, con
     case FolderProblem::Empty: text::copyInto(out, capacity, product::kFolderEmpty); return;
     case FolderProblem::Relative: text::copyInto(out, capacity, product::kFolderNotFull); return;
     case FolderProblem::NoSuchDrive: {
-        char letter = text && isLetter(text[0]) ? text[0] : '?';
+        char letter = text && text::isLetter(text[0]) ? text[0] : '?';
         if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
         text::formatInto(out, capacity, product::kFolderNoDrive, letter);
         return;

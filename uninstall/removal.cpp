@@ -58,7 +58,7 @@ bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file
 
 bool isDriveRoot(const char* folder) {
     if (!folder || !folder[0] || folder[1] != ':') return false;
-    return folder[2] == '\0' || ((folder[2] == '\\' || folder[2] == '/') && folder[3] == '\0');
+    return folder[2] == '\0' || (text::isSeparator(folder[2], true) && folder[3] == '\0');
 }
 
 void Installer::removeRegistryRecords() {
