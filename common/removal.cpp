@@ -74,18 +74,6 @@ void reportPrinterError(const char* format, const char* printerName, DWORD code)
     text::format(tag, format, printerName);
     reportError(tag, code);
 }
-// False only when the spooler's list of drivers can be read and the
-// product's driver is not in it.
-bool driverStillRegistered() {
-    DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, nullptr, 3, nullptr, 0, &needed, &count);
-    Buffer buffer(needed);
-    if (!EnumPrinterDriversA(nullptr, nullptr, 3, buffer.get(), buffer.size(), &needed, &count)) return true;
-    const DRIVER_INFO_3A* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.get());
-    for (DWORD i = 0; i < count; ++i)
-        if (drivers[i].pName && strcmp(drivers[i].pName, product::kDriverName) == 0) return true;
-    return false;
-}
 }  // namespace
 
 int Installer::deleteProductPrinters() {
@@ -130,7 +118,7 @@ int Installer::deleteProductDriver() {
         // A driver that is already gone is no failure. Not every spooler says
         // so with ERROR_UNKNOWN_PRINTER_DRIVER; asking the user to retry the
         // deletion of a missing driver could never succeed.
-        if (code == ERROR_UNKNOWN_PRINTER_DRIVER || !driverStillRegistered()) return 1;
+        if (code == ERROR_UNKNOWN_PRINTER_DRIVER || productDriverListing(nullptr) == DriverListing::NotListed) return 1;
         SetLastError(code);
         reportError(product::kDriverTag, code);
         if (MessageBoxA(ownerWindow, product::kDriverPrompt, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;

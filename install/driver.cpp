@@ -1,6 +1,5 @@
 // The printer driver "Orlan PDF Printer Driver": the test for an existing
 // installation, and its installation from the three staged files.
-#include <string.h>
 #include "common/dllsearch.h"
 #include "common/errorreport.h"
 #include "common/handles.h"
@@ -11,20 +10,12 @@
 #include "install/install.h"
 
 int Installer::isDriverInstalled() {
-    char environment[32];
-    text::copy(environment, product::kEnvironment);
-    DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, environment, 3, nullptr, 0, &needed, &count);
-    Buffer buffer(needed);
-    if (!EnumPrinterDriversA(nullptr, environment, 3, buffer.get(), buffer.size(), &needed, &count)) {
-        reportError("EnumPrinterDrivers", 0);
-        return 0;
+    switch (productDriverListing(product::kEnvironment)) {
+    case DriverListing::Listed: return 1;
+    case DriverListing::NotListed: return 0;
+    case DriverListing::Unknown: break;
     }
-    const DRIVER_INFO_3A* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.get());
-    for (DWORD i = 0; i < count; ++i) {
-        // Byte for byte: a driver under another letter case is not ours.
-        if (drivers[i].pName && strcmp(drivers[i].pName, product::kDriverName) == 0) return 1;
-    }
+    reportError("EnumPrinterDrivers", 0);
     return 0;
 }
 
@@ -33,14 +24,9 @@ int Installer::addDriver() {
     text::copy(environment, product::kEnvironment);
     // The run's first step may have failed to learn the driver directory.
     // Staging without it would copy the files into the current drive's root.
-    if (!driverDir[0]) {
-        DWORD needed = 0;
-        if (!spoolerCalls.getPrinterDriverDirectory(nullptr, environment, 1, reinterpret_cast<LPBYTE>(driverDir),
-                                                    sizeof driverDir, &needed)) {
-            driverDir[0] = '\0';
-            reportError("GetPrinterDriverDirectory", 0);
-            return 0;
-        }
+    if (!driverDir[0] && !lookUpDriverDir(driverDir)) {
+        reportError("GetPrinterDriverDirectory", 0);
+        return 0;
     }
 
     printerStage = kStageDriverFiles;
