@@ -6,6 +6,7 @@
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/spooler.h"
 #include "common/text.h"
@@ -35,12 +36,6 @@ void deleteProductFile(const char* path) {
     clearReadOnly(path);
     DeleteFileA(path);
 }
-
-const DriverFile kDriverFiles[3] = {
-    {"kpd_drv.dll", "CopyFile_1"},
-    {"kpd_ui.dll", "CopyFile_2"},
-    {"kpd_pnt.txt", "CopyFile_0"},
-};
 
 HANDLE addProductPrinter(const char* printerName) {
     // The record's members are writable pointers; these copies keep the
@@ -136,9 +131,9 @@ int Installer::removePrinterAndDriver() {
     // Without a driver directory the names would point into the current
     // drive's root, where these files are none of ours.
     if (printerStage >= kStageDriverFiles && driverDir[0]) {
-        for (int i = 2; i >= 0; --i) {  // data file, configuration module, driver
+        for (size_t i = ARRAYSIZE(kDriverRoles); i-- > 0;) {  // the staging order backwards
             char path[MAX_PATH];
-            if (text::format(path, "%s\\%s", driverDir, kDriverFiles[i].name)) deleteProductFile(path);
+            if (text::format(path, "%s\\%s", driverDir, productFile(kDriverRoles[i]).name)) deleteProductFile(path);
         }
     }
     return 1;

@@ -4,6 +4,7 @@
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/spooler.h"
 #include "common/text.h"
@@ -31,7 +32,8 @@ int Installer::addDriver() {
 
     printerStage = kStageDriverFiles;
     const char* failedTag = nullptr;
-    for (const DriverFile& file : kDriverFiles) {
+    for (FileRole role : kDriverRoles) {
+        const ProductFile& file = productFile(role);
         char source[MAX_PATH], target[MAX_PATH];
         if (!text::format(source, "%s\\%s", sourceDir, file.name) ||
             !text::format(target, "%s\\%s", driverDir, file.name)) {
@@ -50,9 +52,9 @@ int Installer::addDriver() {
     if (!failedTag) {
         char name[64], driverPath[16], dataFile[16], configFile[16], empty[1] = "", dependent[2] = {'\0', '\0'};
         text::copy(name, product::kDriverName);
-        text::copy(driverPath, kDriverFiles[0].name);
-        text::copy(configFile, kDriverFiles[1].name);
-        text::copy(dataFile, kDriverFiles[2].name);
+        text::copy(driverPath, productFile(FileRole::DriverModule).name);
+        text::copy(configFile, productFile(FileRole::DriverConfig).name);
+        text::copy(dataFile, productFile(FileRole::DriverData).name);
         DRIVER_INFO_3A info = {};
         info.cVersion = 3;
         info.pName = name;
@@ -69,7 +71,7 @@ int Installer::addDriver() {
         // import one another by bare name. The spooler makes that folder on
         // its first driver; made here first, it can join the search.
         char versionFolder[MAX_PATH];
-        bool haveVersionFolder = text::format(versionFolder, "%s\\3", driverDir);
+        bool haveVersionFolder = productFolder(versionFolder, FileFolder::DriverVersion, installDir, driverDir);
         if (haveVersionFolder) CreateDirectoryA(versionFolder, nullptr);
         DllFolderInSearch driverNeighbours(haveVersionFolder ? versionFolder : nullptr);
         if (AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {

@@ -1,6 +1,7 @@
 // The product key and the entry in the system's list of installed programs.
 #include "common/errorreport.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/registry.h"
 #include "common/setuppath.h"
@@ -36,7 +37,7 @@ int Installer::writeRegistryRecords() {
     writeText(product::kProductKey, "BtnShowWd", "1", &firstError);
     writeText(product::kUninstallKey, "DisplayName", product::kDisplayName, &firstError);
     char uninstaller[MAX_PATH];
-    if (text::format(uninstaller, "%s\\uninstall.exe", installDir)) {
+    if (text::format(uninstaller, "%s\\%s", installDir, productFile(FileRole::Uninstaller).name)) {
         writeText(product::kUninstallKey, "UninstallString", uninstaller, &firstError);
         writeText(product::kUninstallKey, "DisplayIcon", uninstaller, &firstError);
         writeText(product::kUninstallKey, "UninstallPath", uninstaller, &firstError);

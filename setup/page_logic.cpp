@@ -1,5 +1,6 @@
 #include "setup/page_logic.h"
 #include <stdio.h>
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/text.h"
 
@@ -54,18 +55,6 @@ void storeFolderField(char (&installDir)[MAX_PATH], const char* fieldText) {
 
 namespace {
 
-// Every payload file name: a folder with room for the longest of them has
-// room for any.
-const char* const kPayloadNames[] = {"uninstall.exe", "ops_wordaddin.dll", "OPSBatch.exe", "ORC_ProxyProcess.exe",
-                                     "kpdcjk.bin",    "kpd_drv.dll",       "kpd_ui.dll",   "kpd_pnt.txt"};
-
-size_t longestPayloadName() {
-    size_t longest = 0;
-    for (const char* name : kPayloadNames)
-        if (static_cast<size_t>(lstrlenA(name)) > longest) longest = lstrlenA(name);
-    return longest;
-}
-
 bool isBadCharacter(unsigned char c) {
     if (c < 32) return true;
     for (const char* bad = "<>:\"/|?*"; *bad; ++bad)
@@ -110,7 +99,7 @@ FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter)
     size_t length = lstrlenA(text);
     if (length >= MAX_PATH) return FolderProblem::TooLong;
     if (text::endsWithSeparator(text, true)) --length;
-    if (length + 1 + longestPayloadName() > MAX_PATH - 1) return FolderProblem::TooLong;
+    if (length + 1 + longestInstallFolderName() > MAX_PATH - 1) return FolderProblem::TooLong;
 
     size_t start = namesStart(text);
     if (start == 0) return FolderProblem::Relative;
