@@ -40,6 +40,7 @@ const char kLocalPortMonitor[] = ", XcvMonitor Local Port";
 
 // Registry.
 const char kProductKey[] = "Software\\Orlan Software\\PDF Scribe";
+const char kSetupPathValue[] = "SetupPath";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
 const char kOldUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\PDF Scribe";
 const char kWindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";

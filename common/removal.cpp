@@ -6,6 +6,7 @@
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/spooler.h"
 #include "common/text.h"
@@ -35,12 +36,6 @@ void deleteProductFile(const char* path) {
     clearReadOnly(path);
     DeleteFileA(path);
 }
-
-const DriverFile kDriverFiles[3] = {
-    {"kpd_drv.dll", "CopyFile_1"},
-    {"kpd_ui.dll", "CopyFile_2"},
-    {"kpd_pnt.txt", "CopyFile_0"},
-};
 
 HANDLE addProductPrinter(const char* printerName) {
     // The record's members are writable pointers; these copies keep the
@@ -73,18 +68,6 @@ void reportPrinterError(const char* format, const char* printerName, DWORD code)
     char tag[128];
     text::format(tag, format, printerName);
     reportError(tag, code);
-}
-// False only when the spooler's list of drivers can be read and the
-// product's driver is not in it.
-bool driverStillRegistered() {
-    DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, nullptr, 3, nullptr, 0, &needed, &count);
-    Buffer buffer(needed);
-    if (!EnumPrinterDriversA(nullptr, nullptr, 3, buffer.get(), buffer.size(), &needed, &count)) return true;
-    const DRIVER_INFO_3A* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.get());
-    for (DWORD i = 0; i < count; ++i)
-        if (drivers[i].pName && strcmp(drivers[i].pName, product::kDriverName) == 0) return true;
-    return false;
 }
 }  // namespace
 
@@ -130,7 +113,7 @@ int Installer::deleteProductDriver() {
         // A driver that is already gone is no failure. Not every spooler says
         // so with ERROR_UNKNOWN_PRINTER_DRIVER; asking the user to retry the
         // deletion of a missing driver could never succeed.
-        if (code == ERROR_UNKNOWN_PRINTER_DRIVER || !driverStillRegistered()) return 1;
+        if (code == ERROR_UNKNOWN_PRINTER_DRIVER || productDriverListing(nullptr) == DriverListing::NotListed) return 1;
         SetLastError(code);
         reportError(product::kDriverTag, code);
         if (MessageBoxA(ownerWindow, product::kDriverPrompt, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
@@ -148,9 +131,9 @@ int Installer::removePrinterAndDriver() {
     // Without a driver directory the names would point into the current
     // drive's root, where these files are none of ours.
     if (printerStage >= kStageDriverFiles && driverDir[0]) {
-        for (int i = 2; i >= 0; --i) {  // data file, configuration module, driver
+        for (size_t i = ARRAYSIZE(kDriverRoles); i-- > 0;) {  // the staging order backwards
             char path[MAX_PATH];
-            if (text::format(path, "%s\\%s", driverDir, kDriverFiles[i].name)) deleteProductFile(path);
+            if (text::format(path, "%s\\%s", driverDir, productFile(kDriverRoles[i]).name)) deleteProductFile(path);
         }
     }
     return 1;

@@ -30,10 +30,14 @@ SpoolerCalls systemSpoolerCalls();
 // the new printer, or null with the last error set.
 HANDLE addProductPrinter(const char* printerName);
 
-// The three driver files staged in the driver directory, in the order the
-// driver step copies them, with the tag a failed copy reports.
-struct DriverFile {
-    const char* name;
-    const char* copyTag;
-};
-extern const DriverFile kDriverFiles[3];
+// The spooler's driver directory for the product's environment, asked
+// through spoolerCalls. False, with out empty and the last error set, when
+// the spooler does not say.
+bool lookUpDriverDir(char (&out)[MAX_PATH]);
+
+// Whether the spooler lists a driver named exactly "Orlan PDF Printer
+// Driver" (byte for byte: another letter case is not ours) for environment,
+// null for the spooler's own. Unknown, with the last error set, when the
+// list cannot be read.
+enum class DriverListing { Listed, NotListed, Unknown };
+DriverListing productDriverListing(const char* environment);

@@ -52,6 +52,9 @@ bool append(char (&out)[N], const char* tail) {
 // character. CharNextA steps by the ANSI code page's rules.
 inline bool isSeparator(char c, bool slashToo) { return c == '\\' || (slashToo && c == '/'); }
 
+// A drive letter.
+inline bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 // The last character of path that is a backslash (or, with slashToo, a
 // slash); null when there is none.
 inline const char* lastSeparator(const char* path, bool slashToo = false) {

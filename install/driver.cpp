@@ -1,30 +1,22 @@
 // The printer driver "Orlan PDF Printer Driver": the test for an existing
 // installation, and its installation from the three staged files.
-#include <string.h>
 #include "common/dllsearch.h"
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/spooler.h"
 #include "common/text.h"
 #include "install/install.h"
 
 int Installer::isDriverInstalled() {
-    char environment[32];
-    text::copy(environment, product::kEnvironment);
-    DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, environment, 3, nullptr, 0, &needed, &count);
-    Buffer buffer(needed);
-    if (!EnumPrinterDriversA(nullptr, environment, 3, buffer.get(), buffer.size(), &needed, &count)) {
-        reportError("EnumPrinterDrivers", 0);
-        return 0;
+    switch (productDriverListing(product::kEnvironment)) {
+    case DriverListing::Listed: return 1;
+    case DriverListing::NotListed: return 0;
+    case DriverListing::Unknown: break;
     }
-    const DRIVER_INFO_3A* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.get());
-    for (DWORD i = 0; i < count; ++i) {
-        // Byte for byte: a driver under another letter case is not ours.
-        if (drivers[i].pName && strcmp(drivers[i].pName, product::kDriverName) == 0) return 1;
-    }
+    reportError("EnumPrinterDrivers", 0);
     return 0;
 }
 
@@ -33,19 +25,15 @@ int Installer::addDriver() {
     text::copy(environment, product::kEnvironment);
     // The run's first step may have failed to learn the driver directory.
     // Staging without it would copy the files into the current drive's root.
-    if (!driverDir[0]) {
-        DWORD needed = 0;
-        if (!spoolerCalls.getPrinterDriverDirectory(nullptr, environment, 1, reinterpret_cast<LPBYTE>(driverDir),
-                                                    sizeof driverDir, &needed)) {
-            driverDir[0] = '\0';
-            reportError("GetPrinterDriverDirectory", 0);
-            return 0;
-        }
+    if (!driverDir[0] && !lookUpDriverDir(driverDir)) {
+        reportError("GetPrinterDriverDirectory", 0);
+        return 0;
     }
 
     printerStage = kStageDriverFiles;
     const char* failedTag = nullptr;
-    for (const DriverFile& file : kDriverFiles) {
+    for (FileRole role : kDriverRoles) {
+        const ProductFile& file = productFile(role);
         char source[MAX_PATH], target[MAX_PATH];
         if (!text::format(source, "%s\\%s", sourceDir, file.name) ||
             !text::format(target, "%s\\%s", driverDir, file.name)) {
@@ -64,9 +52,9 @@ int Installer::addDriver() {
     if (!failedTag) {
         char name[64], driverPath[16], dataFile[16], configFile[16], empty[1] = "", dependent[2] = {'\0', '\0'};
         text::copy(name, product::kDriverName);
-        text::copy(driverPath, kDriverFiles[0].name);
-        text::copy(configFile, kDriverFiles[1].name);
-        text::copy(dataFile, kDriverFiles[2].name);
+        text::copy(driverPath, productFile(FileRole::DriverModule).name);
+        text::copy(configFile, productFile(FileRole::DriverConfig).name);
+        text::copy(dataFile, productFile(FileRole::DriverData).name);
         DRIVER_INFO_3A info = {};
         info.cVersion = 3;
         info.pName = name;
@@ -83,7 +71,7 @@ int Installer::addDriver() {
         // import one another by bare name. The spooler makes that folder on
         // its first driver; made here first, it can join the search.
         char versionFolder[MAX_PATH];
-        bool haveVersionFolder = text::format(versionFolder, "%s\\3", driverDir);
+        bool haveVersionFolder = productFolder(versionFolder, FileFolder::DriverVersion, installDir, driverDir);
         if (haveVersionFolder) CreateDirectoryA(versionFolder, nullptr);
         DllFolderInSearch driverNeighbours(haveVersionFolder ? versionFolder : nullptr);
         if (AddPrinterDriverA(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) {

@@ -2,6 +2,7 @@
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/text.h"
 #include "install/install.h"
 
@@ -13,18 +14,23 @@ namespace {
 // path names some other folder.
 void rejectLongPath() { SetLastError(ERROR_FILENAME_EXCED_RANGE); }
 
-// Copies one payload file; on failure composes the report with its tag.
-bool copyPayloadFile(const char* sourceDir, const char* targetFormat, const char* targetDir, const char* name,
-                     const char* tag) {
+// Copies one payload file from sourceDir into its folder; on failure composes
+// the report with its tag.
+bool copyPayloadFile(const Installer& installer, const ProductFile& file) {
+    char folder[MAX_PATH];
+    if (!productFolder(folder, file.copiedTo, installer.installDir, installer.driverDir)) {
+        reportError(file.copyTag, 0);
+        return false;
+    }
     char source[MAX_PATH];
     char target[MAX_PATH];
-    if (!text::format(source, "%s\\%s", sourceDir, name) ||
-        !text::formatInto(target, MAX_PATH, targetFormat, targetDir, name)) {
-        reportError(tag, ERROR_FILENAME_EXCED_RANGE);
+    if (!text::format(source, "%s\\%s", installer.sourceDir, file.name) ||
+        !text::format(target, "%s\\%s", folder, file.name)) {
+        reportError(file.copyTag, ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
     if (!copyWritable(source, target)) {
-        reportError(tag, 0);
+        reportError(file.copyTag, 0);
         return false;
     }
     return true;
@@ -89,14 +95,11 @@ int Installer::copyProductFiles() {
         reportError("CreateDir3", 0);
         return 0;
     }
-    if (!copyPayloadFile(sourceDir, "%s\\%s", installDir, "uninstall.exe", "CopyFile_7")) return 0;
-    // Without the driver directory the copy would land in "\3" of the
-    // current drive.
-    if (!driverDir[0]) {
-        reportError("CopyFile_10", ERROR_PATH_NOT_FOUND);
-        return 0;
+    // Without the driver directory a copy into its sub-folder fails here
+    // rather than landing in "\3" of the current drive.
+    for (const ProductFile& file : kProductFiles) {
+        bool ours = file.role == FileRole::Uninstaller || file.role == FileRole::Companion;
+        if (ours && !copyPayloadFile(*this, file)) return 0;
     }
-    if (!copyPayloadFile(sourceDir, "%s\\3\\%s", driverDir, "ORC_ProxyProcess.exe", "CopyFile_10")) return 0;
-    if (!copyPayloadFile(sourceDir, "%s\\3\\%s", driverDir, "kpdcjk.bin", "CopyFile_11")) return 0;
     return 1;
 }

@@ -1,8 +1,10 @@
 // The product key and the entry in the system's list of installed programs.
 #include "common/errorreport.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/registry.h"
+#include "common/setuppath.h"
 #include "common/text.h"
 
 void Installer::clearProductKey() {
@@ -28,14 +30,14 @@ void writeText(const char* key, const char* name, const char* data, DWORD* first
 int Installer::writeRegistryRecords() {
     DWORD firstError = ERROR_SUCCESS;
     char setupPath[MAX_PATH];
-    if (text::format(setupPath, "%s\\", installDir))
-        writeText(product::kProductKey, "SetupPath", setupPath, &firstError);
+    if (setupPathFromInstallFolder(installDir, setupPath))
+        writeText(product::kProductKey, product::kSetupPathValue, setupPath, &firstError);
     else
         firstError = ERROR_FILENAME_EXCED_RANGE;
     writeText(product::kProductKey, "BtnShowWd", "1", &firstError);
     writeText(product::kUninstallKey, "DisplayName", product::kDisplayName, &firstError);
     char uninstaller[MAX_PATH];
-    if (text::format(uninstaller, "%s\\uninstall.exe", installDir)) {
+    if (text::format(uninstaller, "%s\\%s", installDir, productFile(FileRole::Uninstaller).name)) {
         writeText(product::kUninstallKey, "UninstallString", uninstaller, &firstError);
         writeText(product::kUninstallKey, "DisplayIcon", uninstaller, &firstError);
         writeText(product::kUninstallKey, "UninstallPath", uninstaller, &firstError);

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include "common/handles.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/shell.h"
 #include "common/text.h"
@@ -52,7 +53,7 @@ void Installer::createShortcuts() {
     char target[MAX_PATH];
     if (!text::format(folder, "%s\\%s", programs, product::kStartMenuFolder) ||
         !text::format(link, "%s\\%s", programs, product::kUninstallLink) ||
-        !text::format(target, "%s\\uninstall.exe", installDir))
+        !text::format(target, "%s\\%s", installDir, productFile(FileRole::Uninstaller).name))
         return;
     createFolderTree(folder);
     createShortcut(link, target, product::kUninstallLinkDescription);

@@ -1,30 +1,31 @@
 // Copies the Word add-in into the install folder and has it register itself.
 #include "common/errorreport.h"
 #include "common/installer.h"
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "install/install.h"
 
 namespace {
-const char kAddinFile[] = "%s\\ops_wordaddin.dll";
-const char kCopyTag[] = "RegServ2";
 // Names the call that failed when the add-in does not register itself.
 const char kRegisterTag[] = "DllRegisterServer";
 }  // namespace
 
 int Installer::installWordAddin() {
+    const ProductFile& addin = productFile(FileRole::WordAddin);
     char source[MAX_PATH];
     char target[MAX_PATH];
-    if (!text::format(source, kAddinFile, sourceDir) || !text::format(target, kAddinFile, installDir)) {
+    if (!text::format(source, "%s\\%s", sourceDir, addin.name) ||
+        !text::format(target, "%s\\%s", installDir, addin.name)) {
         // Asking the user to close Word would not help here.
-        reportError(kCopyTag, ERROR_FILENAME_EXCED_RANGE);
+        reportError(addin.copyTag, ERROR_FILENAME_EXCED_RANGE);
         return 0;
     }
     // Word keeps the add-in open while it runs; the copy over it fails until
     // Word is closed or the user gives up.
     while (!copyWritable(source, target)) {
-        reportError(kCopyTag, 0);
+        reportError(addin.copyTag, 0);
         if (MessageBoxA(ownerWindow, product::kCloseWord, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
     }
     if (callDllRegistration(target, true)) return 1;

@@ -1,5 +1,6 @@
 #include "setup/page_logic.h"
 #include <stdio.h>
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/text.h"
 
@@ -25,11 +26,9 @@ void formatMegabytes(char* out, size_t capacity, ULONGLONG bytes) {
     text::formatInto(out, capacity, "%ld MB", static_cast<long>(bytes >> 20));
 }
 
-static bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
 void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName) {
-    if (capacity == 0 || !driveName || !isLetter(driveName[0])) return;
-    if (isLetter(folder[0]) && folder[1] == ':') {
+    if (capacity == 0 || !driveName || !text::isLetter(driveName[0])) return;
+    if (text::isLetter(folder[0]) && folder[1] == ':') {
         folder[0] = driveName[0];
         return;
     }
@@ -56,18 +55,6 @@ void storeFolderField(char (&installDir)[MAX_PATH], const char* fieldText) {
 
 namespace {
 
-// Every payload file name: a folder with room for the longest of them has
-// room for any.
-const char* const kPayloadNames[] = {"uninstall.exe", "ops_wordaddin.dll", "OPSBatch.exe", "ORC_ProxyProcess.exe",
-                                     "kpdcjk.bin",    "kpd_drv.dll",       "kpd_ui.dll",   "kpd_pnt.txt"};
-
-size_t longestPayloadName() {
-    size_t longest = 0;
-    for (const char* name : kPayloadNames)
-        if (static_cast<size_t>(lstrlenA(name)) > longest) longest = lstrlenA(name);
-    return longest;
-}
-
 bool isBadCharacter(unsigned char c) {
     if (c < 32) return true;
     for (const char* bad = "<>:\"/|?*"; *bad; ++bad)
@@ -79,7 +66,7 @@ bool isBadCharacter(unsigned char c) {
 // backslashes of "\\server\share" (server and share are names too); 0 for a
 // path that is not full.
 size_t namesStart(const char* text) {
-    if (isLetter(text[0]) && text[1] == ':' && text[2] == '\\') return 3;
+    if (text::isLetter(text[0]) && text[1] == ':' && text[2] == '\\') return 3;
     if (text[0] != '\\' || text[1] != '\\') return 0;
     const char* server = text + 2;
     const char* end = server;
@@ -112,7 +99,7 @@ FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter)
     size_t length = lstrlenA(text);
     if (length >= MAX_PATH) return FolderProblem::TooLong;
     if (text::endsWithSeparator(text, true)) --length;
-    if (length + 1 + longestPayloadName() > MAX_PATH - 1) return FolderProblem::TooLong;
+    if (length + 1 + longestInstallFolderName() > MAX_PATH - 1) return FolderProblem::TooLong;
 
     size_t start = namesStart(text);
     if (start == 0) return FolderProblem::Relative;
@@ -147,7 +134,7 @@ void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, con
     case FolderProblem::Empty: text::copyInto(out, capacity, product::kFolderEmpty); return;
     case FolderProblem::Relative: text::copyInto(out, capacity, product::kFolderNotFull); return;
     case FolderProblem::NoSuchDrive: {
-        char letter = text && isLetter(text[0]) ? text[0] : '?';
+        char letter = text && text::isLetter(text[0]) ? text[0] : '?';
         if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
         text::formatInto(out, capacity, product::kFolderNoDrive, letter);
         return;

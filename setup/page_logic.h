@@ -30,8 +30,8 @@ enum class FolderProblem { None, Empty, Relative, NoSuchDrive, BadCharacter, Bad
 
 // Judges the folder text as the run will use it (one trailing separator
 // dropped): a full path ("X:\..." or "\\server\share..."), names that
-// Windows accepts, room for the longest payload file name within 259
-// characters, and a drive that exists. driveExists is asked last, about the
+// Windows accepts, room within 259 characters for the longest name of the
+// files that go into the install folder, and a drive that exists. driveExists is asked last, about the
 // drive letter only; null skips that question.
 FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter));
 

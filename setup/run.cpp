@@ -26,12 +26,8 @@ int Installer::init(const InstallParams& params) {
 }
 
 int Installer::run() {
-    char environment[32];
-    text::copy(environment, product::kEnvironment);
-    DWORD needed = 0;
-    if (!spoolerCalls.getPrinterDriverDirectory(nullptr, environment, 1, reinterpret_cast<LPBYTE>(driverDir),
-                                                sizeof driverDir, &needed))
-        driverDir[0] = '\0';
+    // When the spooler does not say, the driver step asks again and reports it.
+    lookUpDriverDir(driverDir);
 
     DWORD size = sizeof options.previousDefaultPrinter;
     if (!getDefaultPrinter(options.previousDefaultPrinter, &size)) options.previousDefaultPrinter[0] = '\0';

@@ -14,14 +14,7 @@ HINSTANCE dialogInstance;
 
 // Centred on the screen, with the program's icon.
 void placeDialog(HWND dialog) {
-    HDC dc = GetWindowDC(dialog);
-    int width = GetDeviceCaps(dc, HORZRES);
-    int height = GetDeviceCaps(dc, VERTRES);
-    RECT r;
-    GetWindowRect(dialog, &r);
-    POINT origin = centredOrigin(r, width, height);
-    SetWindowPos(dialog, GetActiveWindow(), origin.x, origin.y, 0, 0, SWP_NOSIZE);
-    ReleaseDC(dialog, dc);
+    centreOnScreen(dialog);
     HICON icon = LoadIconA(dialogInstance, MAKEINTRESOURCEA(IDI_UNINSTALL));
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }

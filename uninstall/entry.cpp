@@ -6,6 +6,7 @@
 #include "common/installer.h"
 #include "common/product.h"
 #include "common/registry.h"
+#include "common/setuppath.h"
 #include "common/text.h"
 #include "uninstall/uninstall.h"
 
@@ -16,8 +17,6 @@ const DWORD kDialogPollMs = 50;
 // An instance found holding the mutex without a dialog may be a first stage
 // that is just ending; it gets this long to go.
 const DWORD kMutexGraceMs = 2000;
-
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Short or long form of a folder; the folder itself when the system cannot
 // convert it.
@@ -90,35 +89,15 @@ bool runsFromTemp(const char* tempFolder, const char* programFolder) {
     return sameFolderName(tempForm, programForm);
 }
 
-bool installFolderFromSetupPath(const char* value, char (&out)[MAX_PATH]) {
-    if (!value || !text::copy(out, value)) {
-        out[0] = '\0';
-        return false;
-    }
-    char* cut = text::lastSeparator(out);
-    if (cut) *cut = '\0';
-
-    // Only a fully qualified folder: "X:" (a drive root, from "X:\"),
-    // "X:\..." or "\\server\share...". Anything else would be taken
-    // relative to the current folder.
-    bool drive = isLetter(out[0]) && out[1] == ':' && (out[2] == '\0' || out[2] == '\\');
-    bool share = out[0] == '\\' && out[1] == '\\' && out[2] && out[2] != '\\';
-    if (!drive && !share) {
-        out[0] = '\0';
-        return false;
-    }
-    return true;
-}
-
 bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]) {
     out[0] = '\0';
     char value[MAX_PATH];
-    if (!readRegString(root, product::kProductKey, "SetupPath", value, "") || !value[0]) return false;
+    if (!readRegString(root, product::kProductKey, product::kSetupPathValue, value, "") || !value[0]) return false;
     // A number read as raw bytes is no folder.
     RegKey key;
     DWORD type = 0;
     if (RegOpenKeyExA(root, product::kProductKey, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS ||
-        RegQueryValueExA(key.get(), "SetupPath", nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
+        RegQueryValueExA(key.get(), product::kSetupPathValue, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
     return installFolderFromSetupPath(value, out);

@@ -3,6 +3,7 @@
 // none of them can fail the run.
 #include "common/installer.h"
 #include <shlobj.h>
+#include "common/payload.h"
 #include "common/product.h"
 #include "common/registry.h"
 #include "common/shell.h"
@@ -35,15 +36,6 @@ const int kProgramsFolders[] = {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
 
 const char* const kRunShortcuts[] = {product::kUninstallLink, product::kBatchLink};
 
-const char* const kInstallFolderFiles[] = {"Uninstall.exe", "OPSBatch.exe"};
-const char* const kDriverSubFolderFiles[] = {"ORC_ProxyProcess.exe", "kpdcjk.bin", "kpd_pnt.txt", "kpd_drv.dll",
-                                             "kpd_ui.dll"};
-
-void deleteFileIn(const char* folder, const char* file) {
-    char path[MAX_PATH];
-    if (productFilePath(path, folder, file)) deleteProductFile(path);
-}
-
 }  // namespace
 
 bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file) {
@@ -58,7 +50,7 @@ bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file
 
 bool isDriveRoot(const char* folder) {
     if (!folder || !folder[0] || folder[1] != ':') return false;
-    return folder[2] == '\0' || ((folder[2] == '\\' || folder[2] == '/') && folder[3] == '\0');
+    return folder[2] == '\0' || (text::isSeparator(folder[2], true) && folder[3] == '\0');
 }
 
 void Installer::removeRegistryRecords() {
@@ -67,7 +59,7 @@ void Installer::removeRegistryRecords() {
 
 void Installer::removeWordAddin(const char* folder) {
     char path[MAX_PATH];
-    if (!productFilePath(path, folder, "OPS_WordAddin.dll")) return;
+    if (!productFilePath(path, folder, productFile(FileRole::WordAddin).name)) return;
     callDllRegistration(path, false);
     deleteProductFile(path);
 }
@@ -78,10 +70,13 @@ void Installer::removeShortcuts() {
 }
 
 void Installer::removeProductFiles() {
-    for (const char* file : kInstallFolderFiles) deleteFileIn(installDir, file);
-    char driverFolder[MAX_PATH];
-    if (!productFilePath(driverFolder, driverDir, "3")) return;
-    for (const char* file : kDriverSubFolderFiles) deleteFileIn(driverFolder, file);
+    // The add-in goes with its unregistration.
+    for (const ProductFile& file : kProductFiles) {
+        char folder[MAX_PATH], path[MAX_PATH];
+        if (file.role != FileRole::WordAddin && productFolder(folder, file.removedFrom, installDir, driverDir) &&
+            productFilePath(path, folder, file.name))
+            deleteProductFile(path);
+    }
 }
 
 void removeLeftovers(const char* installFolder) {
@@ -90,10 +85,13 @@ void removeLeftovers(const char* installFolder) {
     for (int csidl : kProgramsFolders) {
         char folder[MAX_PATH];
         if (!specialFolderPath(csidl, folder)) continue;
-        char productFolder[MAX_PATH];
+        char startMenuFolder[MAX_PATH];
         // Goes only when nothing else is left in it.
-        if (productFilePath(productFolder, folder, product::kStartMenuFolder)) RemoveDirectoryA(productFolder);
+        if (productFilePath(startMenuFolder, folder, product::kStartMenuFolder)) RemoveDirectoryA(startMenuFolder);
     }
-    char oldProgram[MAX_PATH];
-    if (productFilePath(oldProgram, installFolder, "PDF Scribe\\Uninstall.exe")) deleteProductFile(oldProgram);
+    // An earlier release's uninstaller, one folder down.
+    char olderFolder[MAX_PATH], oldProgram[MAX_PATH];
+    if (productFilePath(olderFolder, installFolder, "PDF Scribe") &&
+        productFilePath(oldProgram, olderFolder, productFile(FileRole::Uninstaller).name))
+        deleteProductFile(oldProgram);
 }

@@ -1,9 +1,8 @@
 // The removal run: printer and driver first, then everything setup put on
 // the machine, moving the progress bar as it goes.
 #include "common/installer.h"
-#include <winspool.h>
 #include "common/errorreport.h"
-#include "common/product.h"
+#include "common/spooler.h"
 #include "common/text.h"
 #include "uninstall/uninstall.h"
 
@@ -17,10 +16,7 @@ void Installer::initRemoval(const char* folder, HWND owner, HWND bar) {
 
 int Installer::runRemoval() {
     setStatus(0, "");
-    DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(product::kEnvironment), 1,
-                                    reinterpret_cast<BYTE*>(driverDir), sizeof driverDir, &needed)) {
-        driverDir[0] = '\0';
+    if (!lookUpDriverDir(driverDir)) {
         reportError("GetPrinterDriverDirectory", 0);
         return 0;
     }

@@ -67,11 +67,6 @@ bool sameFolderName(const char* a, const char* b);
 // long) the system reports either of them in.
 bool runsFromTemp(const char* tempFolder, const char* programFolder);
 
-// The install folder from a "SetupPath" value: the value cut at its last
-// backslash. False when the result is no usable absolute folder (empty,
-// relative, drive-relative such as "C:foo") so that nothing is removed.
-bool installFolderFromSetupPath(const char* value, char (&out)[MAX_PATH]);
-
 // Reads "SetupPath" of the product key under root: only a text value that
 // gives a usable install folder counts. out receives the install folder.
 bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]);

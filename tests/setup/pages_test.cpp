@@ -136,7 +136,8 @@ bool cAndD(char letter) { return letter == 'C' || letter == 'c' || letter == 'D'
 
 TEST(FolderCheck, EachKindOfFolder) {
     using P = FolderProblem;
-    std::string fits = "C:\\" + std::string(235, 'x');  // + "\ORC_ProxyProcess.exe" = 259
+    // Only the install folder's files count: + "\ops_wordaddin.dll" = 259.
+    std::string fits = "C:\\" + std::string(238, 'x');
     const std::pair<std::string, FolderProblem> cases[] = {
         {"C:\\Program Files\\Orlan Software\\PDF Scribe", P::None}, {"d:\\a b\\ c.d", P::None}, {"C:\\", P::None},
         {"C:\\Tools\\", P::None}, {"C:\\Tools/", P::None}, {"C:\\a\\..\\b\\.", P::None}, {fits, P::None},
@@ -152,7 +153,7 @@ TEST(FolderCheck, EachKindOfFolder) {
         {"C:\\name ", P::BadNameEnd}, {"C:\\name \\", P::BadNameEnd}, {"C:\\a...\\b", P::BadNameEnd},
         {"\\\\server\\share.\\x", P::BadNameEnd},
         {"Q:\\Tools", P::NoSuchDrive}, {"q:\\", P::NoSuchDrive},
-        {fits + "x", P::TooLong}, {"C:\\" + std::string(256, 'x'), P::TooLong},  // 239 and 259
+        {fits + "x", P::TooLong}, {"C:\\" + std::string(256, 'x'), P::TooLong},  // 242 and 259
         {"C:\\" + std::string(257, 'x'), P::TooLong}, {"Q:" + std::string(298, '|'), P::TooLong},  // 260 and 300
     };
     for (const auto& c : cases) EXPECT_EQ(c.second, checkFolderText(c.first.c_str(), cAndD)) << c.first;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "common/product.h"
+#include "common/setuppath.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
@@ -57,6 +58,13 @@ TEST(UninstallFolders, InstallFolderIsTheSetupPathWithoutItsLastComponent) {
     EXPECT_TRUE(installFolderFromSetupPath("C:\\", folder));
     EXPECT_STREQ("C:", folder);
     EXPECT_TRUE(isDriveRoot(folder));
+    // What setup writes for a folder gives that folder back.
+    for (const char* installDir : {"D:\\Apps\\Pdf", "\\\\server\\share\\Pdf", "C:"}) {
+        char value[MAX_PATH];
+        ASSERT_TRUE(setupPathFromInstallFolder(installDir, value));
+        EXPECT_TRUE(installFolderFromSetupPath(value, folder));
+        EXPECT_STREQ(installDir, folder);
+    }
 }
 
 TEST(UninstallFolders, SetupPathThatNamesNoAbsoluteFolderIsRefused) {

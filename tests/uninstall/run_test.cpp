@@ -161,6 +161,30 @@ TEST(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinte
     uninstall_support::clearProduct(root);
 }
 
+namespace {
+BOOL WINAPI noDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+}  // namespace
+
+// The spooler will not say where its drivers are: the run stops at once,
+// with the report, before any deletion.
+TEST(RemovalRun, WithoutTheDriverDirectoryNothingIsTouched) {
+    std::string installDir = ts::makeTempDir("nodriverdir");
+    ts::writeFile(installDir + "\\uninstall.exe", "x");
+    errorText[0] = '\0';
+    spoolerCalls.getPrinterDriverDirectory = noDriverDirectory;
+    Installer remover;
+    remover.initRemoval(installDir.c_str(), nullptr, nullptr);
+    int result = remover.runRemoval();
+    spoolerCalls = systemSpoolerCalls();
+    EXPECT_EQ(0, result);
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = GetPrinterDriverDirectory(5):")) << errorText;
+    EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
+    ts::removeTree(installDir);
+}
+
 class ProgressDialog : public ::testing::Test {
 protected:
     void SetUp() override {
