@@ -53,7 +53,7 @@ nsis_run=$(awk '{ print $1 - $2 }' "$work/nsis.txt" | median)
 nsis_total=$(awk '{ print $1 }' "$work/nsis.txt" | median)
 kib() { echo "$(( ($(stat -c %s "$1") + 1023) / 1024 )) KB"; }
 
-printf '%-46s %s\n' "Measure (median of five, Wine $("$WINE" --version | cut -d- -f2), $ORLAN_ARCH arm)" "Value"
+printf '%-46s %s\n' "Measure (median of five, Wine $("$WINE" --version | cut -d" " -f1 | cut -d- -f2), $ORLAN_ARCH arm)" "Value"
 printf '%-46s %.3f s\n' "setup: installation run (Install to Finish)" "$setup_run"
 printf '%-46s %.3f s\n' "  of it: files, registry, add-in, shortcut" "$setup_files_on"
 printf '%-46s %.3f s\n' "uninstall: removal run (Yes to success)" "$uninstall_run"
