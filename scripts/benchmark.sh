@@ -59,8 +59,8 @@ printf '%-46s %.3f s\n' "  of it: files, registry, add-in, shortcut" "$setup_fil
 printf '%-46s %.3f s\n' "uninstall: removal run (Yes to success)" "$uninstall_run"
 printf '%-46s %.3f s\n' "NSIS reference: same file/registry/shortcut" "$nsis_run"
 printf '%-46s %.3f s\n' "NSIS reference incl. process start" "$nsis_total"
-printf '%-46s %s (target <= 350 KB)\n' "setup.exe size" "$(kib "$dist/setup.exe")"
-printf '%-46s %s (target <= 80 KB)\n' "uninstall.exe size" "$(kib "$dist/uninstall.exe")"
+printf '%-46s %s (target <= 350 KB)\n' "setup.exe size (the i686 release)" "$(kib "$DIST/setup.exe")"
+printf '%-46s %s (target <= 80 KB)\n' "uninstall.exe size (the i686 release)" "$(kib "$DIST/uninstall.exe")"
 printf '%-46s %s\n' "NSIS reference installer size" "$(kib "$work/reference.exe")"
 printf '%-46s %s\n' "NSIS null installer (stub) size" "$(kib "$work/null.exe")"
 printf '%-46s %s\n' "same work within twice the NSIS reference" \
