@@ -4,6 +4,7 @@
 // every page.
 #include <gtest/gtest.h>
 #include "tests/support/support.h"
+#include "tests/support/uninstall_support.h"
 #include "tests/support/wizard_support.h"
 
 namespace ts = testing_support;
@@ -196,7 +197,7 @@ class UrlHandler {
 public:
     explicit UrlHandler(const std::string& file) : file_(file) {
         haveOld_ = ts::regValue(HKEY_CLASSES_ROOT, kKey, "", &old_);
-        std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1> \"" + file + "\"";
+        std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>> \"" + file + "\"";
         HKEY key;
         if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
             ERROR_SUCCESS) {
@@ -213,16 +214,24 @@ public:
             RegCloseKey(key);
         }
     }
-    // Waits for an address to arrive; "" when none came in time.
-    std::string waitAddress(DWORD timeoutMs) {
-        std::string text;
-        ts::waitUntil([&] {
-            text = ts::readFile(file_);
-            return text.find('\n') != std::string::npos;
-        }, timeoutMs);
+    // Waits for an address to arrive and for every handler started before
+    // it to end; the addresses opened, in the order they came.
+    std::vector<std::string> waitAddresses(DWORD timeoutMs) {
+        ts::waitUntil([&] { return ts::readFile(file_).find('\n') != std::string::npos; }, timeoutMs);
+        ts::waitUntil([] { return uninstall_support::findProcess("cmd.exe") == 0; }, timeoutMs);
+        std::vector<std::string> addresses;
+        std::string line;
+        for (char c : ts::readFile(file_)) {
+            if (c != '\n') {
+                line += c;
+                continue;
+            }
+            while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+            addresses.push_back(line);
+            line.clear();
+        }
         DeleteFileA(file_.c_str());
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-        return text;
+        return addresses;
     }
 
 private:
@@ -254,22 +263,22 @@ TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
     MapWindowPoints(link, page, reinterpret_cast<POINT*>(&r), 2);
     ASSERT_GT(r.right, r.left);
 
-    // Beside the link: nothing opens.
+    // Beside the link nothing opens; the exact corners count. The page takes
+    // the clicks in order, so the corner's address comes after any that a
+    // click beside would have opened.
+    const std::vector<std::string> once = {productPage};
     clickPage(page, {r.right + 3, (r.top + r.bottom) / 2});
     clickPage(page, {r.right + 1, r.bottom});
     clickPage(page, {r.left - 1, r.top});
-    EXPECT_EQ("", handler.waitAddress(2500)) << "a click beside the link opened something";
-
-    // The exact corners count.
     clickPage(page, {r.right, r.bottom});
-    EXPECT_EQ(productPage, handler.waitAddress(15000)) << "bottom-right edge";
+    EXPECT_EQ(once, handler.waitAddresses(15000)) << "bottom-right edge, after three clicks beside the link";
     clickPage(page, {r.left, r.top});
-    EXPECT_EQ(productPage, handler.waitAddress(15000)) << "top-left edge";
+    EXPECT_EQ(once, handler.waitAddresses(15000)) << "top-left edge";
 
     // A user's click in the middle of the text.
     RECT screen = ts::windowRect(link);
     ASSERT_TRUE(wizard::realClick((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2));
-    EXPECT_EQ(productPage, handler.waitAddress(15000)) << "a real click on the link";
+    EXPECT_EQ(once, handler.waitAddresses(15000)) << "a real click on the link";
 
     // Drawn in blue on the white page.
     RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
