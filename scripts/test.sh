@@ -8,11 +8,6 @@
 # Exits non-zero when any test of any arm fails.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-choice=$(choose_arms)
-arms=$(cut -d' ' -f1 <<<"$choice")
-sed 's/^\([a-z0-9_]*\) /Arm \1: /' <<<"$choice"
-ensure_packages $arms
-build_release
 # ORLAN_CTEST_ARGS: words for CTest, read as xargs reads them (quotes group
 # a word; nothing is expanded or run): -R '^(setup|gui)'
 args=()
@@ -24,6 +19,11 @@ if [ -n "${ORLAN_CTEST_ARGS:-}" ]; then
     rm -f "$words"
 fi
 set -- "${args[@]}"
+choice=$(choose_arms)
+arms=$(cut -d' ' -f1 <<<"$choice")
+sed 's/^\([a-z0-9_]*\) /Arm \1: /' <<<"$choice"
+ensure_packages $arms
+build_release
 status=0
 for arm in $arms; do
     use_arch "$arm"
