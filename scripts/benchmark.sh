@@ -9,7 +9,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 one_arm
 command -v makensis >/dev/null || apt-get install -y -q --no-install-recommends nsis >/dev/null
-ORLAN_BUILD_TARGETS=acceptance_tests build_tests >/dev/null
+ORLAN_BUILD_TARGETS=benchmark build_tests >/dev/null
 dist=$ARM_DIST
 work=$(mktemp -d /tmp/orlan-bench.XXXXXX)
 nsis_arch=()
@@ -20,8 +20,7 @@ makensis -V1 "${nsis_arch[@]}" -DOUTFILE="$work/null.exe" "$ROOT/scripts/bench/n
 ensure_template
 trap 'stop_wineserver; rm -rf "$work"' EXIT
 # Setup and the uninstaller in a prefix and display of their own, as in the tests.
-bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tests/acceptance_tests.exe" \
-    --gtest_also_run_disabled_tests --gtest_filter='Benchmark.*' >"$work/rounds.txt" || {
+bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tools/benchmark.exe" >"$work/rounds.txt" || {
     cat "$work/rounds.txt"; exit 1; }
 
 # The NSIS reference needs no display. winemenubuilder is off for it as for

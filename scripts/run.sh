@@ -17,7 +17,7 @@ if [ -n "${DISPLAY:-}" ]; then
     exit
 fi
 
-ORLAN_BUILD_TARGETS=acceptance_tests build_tests >/dev/null
+ORLAN_BUILD_TARGETS=main_job build_tests >/dev/null
 shots=${ORLAN_SHOTS_DIR:-$ROOT/out/screenshots}
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -25,8 +25,7 @@ ensure_template
 export ORLAN_SHOTS="Z:$(echo "$shots" | tr / '\\')"
 status=0
 # A fresh prefix and an Xvfb display of its own, as every test program has.
-bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tests/acceptance_tests.exe" \
-    --gtest_also_run_disabled_tests --gtest_filter='MainJob.*' || status=$?
+bash "$ROOT/scripts/wine-run.sh" "$TESTS_BUILD/tools/main_job.exe" || status=$?
 for bmp in "$shots"/*.bmp; do
     [ -f "$bmp" ] || continue
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"

@@ -8,13 +8,22 @@
 # Exits non-zero when any test of any arm fails.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+# ORLAN_CTEST_ARGS: words for CTest, read as xargs reads them (quotes group
+# a word; nothing is expanded or run): -R '^(setup|gui)'
+args=()
+if [ -n "${ORLAN_CTEST_ARGS:-}" ]; then
+    words=$(mktemp)
+    xargs -r printf '%s\0' <<<"$ORLAN_CTEST_ARGS" >"$words" ||
+        { echo "ORLAN_CTEST_ARGS is no list of words: $ORLAN_CTEST_ARGS" >&2; rm -f "$words"; exit 2; }
+    mapfile -d '' args <"$words"
+    rm -f "$words"
+fi
+set -- "${args[@]}"
 choice=$(choose_arms)
 arms=$(cut -d' ' -f1 <<<"$choice")
 say_arms <<<"$choice"
 ensure_packages $arms
 build_release
-# ORLAN_CTEST_ARGS is shell words, quotes allowed: -R '^(setup|gui)$'
-eval "set -- ${ORLAN_CTEST_ARGS:-}"
 status=0
 for arm in $arms; do
     use_arch "$arm"

@@ -168,7 +168,7 @@ TEST_F(InstallRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
     spoolerCalls.xcvData = recordingXcvData;
     {
         // OK answers a failed run's report, which must not come.
-        BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDYES, IDOK}, 8000);
+        BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDYES, IDOK});
         EXPECT_EQ(1, runPage()) << errorText;
         EXPECT_EQ(1u, answerer.finish().size()) << "only the question";
     }
@@ -236,7 +236,7 @@ TEST_F(InstallRun, DefaultChoicesRunEveryStepToSuccess) {
     options.addWordAddin = 1;
     options.addStartMenuIcon = 1;
     options.allUsers = 1;
-    BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK}, 20000);
+    BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK});
     EXPECT_EQ(1, runPage()) << errorText;
     const auto& boxes = answerer.finish();
     EXPECT_TRUE(boxes.empty()) << boxes[0].text;
@@ -268,8 +268,8 @@ TEST_F(InstallRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShortcut) 
     INT_PTR result;
     std::vector<testing_support::MessageBoxInfo> prompts, reports;
     {
-        BoxAnswerer prompt("Orlan PDF Scribe", {IDCANCEL}, 60000);
-        BoxAnswerer report("Orlan PDF Scribe Setup", {IDOK}, 60000);
+        BoxAnswerer prompt("Orlan PDF Scribe", {IDCANCEL});
+        BoxAnswerer report("Orlan PDF Scribe Setup", {IDOK});
         result = runPage();
         prompts = prompt.finish();
         reports = report.finish();
@@ -321,7 +321,7 @@ TEST_F(InstallRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
             entry.reset(new install_support::KeyRefusingValues(HKEY_LOCAL_MACHINE, product::kUninstallKey));
             ASSERT_TRUE(entry->ready());
         }
-        BoxAnswerer answerer("Orlan PDF Scribe Setup", c.answers, 30000);
+        BoxAnswerer answerer("Orlan PDF Scribe Setup", c.answers);
         EXPECT_EQ(0, runPage()) << "the wizard goes on to the interrupted page";
         std::vector<testing_support::MessageBoxInfo> boxes = answerer.finish();
         ASSERT_EQ(c.answers.size(), boxes.size());

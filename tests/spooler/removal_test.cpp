@@ -144,7 +144,7 @@ TEST_F(Removal, DriverAlreadyGoneIsNoFailure) {
     ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
     stageFiles();
     spoolerCalls.deletePrinterDriver = driverAlreadyGone;
-    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL}, 3000);
+    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
     EXPECT_EQ(1, installer.removePrinterAndDriver());
     EXPECT_TRUE(answerer.finish().empty()) << "no prompt";
     EXPECT_EQ(1, driverCalls) << "no retry";

@@ -186,7 +186,8 @@ BoxAnswerer::BoxAnswerer(const char* caption, std::vector<int> answers, DWORD ti
     : caption_(caption), answers_(std::move(answers)), timeoutMs_(timeoutMs), screenshotPath_(std::move(screenshotPath)) {
     thread_ = std::thread([this] {
         for (size_t i = 0; i < answers_.size(); ++i) {
-            testing_support::MessageBoxInfo box = testing_support::findMessageBox(caption_.c_str(), timeoutMs_);
+            testing_support::MessageBoxInfo box =
+                testing_support::findMessageBox(caption_.c_str(), timeoutMs_, [this] { return over_.load(); });
             if (!box.window) return;
             if (i == 0 && !screenshotPath_.empty()) testing_support::screenshot(screenshotPath_);
             HWND window = box.window;
@@ -198,11 +199,10 @@ BoxAnswerer::BoxAnswerer(const char* caption, std::vector<int> answers, DWORD ti
     });
 }
 
-BoxAnswerer::~BoxAnswerer() {
-    if (thread_.joinable()) thread_.join();
-}
+BoxAnswerer::~BoxAnswerer() { finish(); }
 
 const std::vector<testing_support::MessageBoxInfo>& BoxAnswerer::finish() {
+    over_ = true;
     if (thread_.joinable()) thread_.join();
     return seen_;
 }

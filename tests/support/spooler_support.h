@@ -47,14 +47,18 @@ bool makeDefault(const char* name);
 void removeProduct();
 
 // Answers message boxes of one caption on its own thread, in order, with
-// the given buttons; records what each box showed. Stops when every answer
-// is given or when no further box comes within the time limit.
+// the given buttons; records what each box showed. Looks for the next box
+// until every answer is given, finish() says the run is over, or timeoutMs
+// passes without one. A box that comes when it has stopped is the watchdog's
+// (testing_support::kStrayBoxGraceMs): so an answerer whose list ends early
+// also proves that no further box comes.
 class BoxAnswerer {
 public:
-    BoxAnswerer(const char* caption, std::vector<int> answers, DWORD timeoutMs = 15000,
+    BoxAnswerer(const char* caption, std::vector<int> answers, DWORD timeoutMs = 60000,
                 std::string screenshotPath = "");
     ~BoxAnswerer();
-    // Waits for the thread; the boxes seen so far.
+    // The run that shows the boxes has ended: stops looking, waits for the
+    // thread; the boxes seen.
     const std::vector<testing_support::MessageBoxInfo>& finish();
 
 private:
@@ -63,6 +67,7 @@ private:
     DWORD timeoutMs_;
     std::string screenshotPath_;
     std::vector<testing_support::MessageBoxInfo> seen_;
+    std::atomic<bool> over_{false};
     std::thread thread_;
 };
 

@@ -1,6 +1,13 @@
 #include "tests/support/support.h"
+#include <gtest/gtest.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+#include "common/product.h"
 #include "common/text.h"
 
 namespace testing_support {
@@ -253,15 +260,134 @@ static BOOL CALLBACK collectButtons(HWND child, LPARAM lParam) {
     return TRUE;
 }
 
-MessageBoxInfo findMessageBox(const char* caption, DWORD timeoutMs) {
+namespace {
+// What the box watchdog leaves alone: the captions that threads are looking
+// for now, and the boxes handed to callers, with the tick they got them.
+std::mutex awaitedLock;
+std::multiset<std::string> searches;
+std::map<HWND, DWORD> handedOut;
+// A box handed to a caller is its to answer for this long.
+const DWORD kHandedOutMs = 60000;
+
+class Search {
+public:
+    explicit Search(const char* caption) {
+        std::lock_guard<std::mutex> hold(awaitedLock);
+        at_ = searches.insert(caption);
+    }
+    ~Search() {
+        std::lock_guard<std::mutex> hold(awaitedLock);
+        searches.erase(at_);
+    }
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+
+private:
+    std::multiset<std::string>::iterator at_;
+};
+
+bool awaited(HWND box, const std::string& caption, DWORD now) {
+    std::lock_guard<std::mutex> hold(awaitedLock);
+    if (searches.count(caption)) return true;
+    auto handed = handedOut.find(box);
+    return handed != handedOut.end() && now - handed->second < kHandedOutMs;
+}
+
+MessageBoxInfo describeBox(HWND box) {
     MessageBoxInfo info;
-    info.window = findWindow("#32770", caption, timeoutMs);
-    if (!info.window) return info;
+    info.window = box;
     // The box's text is the static control 0xFFFF.
-    waitUntil([&] { return GetDlgItem(info.window, 0xFFFF) != nullptr; }, 2000);
-    info.text = controlText(info.window, 0xFFFF);
-    EnumChildWindows(info.window, collectButtons, reinterpret_cast<LPARAM>(&info.buttons));
+    waitUntil([&] { return GetDlgItem(box, 0xFFFF) != nullptr; }, 2000);
+    info.text = controlText(box, 0xFFFF);
+    EnumChildWindows(box, collectButtons, reinterpret_cast<LPARAM>(&info.buttons));
     return info;
+}
+
+// The product's message boxes on this test program's desktop, with their captions.
+BOOL CALLBACK collectProductBoxes(HWND window, LPARAM lParam) {
+    char cls[16] = "", caption[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    GetWindowTextA(window, caption, sizeof caption);
+    for (const char* product : {product::kBoxCaption, product::kSetupBoxCaption, product::kUninstallBoxCaption})
+        if (lstrcmpA(caption, product) == 0)
+            reinterpret_cast<std::map<HWND, std::string>*>(lParam)->emplace(window, caption);
+    return TRUE;
+}
+
+std::map<HWND, std::string> productBoxes() {
+    std::map<HWND, std::string> boxes;
+    EnumWindows(collectProductBoxes, reinterpret_cast<LPARAM>(&boxes));
+    return boxes;
+}
+
+// Watches for product boxes while each test runs. Boxes already up when the
+// test starts belong to the test before it and are left alone.
+class StrayBoxWatchdog : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        stop_ = false;
+        thread_ = std::thread([this] { watch(); });
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        std::lock_guard<std::mutex> hold(awaitedLock);
+        handedOut.clear();
+    }
+
+    void watch() {
+        std::map<HWND, DWORD> unawaitedSince;
+        std::set<HWND> earlier;
+        for (const auto& box : productBoxes()) earlier.insert(box.first);
+        while (!stop_) {
+            const DWORD now = GetTickCount();
+            std::map<HWND, DWORD> still;
+            for (const auto& box : productBoxes()) {
+                if (earlier.count(box.first) || awaited(box.first, box.second, now)) continue;
+                auto since = unawaitedSince.find(box.first);
+                const DWORD first = since == unawaitedSince.end() ? now : since->second;
+                if (now - first < kStrayBoxGraceMs) {
+                    still[box.first] = first;
+                    continue;
+                }
+                MessageBoxInfo info = describeBox(box.first);
+                ADD_FAILURE() << "a message box that nobody answered, closed after " << kStrayBoxGraceMs
+                              << " ms: \"" << box.second << "\": " << info.text;
+                const int last = info.buttons.empty() ? IDCANCEL : info.buttons.back();
+                PostMessageA(box.first, WM_COMMAND, MAKEWPARAM(last, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box.first, last)));
+                earlier.insert(box.first);
+            }
+            unawaitedSince.swap(still);
+            Sleep(100);
+        }
+    }
+
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// Installed before main() runs any test (gtest_main starts the tests).
+[[maybe_unused]] const bool watchdogInstalled = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new StrayBoxWatchdog);
+    return true;
+}();
+}  // namespace
+
+MessageBoxInfo findMessageBox(const char* caption, DWORD timeoutMs, const std::function<bool()>& until) {
+    Search search(caption);
+    HWND found = nullptr;
+    waitUntil([&] {
+        found = FindWindowA("#32770", caption);
+        if (found && !IsWindowVisible(found)) found = nullptr;
+        return found || (until && until());
+    }, timeoutMs);
+    if (!found) return MessageBoxInfo();
+    {
+        std::lock_guard<std::mutex> hold(awaitedLock);
+        handedOut[found] = GetTickCount();
+    }
+    return describeBox(found);
 }
 
 MessageBoxInfo answerMessageBox(const char* caption, int buttonId, DWORD timeoutMs) {

@@ -108,10 +108,19 @@ struct MessageBoxInfo {
     std::string text;
     std::vector<int> buttons;
 };
-// Waits for a message box with that caption (and text, when given).
-MessageBoxInfo findMessageBox(const char* caption, DWORD timeoutMs = 15000);
+// Waits for a visible message box with that caption; gives up early, with
+// no box, once until() holds (the run that would show it has ended).
+MessageBoxInfo findMessageBox(const char* caption, DWORD timeoutMs = 15000,
+                              const std::function<bool()>& until = nullptr);
 // Waits for the box, presses buttonId, waits for the box to close.
 MessageBoxInfo answerMessageBox(const char* caption, int buttonId, DWORD timeoutMs = 15000);
+
+// Every test program has a watchdog for the product's message boxes (its
+// three captions): a box that no thread is looking for and that no caller
+// was handed fails the running test after kStrayBoxGraceMs and is closed
+// with its last button (No, Cancel or OK), so that the run blocked on it
+// goes on instead of hanging until CTest's time limit.
+const DWORD kStrayBoxGraceMs = 10000;
 
 // Screenshot of the whole screen (or one window) as a 24-bit BMP file.
 bool screenshot(const std::string& path, HWND window = nullptr);

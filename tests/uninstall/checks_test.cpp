@@ -123,9 +123,19 @@ TEST(SelfDelete, ComspecPlaysNoPartAndTheFileGoes) {
 TEST(SelfDelete, NameThatCmdWouldExpandStaysAndNothingStarts) {
     std::string target = testing_support::makeTempDir("selfdelete") + "\\Orl%OS%.exe";
     testing_support::writeFile(target, "copy");
+    // The job counts every process started from this one from here on.
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    ASSERT_TRUE(job);
+    ASSERT_TRUE(AssignProcessToJobObject(job, GetCurrentProcess()));
+    auto started = [job] {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
+        QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof counts, nullptr);
+        return counts.TotalProcesses;
+    };
+    const DWORD before = started();
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), deleteAfterExit(target.c_str()));
-    // Had a command processor been started, it would be deleting the file.
-    Sleep(1500);
+    EXPECT_EQ(before, started()) << "a command processor was started";
+    CloseHandle(job);
     EXPECT_TRUE(testing_support::fileExists(target));
     // The priority stays as it was: nothing of the sequence ran.
     EXPECT_EQ(static_cast<DWORD>(NORMAL_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess()));

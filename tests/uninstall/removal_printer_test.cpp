@@ -75,7 +75,7 @@ TEST_F(UninstallPrinterRemoval, FailedPutBackIsTriedOnceReportedAndTheRemovalSto
     failingCalls = 2;
     addPrinterCalls = 0;
     spoolerCalls.addPrinter = addPrinterRefused;
-    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL, IDCANCEL}, 3000);
+    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL, IDCANCEL});
     EXPECT_EQ(0, installer.removePrinterAndDriver());
     const auto& boxes = answerer.finish();
     ASSERT_EQ(1u, boxes.size()) << "the cancelled prompt came back";
