@@ -102,6 +102,16 @@ protected:
         ts::answerMessageBox(kBoxCaption, button);
     }
 
+    // Yes on the confirmation, the success message, exit code 1.
+    void confirmAndSucceed() {
+        answerConfirmation(IDYES);
+        ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
+        EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
+        ts::answerMessageBox(kBoxCaption, IDOK);
+        EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
+        copy.pid = 0;
+    }
+
     void expectCopyDeleted() {
         EXPECT_TRUE(ts::waitUntil([&] { return !ts::fileExists(copy.path); }, 10000)) << copy.path;
     }
@@ -230,12 +240,7 @@ TEST_F(UninstallRun, ForeignFileKeepsTheFolderAndTheRunSucceeds) {
     ASSERT_TRUE(administrator.ready());
     ts::writeFile(folder + "\\My notes.txt", "mine");
     startFromInstallFolder();
-    answerConfirmation(IDYES);
-    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
-    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
-    ts::answerMessageBox(kBoxCaption, IDOK);
-    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    confirmAndSucceed();
     EXPECT_TRUE(ts::fileExists(folder + "\\My notes.txt"));
     EXPECT_FALSE(ts::fileExists(folder + "\\uninstall.exe"));
     EXPECT_FALSE(ts::fileExists(folder + "\\ops_wordaddin.dll"));
@@ -295,12 +300,7 @@ TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
     us::NetApiStandIn standIn(ORLAN_NETAPI_STUB, "1", mark);
     ASSERT_TRUE(standIn.ready());
     startFromInstallFolder();
-    answerConfirmation(IDYES);
-    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
-    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
-    ts::answerMessageBox(kBoxCaption, IDOK);
-    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    confirmAndSucceed();
     EXPECT_FALSE(ts::fileExists(mark)) << "the account record was asked for";
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
     EXPECT_FALSE(productRecorded());
@@ -319,12 +319,7 @@ TEST_F(UninstallRun, MachineRecordComesFirstAndAPlantedUserRecordIsIgnored) {
     ASSERT_TRUE(administrator.ready());
     ts::PlantMarks marks;
     startFromInstallFolder();
-    answerConfirmation(IDYES);
-    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
-    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
-    ts::answerMessageBox(kBoxCaption, IDOK);
-    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    confirmAndSucceed();
     EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the planted add-in was loaded";
     EXPECT_TRUE(ts::fileExists(planted + "\\OPS_WordAddin.dll"));
     EXPECT_TRUE(ts::fileExists(planted + "\\Uninstall.exe"));
@@ -381,12 +376,7 @@ TEST_F(UninstallRun, PlantedCopyNamesAreNeitherWrittenNorStarted) {
     };
     expectPlantsKept();
     if (HasFatalFailure()) return;
-    answerConfirmation(IDYES);
-    ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
-    EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
-    ts::answerMessageBox(kBoxCaption, IDOK);
-    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    confirmAndSucceed();
     expectCopyDeleted();
     EXPECT_FALSE(productRecorded());
     EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "a planted program was started";
@@ -413,12 +403,7 @@ TEST_F(UninstallRun, TempFolderThatCmdWouldSplitStillLosesTheCopyAndStartsNothin
         TempFolderMoved moved(temp);
         ASSERT_EQ(temp, us::tempFolder());
         startFromInstallFolder();
-        answerConfirmation(IDYES);
-        ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
-        EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
-        ts::answerMessageBox(kBoxCaption, IDOK);
-        EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-        copy.pid = 0;
+        confirmAndSucceed();
         expectCopyDeleted();
     }
     EXPECT_EQ(0u, copy.path.find(temp + "\\")) << copy.path;

@@ -3,10 +3,3 @@
 #include <windows.h>
 
 __declspec(dllexport) int driverNeighbour(void) { return 1; }
-
-BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
-    (void)self;
-    (void)reason;
-    (void)reserved;
-    return TRUE;
-}
