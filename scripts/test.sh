@@ -26,6 +26,7 @@ ensure_packages $arms
 build_release
 status=0
 for arm in $arms; do
+    started=$SECONDS
     use_arch "$arm"
     echo "=== Arm $arm: $WINEARCH prefixes, $WINE, release folder under test $ARM_DIST"
     [ "$arm" = i686 ] || build_programs
@@ -33,5 +34,6 @@ for arm in $arms; do
     ensure_template
     (cd "$TESTS_BUILD" && ctest --output-on-failure --timeout 900 -j"${ORLAN_TEST_JOBS:-2}" "$@" </dev/null) ||
         { echo "=== Arm $arm: some tests failed"; status=1; }
+    echo "=== Arm $arm took $((SECONDS - started)) s (its build and tests)"
 done
 exit $status
