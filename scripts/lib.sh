@@ -112,6 +112,7 @@ ensure_packages() {
     [ -x /usr/bin/convert ] || need+=(imagemagick)
     command -v xdotool >/dev/null || need+=(xdotool)
     command -v file >/dev/null || need+=(file)
+    command -v python3 >/dev/null || need+=(python3)
     command -v lnkinfo >/dev/null || need+=(liblnk-utils)
     command -v wrestool >/dev/null || need+=(icoutils)
     [ -d /usr/src/googletest ] || need+=(googletest)
