@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <delayimp.h>
 #include "common/handles.h"
+#include "common/system.h"
 
 namespace {
 // Functions of Windows 8, or of 7 and Vista updated (KB2533623).

@@ -4,6 +4,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 #include "common/handles.h"
+#include "common/system.h"
 #include "common/text.h"
 
 bool specialFolderPath(int csidl, char (&out)[MAX_PATH]) {

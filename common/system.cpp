@@ -1,4 +1,5 @@
 #include "common/handles.h"
+#include "common/system.h"
 #include "common/text.h"
 
 HMODULE loadSystemLibrary(const char* name) {

@@ -3,6 +3,7 @@
 #include "setup/button.h"
 #include <commctrl.h>
 #include "common/handles.h"
+#include "common/system.h"
 #include "resources/resource.h"
 
 namespace {

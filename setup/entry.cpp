@@ -2,6 +2,7 @@
 #include "common/centre.h"
 #include "common/errorreport.h"
 #include "common/handles.h"
+#include "common/system.h"
 #include "common/product.h"
 #include "common/registry.h"
 #include "common/text.h"

@@ -1,6 +1,7 @@
 #include "uninstall/uninstall.h"
 #include <lm.h>
 #include "common/handles.h"
+#include "common/system.h"
 #include "common/product.h"
 #include "common/text.h"
 

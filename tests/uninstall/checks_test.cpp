@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "common/handles.h"
+#include "common/system.h"
 #include "common/product.h"
 #include "tests/support/install_support.h"
 #include "tests/support/support.h"
