@@ -1,4 +1,3 @@
-#include "common/handles.h"
 #include "common/system.h"
 #include "common/text.h"
 

@@ -2,10 +2,10 @@
 // interface. XcvDataW is looked up at run time: older spoolers lack it.
 #include "common/errorreport.h"
 #include "common/handles.h"
-#include "common/system.h"
 #include "common/installer.h"
 #include "common/product.h"
 #include "common/spooler.h"
+#include "common/system.h"
 #include "common/text.h"
 
 namespace {

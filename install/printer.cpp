@@ -1,9 +1,9 @@
 // The printer "Orlan PDF Printer" and the system's default printer.
 #include "common/errorreport.h"
 #include "common/handles.h"
-#include "common/system.h"
 #include "common/installer.h"
 #include "common/spooler.h"
+#include "common/system.h"
 #include "install/install.h"
 
 int Installer::addPrinter() {

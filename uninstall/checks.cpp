@@ -1,8 +1,8 @@
 #include "uninstall/uninstall.h"
 #include <lm.h>
 #include "common/handles.h"
-#include "common/system.h"
 #include "common/product.h"
+#include "common/system.h"
 #include "common/text.h"
 
 HMODULE (*loadNetApiLibrary)(const char* name) = loadSystemLibrary;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 #include "common/handles.h"
-#include "common/system.h"
 #include "common/product.h"
+#include "common/system.h"
 #include "tests/support/install_support.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
