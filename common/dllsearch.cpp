@@ -10,7 +10,6 @@ typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD);
 typedef void*(WINAPI* AddDllDirectoryFn)(PCWSTR);
 typedef BOOL(WINAPI* RemoveDllDirectoryFn)(void*);
 
-FARPROC kernel32Function(const char* name) { return GetProcAddress(GetModuleHandleA("kernel32.dll"), name); }
 SetDefaultDllDirectoriesFn setDefaultDllDirectories() {
     return reinterpret_cast<SetDefaultDllDirectoriesFn>(
         reinterpret_cast<void*>(kernel32Function("SetDefaultDllDirectories")));

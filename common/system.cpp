@@ -17,7 +17,9 @@ HMODULE loadLibraryWithNeighbours(const char* path) {
     // Vista updated); once the process search is cut down to the system
     // folder, the DLL's own folder is named with them.
     DWORD flags = LOAD_WITH_ALTERED_SEARCH_PATH;
-    if (GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"))
+    if (kernel32Function("SetDefaultDllDirectories"))
         flags = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
     return LoadLibraryExA(path, nullptr, flags);
 }
+
+FARPROC kernel32Function(const char* name) { return GetProcAddress(GetModuleHandleA("kernel32.dll"), name); }
