@@ -1,6 +1,7 @@
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/product.h"
+#include "common/prompt.h"
 #include "common/text.h"
 
 char errorText[kErrorTextSize];
@@ -31,6 +32,6 @@ void setErrorText(const char* fixed) { text::copyInto(errorText, kErrorTextSize,
 
 #ifdef ORLAN_SETUP
 void showError(HWND owner, const char* message) {
-    MessageBoxA(owner, message ? message : errorText, product::kSetupBoxCaption, MB_OK | MB_SETFOREGROUND);
+    prompt::tell(owner, message ? message : errorText, product::kSetupBoxCaption, MB_SETFOREGROUND);
 }
 #endif

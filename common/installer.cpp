@@ -1,6 +1,7 @@
 #include "common/installer.h"
 #include <commctrl.h>
 #include "common/product.h"
+#include "common/runlog.h"
 #include "common/text.h"
 
 Installer::Installer()
@@ -18,8 +19,11 @@ Installer::Installer()
 #else
       stepCount(11) {
     addWordAddin = 1;
+    previousDefaultPrinter[0] = '\0';
+    declined = 0;
 #endif
     sourceDir[0] = installDir[0] = driverDir[0] = '\0';
+    stepText = "";
     text::copy(printerName, product::kPrinterName);
 }
 
@@ -28,7 +32,10 @@ int progressPosition(int low, int high, int step, int count) {
     return low + (high - low) * step / count;
 }
 
+int Installer::stepDone(int result) { return runlog::step(stepText, result); }
+
 void Installer::setStatus(int step, const char* status) {
+    stepText = status;
     if (statusText) SetWindowTextA(statusText, status);
     if (progressBar)
         SendMessageA(progressBar, PBM_SETPOS, progressPosition(progressLow, progressHigh, step, stepCount), 0);

@@ -5,17 +5,17 @@
 #pragma once
 #include <windows.h>
 
-// What the installation thread hands to init, built from the wizard's options.
-struct InstallParams {
-    const char* sourceDir;
-    const char* installDir;
+#ifdef ORLAN_SETUP
+// Setup's choices: the wizard's pages (or setup's command line) fill them,
+// and an installation run copies them once when it starts.
+struct InstallOptions {
+    char installDir[MAX_PATH];
+    char sourceDir[MAX_PATH];
     int addWordAddin;
-    int addStartMenuIcon;
     int allUsers;
-    HWND page;
-    HWND progressBar;
-    HWND statusText;
+    int addStartMenuIcon;
 };
+#endif
 
 // printerStage values: how far the printer installation got.
 enum PrinterStage { kStageNothing = 0, kStagePort = 1, kStageDriverFiles = 2, kStageDriver = 3, kStagePrinter = 4 };
@@ -38,9 +38,18 @@ public:
     int progressHigh;
     int stepCount;
     char printerName[64];
+#ifdef ORLAN_SETUP
+    // What the run learned for its caller: the default printer before it
+    // made its own the default ("" when there was none).
+    char previousDefaultPrinter[264];
+    int declined;  // the user chose not to install over an existing copy
+#endif
 
     // Shows a step's text (when there is a status control) and moves the bar.
     void setStatus(int step, const char* text);
+    // The outcome of the step setStatus named, into the log; returns result.
+    int stepDone(int result);
+    const char* stepText;
 
     // Printer and driver removal, shared by both programs.
     int deleteProductPrinters();
@@ -48,7 +57,8 @@ public:
     int removePrinterAndDriver();
 
 #ifdef ORLAN_SETUP
-    int init(const InstallParams& params);
+    // Takes the choices and the page's controls (any may be null: no page).
+    int init(const InstallOptions& choices, HWND page, HWND bar, HWND status);
     int run();
 
     int addPort();

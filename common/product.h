@@ -122,4 +122,18 @@ const char kUninstallNotAdmin[] =
     "You must have administrator priviledges for uninstalling Orlan PDF Scribe. Uninstall will be aborted.";
 const char kUninstallSuccess[] = "You have successfully removed Orlan PDF Scribe.";
 
+// Command lines.
+const char kSetupUsage[] =
+    "Usage: setup.exe [/S [/D=folder] [/NOADDIN] [/NOSHORTCUT] [/KEEPDEFAULT]] [/LOG=file]\n\n"
+    "/S\tinstall without any window, as the Default setup type does\n"
+    "/D=folder\tinstall into this full path instead of the Program Files folder\n"
+    "/NOADDIN\tdo not install the Microsoft Word add-in\n"
+    "/NOSHORTCUT\tdo not create the Start menu shortcut\n"
+    "/KEEPDEFAULT\tkeep the current default printer\n"
+    "/LOG=file\twrite what setup does to this file (a full path)";
+const char kUninstallUsage[] =
+    "Usage: uninstall.exe [/S] [/LOG=file]\n\n"
+    "/S\tremove Orlan PDF Scribe without any window or question\n"
+    "/LOG=file\twrite what the uninstaller does to this file (a full path)";
+
 }  // namespace product

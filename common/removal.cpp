@@ -8,6 +8,7 @@
 #include "common/installer.h"
 #include "common/payload.h"
 #include "common/product.h"
+#include "common/prompt.h"
 #include "common/spooler.h"
 #include "common/text.h"
 
@@ -58,10 +59,10 @@ HANDLE addProductPrinter(const char* printerName) {
 
 namespace {
 // OK repeats the failed call; any other answer gives up.
-bool askRetry(HWND owner, const char* format, const char* printerName) {
-    char prompt[512];
-    text::format(prompt, format, printerName);
-    return MessageBoxA(owner, prompt, product::kBoxCaption, MB_OKCANCEL) == IDOK;
+bool askRetry(HWND owner, const char* format, const char* printerName, int& asked) {
+    char question[512];
+    text::format(question, format, printerName);
+    return prompt::retry(owner, question, asked);
 }
 
 void reportPrinterError(const char* format, const char* printerName, DWORD code) {
@@ -83,19 +84,21 @@ int Installer::deleteProductPrinters() {
 
         PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
         PrinterHandle handle;
+        int asked = 0;
         while (!spoolerCalls.openPrinter(printer.pPrinterName, handle.receive(), &defaults)) {
             reportPrinterError(product::kCannotOpenTag, printerName, GetLastError());
-            if (!askRetry(ownerWindow, product::kCannotOpenPrompt, printerName)) return 0;
+            if (!askRetry(ownerWindow, product::kCannotOpenPrompt, printerName, asked)) return 0;
         }
         if (printer.cJobs > 0) {
             char message[512];
             text::format(message, product::kJobsQueued, printerName);
-            MessageBoxA(ownerWindow, message, product::kBoxCaption, MB_OK);
+            prompt::tell(ownerWindow, message, product::kBoxCaption, 0);
             return 0;
         }
+        asked = 0;
         while (!spoolerCalls.deletePrinter(handle.get())) {
             reportPrinterError(product::kCannotDeleteTag, printerName, GetLastError());
-            if (!askRetry(ownerWindow, product::kCannotDeletePrompt, printerName)) return 0;
+            if (!askRetry(ownerWindow, product::kCannotDeletePrompt, printerName, asked)) return 0;
         }
     }
     return 1;
@@ -104,7 +107,7 @@ int Installer::deleteProductPrinters() {
 int Installer::deleteProductDriver() {
     char driver[64];
     text::copy(driver, product::kDriverName);
-    for (;;) {
+    for (int asked = 0;;) {
         // Some spoolers fail without setting an error; the code read below
         // must then not be an older one.
         SetLastError(ERROR_SUCCESS);
@@ -116,7 +119,7 @@ int Installer::deleteProductDriver() {
         if (code == ERROR_UNKNOWN_PRINTER_DRIVER || productDriverListing(nullptr) == DriverListing::NotListed) return 1;
         SetLastError(code);
         reportError(product::kDriverTag, code);
-        if (MessageBoxA(ownerWindow, product::kDriverPrompt, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
+        if (!prompt::retry(ownerWindow, product::kDriverPrompt, asked)) return 0;
     }
 }
 

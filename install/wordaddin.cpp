@@ -3,6 +3,7 @@
 #include "common/installer.h"
 #include "common/payload.h"
 #include "common/product.h"
+#include "common/prompt.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "install/install.h"
@@ -24,9 +25,10 @@ int Installer::installWordAddin() {
     }
     // Word keeps the add-in open while it runs; the copy over it fails until
     // Word is closed or the user gives up.
+    int asked = 0;
     while (!copyWritable(source, target)) {
         reportError(addin.copyTag, 0);
-        if (MessageBoxA(ownerWindow, product::kCloseWord, product::kBoxCaption, MB_OKCANCEL) != IDOK) return 0;
+        if (!prompt::retry(ownerWindow, product::kCloseWord, asked)) return 0;
     }
     if (callDllRegistration(target, true)) return 1;
     // Without a report of its own the run's failure message would show an

@@ -3,13 +3,15 @@
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/product.h"
+#include "common/prompt.h"
+#include "common/runlog.h"
 #include "common/registry.h"
 #include "common/system.h"
 #include "common/text.h"
 #include "resources/resource.h"
 #include "setup/options.h"
 
-InstallOptions options = {"", "", 1, 1, 1, ""};
+InstallOptions options = {"", "", 1, 1, 1};
 
 SystemCalls systemCalls = {GetVersionExA, nullptr, RegCreateKeyExA};
 
@@ -51,6 +53,41 @@ int checkSystem() {
     if (!message) return 1;
     showError(nullptr, message);
     return 0;
+}
+
+const char* exitMeaning(int code) {
+    switch (code) {
+    case kExitSuccess: return "success";
+    case kExitBadCommandLine: return "bad command line";
+    case kExitRefused: return "refused by the system checks";
+    case kExitAlreadyRunning: return "another copy is running";
+    case kExitFailed: return "an installation step failed";
+    case kExitCancelled: return "cancelled";
+    }
+    return "unknown";
+}
+
+void openRunLog(const Switches& switches, const char* line) {
+    if (!switches.logFile[0]) return;
+    // A log that cannot be written does not stop the installation.
+    if (!runlog::open(switches.logFile, false)) return;
+    runlog::write("Orlan PDF Scribe Setup %s, command line: %s", product::kDisplayVersion, line);
+}
+
+void logChoices(const InstallOptions& choices, bool keepDefault) {
+    runlog::write("Choices: folder \"%s\", Word add-in %s, Start menu shortcut %s, for all users %s, "
+                  "new printer the default %s",
+                  choices.installDir, choices.addWordAddin ? "yes" : "no", choices.addStartMenuIcon ? "yes" : "no",
+                  choices.allUsers ? "yes" : "no", keepDefault ? "no" : "yes");
+}
+
+void showUsage(const char* problem) {
+    char message[1024];
+    if (problem)
+        text::format(message, "%s\n\n%s", problem, product::kSetupUsage);
+    else
+        text::copy(message, product::kSetupUsage);
+    prompt::tell(nullptr, message, product::kSetupBoxCaption, problem ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
 }
 
 void defaultInstallDir(char (&out)[MAX_PATH]) {

@@ -1,6 +1,33 @@
 // Setup's start: system checks, folders and the splash.
 #pragma once
 #include <windows.h>
+#include "common/installer.h"
+#include "common/switches.h"
+
+// Setup's exit codes. With /S they are what setup ends with; the wizard
+// exits with 0 whatever happens (as it always has), but for a bad command
+// line, and its log names its outcome by these kinds.
+enum SetupExit {
+    kExitSuccess = 0,
+    kExitBadCommandLine = 1,
+    kExitRefused = 2,         // the system checks refused this machine or user
+    kExitAlreadyRunning = 3,  // another copy of setup is running
+    kExitFailed = 4,          // an installation step failed
+    kExitCancelled = 5,       // the user quit, or chose not to install again
+};
+
+// What an exit code means, for the log.
+const char* exitMeaning(int code);
+
+// Opens the log that /LOG= names, if any, and writes the command line
+// (line, the part after the program's name) into it.
+void openRunLog(const Switches& switches, const char* line);
+
+// The choices the run takes, into the log.
+void logChoices(const InstallOptions& choices, bool keepDefault);
+
+// The usage, after the problem when there is one: a box, or with /S only the log.
+void showUsage(const char* problem);
 
 // The calls checkSystem makes that a test must be able to answer the way
 // Wine cannot (a 64-bit host, a user without rights).

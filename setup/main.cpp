@@ -1,38 +1,119 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include "common/dllsearch.h"
+#include "common/errorreport.h"
 #include "common/product.h"
+#include "common/prompt.h"
+#include "common/runlog.h"
+#include "common/switches.h"
+#include "common/text.h"
+#include "install/install.h"
 #include "setup/entry.h"
 #include "setup/options.h"
+#include "setup/page_logic.h"
 #include "setup/pages.h"
+#include "setup/run.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    hardenDllSearch();
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, product::kSetupMutex);
-    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        ReleaseMutex(mutex);
-        SetForegroundWindow(FindWindowA(product::kDialogClass, product::kWizardCaption));
-        return 0;
-    }
-    if (!checkSystem()) return 0;
-    if (!initFolders(instance)) return 0;
+namespace {
+
+// The wizard, as it has always run. Its outcome, by the exit codes' kinds,
+// for the log: the wizard itself always exits with 0.
+int runWizard(HINSTANCE instance, HANDLE mutex) {
     InitCommonControls();
     showSplash(instance);
 
     bool ranInstallation = false;
+    // Every page gets the run: the progress page carries it out with the
+    // choices as they stand then, and the Finish page reads what it learned.
+    InstallRun run = {};
     Page page = Page::Welcome;
     Road road = Road::Undecided;
     while (page != Page::End) {
-        INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(pageDialog(page)), nullptr, pageProcedure(page), 0);
+        if (page == Page::Progress) run.choices = options;
+        INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(pageDialog(page)), nullptr, pageProcedure(page),
+                                         reinterpret_cast<LPARAM>(&run));
         if (page == Page::Progress) ranInstallation = true;
         Step step = nextPage(page, road, result);
         if (step.applyDefaults) applyDefaultChoices();
         page = step.next;
         road = step.road;
     }
-    if (ranInstallation && mutex) {
+    if (!ranInstallation) return kExitCancelled;
+    if (mutex) {
         ReleaseMutex(mutex);
         CloseHandle(mutex);
     }
-    return 0;
+    return !run.succeeded ? kExitFailed : run.declined ? kExitCancelled : kExitSuccess;
+}
+
+// /S: the Default road with the switches' changes, no window at all.
+int runUnattended(const Switches& switches) {
+    applyDefaultChoices();
+    if (switches.hasFolder) {
+        FolderProblem problem = checkFolderText(switches.folder, driveExists);
+        if (problem != FolderProblem::None) {
+            char message[512];
+            folderProblemMessage(message, sizeof message, problem, switches.folder);
+            runlog::write("/D=%s: %s", switches.folder, message);
+            return kExitBadCommandLine;
+        }
+        text::copy(options.installDir, switches.folder);
+    }
+    options.addWordAddin = switches.noAddin ? 0 : 1;
+    options.addStartMenuIcon = switches.noShortcut ? 0 : 1;
+    logChoices(options, switches.keepDefault);
+
+    InstallRun run = {};
+    run.choices = options;
+    CoInitialize(nullptr);
+    int succeeded = performInstallation(run);
+    CoUninitialize();
+    if (!succeeded) return kExitFailed;
+    if (run.declined) return kExitCancelled;
+    // As the Finish page's cleared box does.
+    if (switches.keepDefault) setDefaultPrinter(run.previousDefaultPrinter);
+    return kExitSuccess;
+}
+
+int setupMain(HINSTANCE instance, const char* commandLine) {
+    Switches switches;
+    bool goodLine = readSwitches(commandLine, SwitchSet::Setup, switches);
+    prompt::setUnattended(switches.silent);
+    openRunLog(switches, commandLine);
+    if (!goodLine) {
+        runlog::write("Bad command line: %s", switches.problem);
+        showUsage(switches.problem);
+        return kExitBadCommandLine;
+    }
+    if (switches.help) {
+        showUsage(nullptr);
+        return kExitSuccess;
+    }
+
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, product::kSetupMutex);
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        runlog::write("Another copy of setup is running.");
+        ReleaseMutex(mutex);
+        if (switches.silent) return kExitAlreadyRunning;
+        SetForegroundWindow(FindWindowA(product::kDialogClass, product::kWizardCaption));
+        return kExitSuccess;
+    }
+    if (!checkSystem()) return switches.silent ? kExitRefused : kExitSuccess;
+    if (!initFolders(instance)) return switches.silent ? kExitFailed : kExitSuccess;
+    if (switches.silent) return runUnattended(switches);
+
+    int outcome = runWizard(instance, mutex);
+    runlog::write("The wizard ended: %s (%d); the wizard's own exit code stays 0.", exitMeaning(outcome), outcome);
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    hardenDllSearch();
+    int code = setupMain(instance, commandLine);
+    runlog::write("Exit code %d", code);
+    runlog::close();
+    return code;
 }

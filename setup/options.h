@@ -1,15 +1,7 @@
 // The wizard-wide choices: the pages fill them, the installation run reads them.
 #pragma once
 #include <windows.h>
-
-struct InstallOptions {
-    char installDir[MAX_PATH];
-    char sourceDir[MAX_PATH];
-    int addWordAddin;
-    int allUsers;
-    int addStartMenuIcon;
-    char previousDefaultPrinter[264];
-};
+#include "common/installer.h"
 
 extern InstallOptions options;
 

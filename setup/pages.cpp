@@ -10,6 +10,7 @@
 #include "setup/options.h"
 #include "setup/page_logic.h"
 #include "setup/pages.h"
+#include "setup/run.h"
 
 namespace {
 
@@ -175,6 +176,8 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        // The wizard's run, whose earlier default printer a declined box gives back.
+        SetWindowLongPtrA(page, DWLP_USER, lParam);
         openPage(page, Page::Finish);
         SetFocus(GetDlgItem(page, IDC_FINISH));
         CheckDlgButton(page, IDC_DEFAULT_PRINTER, BST_CHECKED);
@@ -182,12 +185,14 @@ INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDCANCEL:
-        case IDC_FINISH:
+        case IDC_FINISH: {
             // The run made the new printer the default; hand it back when declined.
-            if (IsDlgButtonChecked(page, IDC_DEFAULT_PRINTER) != BST_CHECKED)
-                setDefaultPrinter(options.previousDefaultPrinter);
+            const InstallRun* run = reinterpret_cast<const InstallRun*>(GetWindowLongPtrA(page, DWLP_USER));
+            if (run && IsDlgButtonChecked(page, IDC_DEFAULT_PRINTER) != BST_CHECKED)
+                setDefaultPrinter(run->previousDefaultPrinter);
             endPage(page, kResultFinish);
             return FALSE;
+        }
         }
         break;
     }

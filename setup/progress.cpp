@@ -12,8 +12,11 @@ INT_PTR CALLBACK progressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         initPage(page);
         attachPageButtons(page, Page::Progress);
         SetFocus(GetDlgItem(page, IDC_NEXT));
+        // The wizard's run for this page; the page ends at once without one.
+        InstallRun* run = reinterpret_cast<InstallRun*>(lParam);
+        if (run) run->page = page;
         unsigned threadId = 0;
-        uintptr_t thread = _beginthreadex(nullptr, 0, installThread, page, 0, &threadId);
+        uintptr_t thread = run ? _beginthreadex(nullptr, 0, installThread, run, 0, &threadId) : 0;
         if (thread) {
             CloseHandle(reinterpret_cast<HANDLE>(thread));
         } else {

@@ -3,25 +3,26 @@
 #include "common/errorreport.h"
 #include "common/installer.h"
 #include "common/product.h"
+#include "common/prompt.h"
+#include "common/runlog.h"
 #include "common/spooler.h"
 #include "common/text.h"
 #include "install/install.h"
 #include "resources/resource.h"
 #include "setup/frame.h"
-#include "setup/options.h"
 #include "setup/run.h"
 
-int Installer::init(const InstallParams& params) {
-    text::copy(sourceDir, params.sourceDir);
-    text::copy(installDir, params.installDir);
+int Installer::init(const InstallOptions& choices, HWND page, HWND bar, HWND status) {
+    text::copy(sourceDir, choices.sourceDir);
+    text::copy(installDir, choices.installDir);
     text::dropTrailingSeparator(sourceDir);
     text::dropTrailingSeparator(installDir);
-    addWordAddin = params.addWordAddin;
-    addStartMenuIcon = params.addStartMenuIcon;
-    allUsers = params.allUsers;
-    ownerWindow = params.page;
-    progressBar = params.progressBar;
-    statusText = params.statusText;
+    addWordAddin = choices.addWordAddin;
+    addStartMenuIcon = choices.addStartMenuIcon;
+    allUsers = choices.allUsers;
+    ownerWindow = page;
+    progressBar = bar;
+    statusText = status;
     return 1;
 }
 
@@ -29,53 +30,60 @@ int Installer::run() {
     // When the spooler does not say, the driver step asks again and reports it.
     lookUpDriverDir(driverDir);
 
-    DWORD size = sizeof options.previousDefaultPrinter;
-    if (!getDefaultPrinter(options.previousDefaultPrinter, &size)) options.previousDefaultPrinter[0] = '\0';
+    DWORD size = sizeof previousDefaultPrinter;
+    if (!getDefaultPrinter(previousDefaultPrinter, &size)) previousDefaultPrinter[0] = '\0';
 
+    // Unattended, setup installs again, as the user's Yes does.
     if (isDriverInstalled() &&
-        MessageBoxA(ownerWindow, product::kAlreadyInstalled, product::kSetupBoxCaption,
-                    MB_YESNO | MB_SETFOREGROUND) != IDYES)
+        !prompt::yes(ownerWindow, product::kAlreadyInstalled, product::kSetupBoxCaption, MB_SETFOREGROUND, true)) {
+        declined = 1;
         return 1;  // nothing installed; the wizard goes on as after success
+    }
 
     removeOldShortcuts();
     clearProductKey();
+    runlog::write("Default printer before the run: \"%s\"", previousDefaultPrinter);
 
     setStatus(4, "Status: Adding printer port");
-    if (!addPort()) return 0;
+    if (!stepDone(addPort())) return 0;
     setStatus(5, "Status: Adding printer driver");
-    if (!addDriver()) return 0;
+    if (!stepDone(addDriver())) return 0;
     setStatus(6, "Status: Adding printer");
-    if (!addPrinter()) return 0;
+    if (!stepDone(addPrinter())) return 0;
     setDefaultPrinter(printerName);
 
     // Records written over missing files, or files without their records,
     // would be an installation that only looks complete.
     setStatus(7, "Status: Copying files to setup folder");
-    if (!copyProductFiles()) return 0;
+    if (!stepDone(copyProductFiles())) return 0;
     setStatus(8, "Status: Registering information");
-    if (!writeRegistryRecords()) return 0;
+    if (!stepDone(writeRegistryRecords())) return 0;
     setStatus(9, "");
-    if (addWordAddin && !installWordAddin()) return 0;
-    if (addStartMenuIcon) createShortcuts();
+    if (addWordAddin && !runlog::step("Word add-in", installWordAddin())) return 0;
+    if (addStartMenuIcon) {
+        createShortcuts();
+        runlog::step("Start menu shortcut", 1);
+    }
     setStatus(11, "Status: Success");
+    runlog::write("Status: Success");
     return 1;
 }
 
+int performInstallation(InstallRun& run) {
+    Installer installer;
+    installer.init(run.choices, run.page, GetDlgItem(run.page, IDC_PROGRESS_BAR), GetDlgItem(run.page, IDC_STATUS));
+    run.succeeded = installer.run();
+    run.declined = installer.declined;
+    text::copy(run.previousDefaultPrinter, installer.previousDefaultPrinter);
+    return run.succeeded;
+}
+
 unsigned __stdcall installThread(void* argument) {
-    HWND page = static_cast<HWND>(argument);
+    InstallRun& run = *static_cast<InstallRun*>(argument);
     CoInitialize(nullptr);
-    InstallParams params = {options.sourceDir,      options.installDir, options.addWordAddin,
-                            options.addStartMenuIcon, options.allUsers,  page,
-                            GetDlgItem(page, IDC_PROGRESS_BAR), GetDlgItem(page, IDC_STATUS)};
-    int result;
-    {
-        Installer installer;
-        installer.init(params);
-        result = installer.run();
-    }
-    if (!result) showError(page, nullptr);
-    storePageRect(page);
-    EndDialog(page, result ? 1 : 0);
+    if (!performInstallation(run)) showError(run.page, nullptr);
+    storePageRect(run.page);
+    EndDialog(run.page, run.succeeded ? 1 : 0);
     CoUninitialize();
     return 0;
 }

@@ -225,8 +225,10 @@ TEST(InstallationRun, AMissingProxyStopsTheRunBeforeTheRecords) {
     regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
 
     Installer installer;
-    InstallParams params = {source.c_str(), target.c_str(), 0, 0, 0, nullptr, nullptr, status};
-    installer.init(params);
+    InstallOptions choices = {};
+    text::copy(choices.sourceDir, source.c_str());
+    text::copy(choices.installDir, target.c_str());
+    installer.init(choices, nullptr, nullptr, status);
     // An earlier test may have left the driver: answer the question with Yes.
     std::atomic<bool> finished(false);
     std::thread answerer([&] {

@@ -12,6 +12,7 @@
 #include "setup/options.h"
 #include "setup/page_logic.h"
 #include "setup/pages.h"
+#include "setup/run.h"
 #include "tests/spooler/spooler_fixture.h"
 #include "tests/support/install_support.h"
 
@@ -79,7 +80,6 @@ protected:
         options.addWordAddin = 0;
         options.addStartMenuIcon = 0;
         options.allUsers = 0;
-        options.previousDefaultPrinter[0] = '\0';
         ASSERT_TRUE(registerDriver(stagedSource(), "Other Test Driver"));
         ASSERT_TRUE(addPrinterOn("Previous Printer", "LPT1:", "Other Test Driver"));
         ASSERT_TRUE(makeDefault("Previous Printer"));
@@ -95,10 +95,14 @@ protected:
     INT_PTR runPage() {
         shownTexts.clear();
         shownPositions.clear();
-        return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, recordingPage, 0);
+        run = InstallRun();
+        run.choices = options;
+        return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, recordingPage,
+                               reinterpret_cast<LPARAM>(&run));
     }
 
     InstallOptions saved;
+    InstallRun run;
     std::string installDir;
 };
 
@@ -136,7 +140,7 @@ TEST_F(InstallRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
     EXPECT_EQ("WinPrint", facts.processor);
     EXPECT_EQ("RAW", facts.datatype);
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
-    EXPECT_STREQ("Previous Printer", options.previousDefaultPrinter);
+    EXPECT_STREQ("Previous Printer", run.previousDefaultPrinter);
 }
 
 TEST_F(InstallRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
@@ -158,7 +162,7 @@ TEST_F(InstallRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
     EXPECT_TRUE(shownPositions.empty());
     EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
     EXPECT_EQ("Previous Printer", defaultPrinter());
-    EXPECT_STREQ("Previous Printer", options.previousDefaultPrinter);
+    EXPECT_STREQ("Previous Printer", run.previousDefaultPrinter);
 
     // A printer of the product's name that the user set up on another port
     // is accepted as it is, and so is the port the first run added.
@@ -331,20 +335,4 @@ TEST_F(InstallRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
         EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists) << "what came before stays installed";
     }
     EXPECT_TRUE(fileExists(installDir + "\\uninstall.exe")) << "the copy before the records stays";
-}
-
-TEST(InstallerInit, TakesTheChoicesAndDropsOneTrailingSeparator) {
-    InstallParams params = {"C:\\source\\", "D:/target//", 0, 1, 1, HWND(1), HWND(2), HWND(3)};
-    Installer installer;
-    EXPECT_EQ(1, installer.init(params));
-    EXPECT_STREQ("C:\\source", installer.sourceDir);
-    EXPECT_STREQ("D:/target/", installer.installDir);
-    EXPECT_EQ(0, installer.addWordAddin);
-    EXPECT_EQ(1, installer.addStartMenuIcon);
-    EXPECT_EQ(1, installer.allUsers);
-    EXPECT_EQ(HWND(1), installer.ownerWindow);
-    EXPECT_EQ(HWND(2), installer.progressBar);
-    EXPECT_EQ(HWND(3), installer.statusText);
-    EXPECT_EQ(kStageNothing, installer.printerStage);
-    EXPECT_EQ(11, installer.stepCount);
 }

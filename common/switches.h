@@ -1,0 +1,33 @@
+// The switches of both programs' command lines. The line is split into words
+// at spaces and tabs outside double quotes; a quote only groups, so
+// /D="C:\Program Files\X" and "/D=C:\Program Files\X" are the same word, and
+// a backslash is a plain path character. Switch names ignore letter case.
+#pragma once
+#include <windows.h>
+
+enum class SwitchSet { Setup, Uninstall };
+
+struct Switches {
+    bool silent;       // /S
+    bool help;         // /?
+    bool noAddin;      // /NOADDIN, setup only
+    bool noShortcut;   // /NOSHORTCUT, setup only
+    bool keepDefault;  // /KEEPDEFAULT, setup only
+    // /D=, setup only, as given: setup checks it as the Destination page
+    // checks a typed folder, so it may be empty, relative or too long here.
+    bool hasFolder;
+    char folder[1024];
+    char logFile[MAX_PATH];  // /LOG=; "" when not given
+    // What is wrong with the line, for the log and the usage box; "" when
+    // nothing is.
+    char problem[320];
+};
+
+// Reads line (the command line after the program's own name). False, with
+// problem saying why, for an unknown switch, an unbalanced quote, a switch
+// given twice, /LOG= without a full path that fits, or a setup switch
+// without /S.
+bool readSwitches(const char* line, SwitchSet set, Switches& out);
+
+// The usage text shown by /? and after a bad command line.
+const char* usageText(SwitchSet set);
