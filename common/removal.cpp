@@ -19,6 +19,7 @@ SpoolerCalls systemSpoolerCalls() {
     calls.deletePrinterDriver = DeletePrinterDriverA;
     calls.addPrinter = AddPrinterA;
     calls.getPrinterDriverDirectory = GetPrinterDriverDirectoryA;
+    calls.enumPrinterDrivers = EnumPrinterDriversA;
     calls.openMonitor = OpenPrinterA;
     calls.xcvData = nullptr;
     return calls;
