@@ -165,7 +165,7 @@ TEST_F(InstallRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
     ASSERT_TRUE(addPrinterOn("Orlan PDF Printer", "LPT1:", "Orlan PDF Printer Driver"));
     const PrinterFacts before = printerFacts("Orlan PDF Printer");
     portStatuses.clear();
-    spoolerCalls.xcvData = recordingXcvData;
+    spooler->xcvData = recordingXcvData;
     {
         // OK answers a failed run's report, which must not come.
         BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDYES, IDOK});
