@@ -20,12 +20,12 @@ DriverListing productDriverListing(const char* environment) {
     char name[32] = "";
     LPSTR asked = environment && text::copy(name, environment) ? name : nullptr;
     DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(nullptr, asked, 3, nullptr, 0, &needed, &count);
+    spoolerCalls.enumPrinterDrivers(nullptr, asked, 3, nullptr, 0, &needed, &count);
     DriverListing listing = DriverListing::NotListed;
     DWORD error = ERROR_SUCCESS;
     {
         Buffer buffer(needed);
-        if (!EnumPrinterDriversA(nullptr, asked, 3, buffer.get(), buffer.size(), &needed, &count)) {
+        if (!spoolerCalls.enumPrinterDrivers(nullptr, asked, 3, buffer.get(), buffer.size(), &needed, &count)) {
             error = GetLastError();
             listing = DriverListing::Unknown;
         } else {

@@ -20,6 +20,7 @@ SpoolerCalls systemSpoolerCalls() {
     calls.deletePrinterDriver = DeletePrinterDriverA;
     calls.addPrinter = AddPrinterA;
     calls.getPrinterDriverDirectory = GetPrinterDriverDirectoryA;
+    calls.enumPrinterDrivers = EnumPrinterDriversA;
     calls.openMonitor = OpenPrinterA;
     calls.xcvData = nullptr;
     return calls;

@@ -1,6 +1,8 @@
 // The spooler calls that the printer steps and their clean-up make, gathered
 // so that a test can answer one of them the way Wine cannot (a driver that is
-// already gone, a monitor that refuses to open, a negative port status).
+// already gone, a monitor that refuses to open, a negative port status, a
+// driver list that cannot be read). A field the system's calls leave null is
+// looked up at run time where it is used: older systems lack it.
 #pragma once
 #include <windows.h>
 #include <winspool.h>
@@ -14,9 +16,11 @@ struct SpoolerCalls {
     HANDLE(WINAPI* addPrinter)(LPSTR server, DWORD level, LPBYTE info);
     BOOL(WINAPI* getPrinterDriverDirectory)(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer,
                                             DWORD size, LPDWORD needed);
+    BOOL(WINAPI* enumPrinterDrivers)(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
+                                     LPDWORD needed, LPDWORD count);
     // Opens the Local Port monitor's Xcv interface.
     BOOL(WINAPI* openMonitor)(LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA defaults);
-    // Replaces the XcvDataW looked up in winspool.drv when set.
+    // Null: XcvDataW, looked up in winspool.drv.
     BOOL(WINAPI* xcvData)(HANDLE xcv, PCWSTR command, PBYTE input, DWORD inputSize, PBYTE output,
                           DWORD outputSize, PDWORD needed, PDWORD status);
 };

@@ -6,7 +6,8 @@
 #include "common/text.h"
 #include "install/install.h"
 
-BOOL(WINAPI* copyFile)(LPCSTR source, LPCSTR target, BOOL failIfExists) = CopyFileA;
+FileCalls systemFileCalls() { return FileCalls{CopyFileA}; }
+FileCalls fileCalls = systemFileCalls();
 
 namespace {
 
@@ -42,7 +43,7 @@ bool copyWritable(const char* source, const char* target) {
     // A read-only copy left by an earlier installation refuses to be
     // overwritten, and CopyFile hands a read-only source's attribute on.
     clearReadOnly(target);
-    if (!copyFile(source, target, FALSE)) return false;
+    if (!fileCalls.copyFile(source, target, FALSE)) return false;
     clearReadOnly(target);
     return true;
 }

@@ -7,11 +7,18 @@
 BOOL getDefaultPrinter(char* buffer, DWORD* size);
 BOOL setDefaultPrinter(const char* name);
 
-// The copy of the product's files: CopyFileA, or a stand-in for tests (Wine
-// overwrites a read-only file where Windows refuses to).
-extern BOOL(WINAPI* copyFile)(LPCSTR source, LPCSTR target, BOOL failIfExists);
+// The calls the copy of the product's files makes, gathered so that a test
+// can answer one of them the way Wine cannot (Wine overwrites a read-only
+// file where Windows refuses to).
+struct FileCalls {
+    BOOL(WINAPI* copyFile)(LPCSTR source, LPCSTR target, BOOL failIfExists);
+};
+extern FileCalls fileCalls;
 
-// Copies over an existing file through copyFile; the copy is never
+// The system's own calls, as setup uses them.
+FileCalls systemFileCalls();
+
+// Copies over an existing file through fileCalls; the copy is never
 // read-only, whatever the source or an earlier copy was. The last error
 // tells why it failed.
 bool copyWritable(const char* source, const char* target);

@@ -8,17 +8,14 @@
 #include "common/system.h"
 #include "common/text.h"
 
-namespace {
-typedef BOOL(WINAPI* XcvDataFn)(HANDLE, PCWSTR, PBYTE, DWORD, PBYTE, DWORD, PDWORD, PDWORD);
-}
-
 int Installer::addPort() {
     Library winspool(loadSystemLibrary("winspool.drv"));
     if (!winspool) {
         reportError("winspool", 0);
         return 0;
     }
-    XcvDataFn xcvData = reinterpret_cast<XcvDataFn>(reinterpret_cast<void*>(GetProcAddress(winspool.get(), "XcvDataW")));
+    decltype(spoolerCalls.xcvData) xcvData =
+        reinterpret_cast<decltype(xcvData)>(reinterpret_cast<void*>(GetProcAddress(winspool.get(), "XcvDataW")));
     if (!xcvData) {
         reportError("OR_XcvData_2", 0);
         return 0;

@@ -8,7 +8,7 @@
 
 int Installer::addPrinter() {
     PrinterHandle existing;
-    if (OpenPrinterA(printerName, existing.receive(), nullptr)) {
+    if (spoolerCalls.openPrinter(printerName, existing.receive(), nullptr)) {
         // A printer of that name stays as it is, whatever port or driver it uses.
         existing.reset();
         printerStage = kStagePrinter;

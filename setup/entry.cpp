@@ -13,25 +13,32 @@
 
 InstallOptions options = {"", "", 1, 1, 1};
 
-SystemCalls systemCalls = {GetVersionExA, nullptr, RegCreateKeyExA};
+CheckCalls systemCheckCalls() {
+    CheckCalls calls = {};
+    calls.getVersionEx = GetVersionExA;
+    calls.isWow64Process = nullptr;
+    calls.regCreateKeyEx = RegCreateKeyExA;
+    return calls;
+}
+
+CheckCalls checkCalls = systemCheckCalls();
 
 const char* systemCheckMessage() {
     OSVERSIONINFOEXA version;
     ZeroMemory(&version, sizeof version);
     version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
-    if (!systemCalls.getVersionEx(reinterpret_cast<OSVERSIONINFOA*>(&version))) {
+    if (!checkCalls.getVersionEx(reinterpret_cast<OSVERSIONINFOA*>(&version))) {
         version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-        if (!systemCalls.getVersionEx(reinterpret_cast<OSVERSIONINFOA*>(&version))) return product::kNoVersionInfo;
+        if (!checkCalls.getVersionEx(reinterpret_cast<OSVERSIONINFOA*>(&version))) return product::kNoVersionInfo;
     }
     if (version.dwMajorVersion < 5) return product::kTooOld;
 
     Library kernel32(loadSystemLibrary("kernel32.dll"));
     if (!kernel32) return product::kNoKernel32;
-    typedef BOOL(WINAPI * IsWow64ProcessFn)(HANDLE, PBOOL);
-    IsWow64ProcessFn isWow64 = systemCalls.isWow64Process
-                                   ? systemCalls.isWow64Process
-                                   : reinterpret_cast<IsWow64ProcessFn>(
-                                         reinterpret_cast<void*>(GetProcAddress(kernel32.get(), "IsWow64Process")));
+    decltype(checkCalls.isWow64Process) isWow64 = checkCalls.isWow64Process;
+    if (!isWow64)
+        isWow64 = reinterpret_cast<decltype(isWow64)>(
+            reinterpret_cast<void*>(GetProcAddress(kernel32.get(), "IsWow64Process")));
     if (isWow64) {
         HANDLE process = GetCurrentProcess();
         if (!process) return product::kNoCurrentProcess;
@@ -42,7 +49,7 @@ const char* systemCheckMessage() {
 
     // Write access to HKLM\Software is what the installation needs.
     RegKey software;
-    if (systemCalls.regCreateKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    if (checkCalls.regCreateKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                    software.receive(), nullptr) != ERROR_SUCCESS)
         return product::kNotAdmin;
     return nullptr;

@@ -25,15 +25,20 @@ void openRunLog(const Switches& switches, const char* line);
 // The usage, after the problem when there is one: a box, or with /S only the log.
 void showUsage(const char* problem);
 
-// The calls checkSystem makes that a test must be able to answer the way
-// Wine cannot (a 64-bit host, a user without rights).
-struct SystemCalls {
+// The calls checkSystem makes, gathered so that a test can answer one of them
+// the way Wine cannot (an old version, a 64-bit host, a user without rights).
+// A field the system's calls leave null is looked up at run time where it is
+// used: older systems lack it.
+struct CheckCalls {
     BOOL(WINAPI* getVersionEx)(OSVERSIONINFOA*);
-    // Replaces the IsWow64Process that checkSystem looks up, when set.
+    // Null: IsWow64Process, looked up in kernel32.
     BOOL(WINAPI* isWow64Process)(HANDLE, PBOOL);
     LONG(WINAPI* regCreateKeyEx)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
 };
-extern SystemCalls systemCalls;
+extern CheckCalls checkCalls;
+
+// The system's own calls, as setup uses them.
+CheckCalls systemCheckCalls();
 
 // The message of the first failing check, or null when setup may go on.
 const char* systemCheckMessage();

@@ -5,7 +5,8 @@
 #include "common/system.h"
 #include "common/text.h"
 
-HMODULE (*loadNetApiLibrary)(const char* name) = loadSystemLibrary;
+NetApiCalls systemNetApiCalls() { return NetApiCalls{loadSystemLibrary}; }
+NetApiCalls netApiCalls = systemNetApiCalls();
 
 namespace {
 typedef NET_API_STATUS(WINAPI* NetUserGetInfoFn)(LPCWSTR server, LPCWSTR user, DWORD level, LPBYTE* buffer);
@@ -17,7 +18,7 @@ bool isUserAdmin(bool* isAdmin) {
     DWORD size = 256;
     if (!GetUserNameW(user, &size)) return false;
 
-    Library netApi(loadNetApiLibrary("NetApi32.dll"));
+    Library netApi(netApiCalls.loadLibrary("NetApi32.dll"));
     if (!netApi) return false;
     NetUserGetInfoFn getInfo =
         reinterpret_cast<NetUserGetInfoFn>(reinterpret_cast<void*>(GetProcAddress(netApi.get(), "NetUserGetInfo")));

@@ -10,9 +10,16 @@
 // the test cannot be carried out; *isAdmin is written only on success.
 bool isUserAdmin(bool* isAdmin);
 
-// How NetApi32.dll is loaded; the system folder only. Tests point it at a
-// stand-in library.
-extern HMODULE (*loadNetApiLibrary)(const char* name);
+// How isUserAdmin loads NetApi32.dll, so that a test can have it answer the
+// way Wine's cannot (an administrator, a failing or incomplete library).
+struct NetApiCalls {
+    // The system's: from the system folder only.
+    HMODULE (*loadLibrary)(const char* name);
+};
+extern NetApiCalls netApiCalls;
+
+// The system's own calls, as the uninstaller uses them.
+NetApiCalls systemNetApiCalls();
 
 // Has a hidden command processor delete the running program's file once the
 // program has ended. Returns 0 when the command processor was started,

@@ -5,6 +5,7 @@
 #include "common/product.h"
 #include "setup/entry.h"
 #include "setup/options.h"
+#include "tests/support/scoped_calls.h"
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 
@@ -27,9 +28,7 @@ BOOL WINAPI alwaysFails(OSVERSIONINFOA*) { return FALSE; }
 
 class SystemCheck : public ::testing::Test {
 protected:
-    void SetUp() override { saved = systemCalls; }
-    void TearDown() override { systemCalls = saved; }
-    SystemCalls saved;
+    testing_support::ScopedCalls<CheckCalls> calls{checkCalls};
 };
 
 TEST_F(SystemCheck, PassesOnWinesOwnAnswers) {
@@ -42,36 +41,36 @@ TEST_F(SystemCheck, PassesOnWinesOwnAnswers) {
 }
 
 TEST_F(SystemCheck, SixtyFourBitHostGetsTheDownloadMessage) {
-    systemCalls.isWow64Process = reportsWow64;
+    calls->isWow64Process = reportsWow64;
     EXPECT_STREQ(
         "Orlan PDF Scribe of this version is for 32-bit operating systems.\nPlease download the 64-bit version from "
         ORLAN_DOWNLOAD_PAGE ".\nSetup will end.",
         systemCheckMessage());
-    systemCalls.isWow64Process = wow64CallFails;
+    calls->isWow64Process = wow64CallFails;
     EXPECT_EQ(nullptr, systemCheckMessage()) << "a failing IsWow64Process call is no 64-bit answer";
-    systemCalls.isWow64Process = reportsNative;
+    calls->isWow64Process = reportsNative;
     EXPECT_EQ(nullptr, systemCheckMessage());
 }
 
 TEST_F(SystemCheck, MissingRightsGetTheAdministratorMessage) {
-    systemCalls.regCreateKeyEx = deniesKey;
+    calls->regCreateKeyEx = deniesKey;
     EXPECT_STREQ("You must have administrator privileges for running the Setup program. \nSetup will end.",
                  systemCheckMessage());
 }
 
 TEST_F(SystemCheck, FirstFailingCheckWins) {
-    systemCalls.getVersionEx = reportsNt4;
-    systemCalls.isWow64Process = reportsWow64;
-    systemCalls.regCreateKeyEx = deniesKey;
+    calls->getVersionEx = reportsNt4;
+    calls->isWow64Process = reportsWow64;
+    calls->regCreateKeyEx = deniesKey;
     EXPECT_STREQ("Orlan PDF Scribe can't support operating systems before Windows 2000. \nSetup will end. ",
                  systemCheckMessage());
-    systemCalls.getVersionEx = alwaysFails;
+    calls->getVersionEx = alwaysFails;
     EXPECT_STREQ("Can't get the correct operating system information. \nSetup will end.", systemCheckMessage());
 }
 
 TEST_F(SystemCheck, FallsBackToThePlainVersionRecord) {
     versionCalls = 0;
-    systemCalls.getVersionEx = extendedFails;
+    calls->getVersionEx = extendedFails;
     EXPECT_EQ(nullptr, systemCheckMessage());
     EXPECT_EQ(2, versionCalls);
 }

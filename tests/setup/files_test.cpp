@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "install/install.h"
 #include "tests/support/install_support.h"
+#include "tests/support/scoped_calls.h"
 #include "tests/support/support.h"
 
 using namespace testing_support;
@@ -203,11 +204,11 @@ TEST_F(ProductFiles, CopiesAreNeverReadOnlyAndReplaceReadOnlyOnes) {
         SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
     // The first pass with the system's copy; the second over its copies, made
     // read-only as an earlier installation may have left them.
+    testing_support::ScopedCalls files(fileCalls);
     for (auto copy : {&CopyFileA, &copyRefusingReadOnly}) {
         for (const std::string& file : installed) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-        copyFile = copy;
+        files->copyFile = copy;
         EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
-        copyFile = CopyFileA;
         for (const std::string& file : installed) EXPECT_TRUE(fileExists(file) && !readOnly(file)) << file;
     }
     EXPECT_EQ(readFile(source + "\\kpdcjk.bin"), readFile(installed[2]));

@@ -169,7 +169,7 @@ TEST_F(ProgressPageRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere
     ASSERT_TRUE(addPrinterOn("Orlan PDF Printer", "LPT1:", "Orlan PDF Printer Driver"));
     const PrinterFacts before = printerFacts("Orlan PDF Printer");
     portStatuses.clear();
-    spoolerCalls.xcvData = recordingXcvData;
+    spooler->xcvData = recordingXcvData;
     {
         // OK answers a failed run's report, which must not come.
         BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDYES, IDOK});

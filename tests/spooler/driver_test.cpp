@@ -128,7 +128,7 @@ TEST_F(DriverStep, WithoutADriverDirectoryNothingIsCopiedAnywhere) {
     prepare(installer);
     installer.driverDir[0] = '\0';
     installer.printerStage = kStagePort;
-    spoolerCalls.getPrinterDriverDirectory = noDriverDirectory;
+    spooler->getPrinterDriverDirectory = noDriverDirectory;
     char root[] = "\\kpd_drv.dll";
     bool inRootBefore = fileExists(root);
     EXPECT_EQ(0, installer.addDriver());
@@ -138,7 +138,7 @@ TEST_F(DriverStep, WithoutADriverDirectoryNothingIsCopiedAnywhere) {
     EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
 
     // When the directory can be learnt now, the step goes on with it.
-    spoolerCalls = systemSpoolerCalls();
+    spooler.restore();
     EXPECT_EQ(1, installer.addDriver()) << errorText;
     EXPECT_STREQ(driverDirectory().c_str(), installer.driverDir);
 }

@@ -46,7 +46,7 @@ TEST_F(PortStep, CreatesThePortAndAcceptsItOnTheSecondRun) {
 }
 
 TEST_F(PortStep, MonitorThatCannotBeOpenedLeavesTheFixedText) {
-    spoolerCalls.openMonitor = monitorDenied;
+    spooler->openMonitor = monitorDenied;
     reportError("EarlierTag", 5);
     Installer installer;
     EXPECT_EQ(0, installer.addPort());
@@ -57,7 +57,7 @@ TEST_F(PortStep, MonitorThatCannotBeOpenedLeavesTheFixedText) {
 }
 
 TEST_F(PortStep, NegativeStatusIsReportedWithThatStatus) {
-    spoolerCalls.xcvData = xcvAnswersStatus;
+    spooler->xcvData = xcvAnswersStatus;
     fakeStatus = 0x80070005;
     Installer installer;
     EXPECT_EQ(0, installer.addPort());
@@ -67,7 +67,7 @@ TEST_F(PortStep, NegativeStatusIsReportedWithThatStatus) {
 }
 
 TEST_F(PortStep, OnlyTheTopBitMakesAStatusAFailure) {
-    spoolerCalls.xcvData = xcvAnswersStatus;
+    spooler->xcvData = xcvAnswersStatus;
     for (DWORD status : {0ul, 5ul, 183ul, 0x7FFFFFFFul}) {
         fakeStatus = status;
         Installer installer;
@@ -81,7 +81,7 @@ TEST_F(PortStep, OnlyTheTopBitMakesAStatusAFailure) {
 }
 
 TEST_F(PortStep, FailingXcvCallIsReportedWithItsError) {
-    spoolerCalls.xcvData = xcvFails;
+    spooler->xcvData = xcvFails;
     Installer installer;
     EXPECT_EQ(0, installer.addPort());
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = XcvData_1(6):")) << errorText;

@@ -55,7 +55,7 @@ TEST_F(PrinterStep, AFailingPrinterStepDeletesTheDriverOfTheSameRun) {
     Installer installer;
     installPortAndDriver(installer);
     ASSERT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
-    spoolerCalls.addPrinter = addPrinterRefused;
+    spooler->addPrinter = addPrinterRefused;
     EXPECT_EQ(0, installer.addPrinter());
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = AddPrinter(1801):")) << errorText;
     EXPECT_EQ(kStageDriver, installer.printerStage);

@@ -143,7 +143,7 @@ TEST_F(Removal, DriverAlreadyGoneIsNoFailure) {
     // Still listed by Wine's spooler: only the answer 1797 tells that it is gone.
     ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
     stageFiles();
-    spoolerCalls.deletePrinterDriver = driverAlreadyGone;
+    spooler->deletePrinterDriver = driverAlreadyGone;
     BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
     EXPECT_EQ(1, installer.removePrinterAndDriver());
     EXPECT_TRUE(answerer.finish().empty()) << "no prompt";
@@ -156,7 +156,7 @@ TEST_F(Removal, AMissingDriverIsNoFailureWhateverTheSpoolerSays) {
     prepare(installer);
     installer.printerStage = kStageDriver;
     ASSERT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
-    spoolerCalls.deletePrinterDriver = driverFailsWithoutSayingWhy;
+    spooler->deletePrinterDriver = driverFailsWithoutSayingWhy;
     EXPECT_EQ(1, installer.removePrinterAndDriver());
     EXPECT_EQ(1, driverCalls) << "no prompt for a driver that is not there";
 
@@ -175,7 +175,7 @@ TEST_F(Removal, BusyDriverPromptRetriesOnOkAndGivesUpOnCancel) {
     installer.printerStage = kStageDriver;
     stageFiles();
     driverError = ERROR_PRINTER_DRIVER_IN_USE;
-    spoolerCalls.deletePrinterDriver = driverBusyOnce;
+    spooler->deletePrinterDriver = driverBusyOnce;
     {
         BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
         EXPECT_EQ(0, installer.deleteProductDriver());
@@ -216,8 +216,8 @@ TEST_F(Removal, EveryPromptForEitherPrinterNamesTheProductPrinter) {
     ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
     openedOnce.clear();
     deleteCalls = 0;
-    spoolerCalls.openPrinter = openFailsOncePerPrinter;
-    spoolerCalls.deletePrinter = deleteFailsOnce;
+    spooler->openPrinter = openFailsOncePerPrinter;
+    spooler->deletePrinter = deleteFailsOnce;
 
     BoxAnswerer answerer("Orlan PDF Scribe", {IDOK, IDOK, IDOK});
     EXPECT_EQ(1, installer.deleteProductPrinters()) << errorText;
@@ -235,7 +235,7 @@ TEST_F(Removal, CancelledOpenPromptLeavesThePrintersAndReportsTheError) {
     Installer installer;
     installProduct(installer);
     openedOnce.clear();
-    spoolerCalls.openPrinter = openFailsOncePerPrinter;
+    spooler->openPrinter = openFailsOncePerPrinter;
     BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
     EXPECT_EQ(0, installer.removePrinterAndDriver());
     EXPECT_EQ(1u, answerer.finish().size());
@@ -250,7 +250,7 @@ TEST_F(Removal, QueuedJobsStopTheRemovalWithAnOkBoxNamingTheProductPrinter) {
     ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
     ASSERT_TRUE(registerDriver(stagedSource(), "Other Test Driver"));
     ASSERT_TRUE(addPrinterOn("Busy Other", "LPT1:", "Other Test Driver"));
-    spoolerCalls.enumPrinters = copyHasJobs;
+    spooler->enumPrinters = copyHasJobs;
     errorText[0] = '\0';
     {
         BoxAnswerer answerer("Orlan PDF Scribe", {IDOK});

@@ -1,6 +1,6 @@
 // Shared ground of the spooler tests: a staged copy of dist/, a machine
-// without the product before and after each test, and the system's spooler
-// calls put back after a test replaced one.
+// without the product before and after each test, and the spooler calls a
+// test replaces through spooler, put back when the test ends.
 #pragma once
 #include <gtest/gtest.h>
 #include <string>
@@ -8,6 +8,7 @@
 #include "common/installer.h"
 #include "common/spooler.h"
 #include "common/text.h"
+#include "tests/support/scoped_calls.h"
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 
@@ -15,13 +16,11 @@ class SpoolerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         spooler_support::removeProduct();
-        spoolerCalls = systemSpoolerCalls();
         errorText[0] = '\0';
     }
-    void TearDown() override {
-        spoolerCalls = systemSpoolerCalls();
-        spooler_support::removeProduct();
-    }
+    void TearDown() override { spooler_support::removeProduct(); }
+
+    testing_support::ScopedCalls<SpoolerCalls> spooler{spoolerCalls};
 
     // dist/ staged once per program, as setup would find it beside itself.
     static const std::string& stagedSource() {

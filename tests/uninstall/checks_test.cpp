@@ -7,6 +7,7 @@
 #include "common/product.h"
 #include "common/system.h"
 #include "tests/support/install_support.h"
+#include "tests/support/scoped_calls.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
@@ -33,17 +34,15 @@ HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
 class AdminTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = loadNetApiLibrary;
-        loadNetApiLibrary = loadStub;
+        netApi->loadLibrary = loadStub;
         SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", nullptr);
         SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
     }
     void TearDown() override {
-        loadNetApiLibrary = saved_;
         SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", nullptr);
         SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
     }
-    HMODULE (*saved_)(const char*) = nullptr;
+    testing_support::ScopedCalls<NetApiCalls> netApi{netApiCalls};
 };
 
 }  // namespace
@@ -71,12 +70,12 @@ TEST_F(AdminTest, FailuresLeaveTheFlagUntouched) {
     EXPECT_FALSE(admin);
 
     SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", nullptr);
-    loadNetApiLibrary = loadNothing;
+    netApi->loadLibrary = loadNothing;
     admin = true;
     EXPECT_FALSE(isUserAdmin(&admin));
     EXPECT_TRUE(admin);
 
-    loadNetApiLibrary = loadWithoutExport;
+    netApi->loadLibrary = loadWithoutExport;
     admin = true;
     EXPECT_FALSE(isUserAdmin(&admin));
     EXPECT_TRUE(admin);
@@ -84,7 +83,7 @@ TEST_F(AdminTest, FailuresLeaveTheFlagUntouched) {
 
 // Wine's own NetApi32 from the system folder answers with guest privilege.
 TEST(AdminTestSystem, SystemLibraryAnswersForTheCurrentUser) {
-    ASSERT_EQ(loadNetApiLibrary, &loadSystemLibrary);
+    ASSERT_EQ(netApiCalls.loadLibrary, &loadSystemLibrary);
     bool admin = true;
     ASSERT_TRUE(isUserAdmin(&admin));
     EXPECT_FALSE(admin);

@@ -43,7 +43,7 @@ protected:
         for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
             testing_support::writeFile(driverFile(name), "staged");
         installer.printerStage = kStagePrinter;
-        spoolerCalls.deletePrinterDriver = driverBusy;
+        spooler->deletePrinterDriver = driverBusy;
     }
     Installer installer;
 };
@@ -74,7 +74,7 @@ TEST_F(UninstallPrinterRemoval, CancelledDriverPromptPutsThePrinterBack) {
 TEST_F(UninstallPrinterRemoval, FailedPutBackIsTriedOnceReportedAndTheRemovalStops) {
     failingCalls = 2;
     addPrinterCalls = 0;
-    spoolerCalls.addPrinter = addPrinterRefused;
+    spooler->addPrinter = addPrinterRefused;
     BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL, IDCANCEL});
     EXPECT_EQ(0, installer.removePrinterAndDriver());
     const auto& boxes = answerer.finish();

@@ -9,6 +9,7 @@
 #include "common/product.h"
 #include "common/spooler.h"
 #include "resources/resource.h"
+#include "tests/support/scoped_calls.h"
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 #include "tests/support/uninstall_support.h"
@@ -113,7 +114,8 @@ TEST(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinte
     positions.clear();
     errorText[0] = '\0';
     driverDeletions = 0;
-    spoolerCalls.deletePrinterDriver = driverInUse;
+    ts::ScopedCalls spooler(spoolerCalls);
+    spooler->deletePrinterDriver = driverInUse;
     Installer remover;
     remover.initRemoval((installDir + "\\").c_str(), nullptr, bar);
     int result;
@@ -123,7 +125,6 @@ TEST(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinte
         result = remover.runRemoval();
         boxes = answerer.finish();
     }
-    spoolerCalls = systemSpoolerCalls();
     DestroyWindow(bar);
 
     EXPECT_EQ(0, result);
@@ -174,11 +175,11 @@ TEST(RemovalRun, WithoutTheDriverDirectoryNothingIsTouched) {
     std::string installDir = ts::makeTempDir("nodriverdir");
     ts::writeFile(installDir + "\\uninstall.exe", "x");
     errorText[0] = '\0';
-    spoolerCalls.getPrinterDriverDirectory = noDriverDirectory;
+    ts::ScopedCalls spooler(spoolerCalls);
+    spooler->getPrinterDriverDirectory = noDriverDirectory;
     Installer remover;
     remover.initRemoval(installDir.c_str(), nullptr, nullptr);
     int result = remover.runRemoval();
-    spoolerCalls = systemSpoolerCalls();
     EXPECT_EQ(0, result);
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = GetPrinterDriverDirectory(5):")) << errorText;
     EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
