@@ -93,16 +93,4 @@ TEST(PageSequence, ProgressResultPicksTheClosingPage) {
     EXPECT_EQ(Page::End, nextPage(Page::Finish, Road::Default, kResultFinish).next);
     EXPECT_EQ(Page::End, nextPage(Page::Interrupted, Road::Default, kResultFinish).next);
 }
-
-TEST(PageSequence, EachPageHasItsDialog) {
-    EXPECT_EQ(116, pageDialog(Page::Welcome));
-    EXPECT_EQ(118, pageDialog(Page::Licence));
-    EXPECT_EQ(119, pageDialog(Page::SetupType));
-    EXPECT_EQ(121, pageDialog(Page::Destination));
-    EXPECT_EQ(122, pageDialog(Page::Options));
-    EXPECT_EQ(120, pageDialog(Page::Summary));
-    EXPECT_EQ(124, pageDialog(Page::Progress));
-    EXPECT_EQ(123, pageDialog(Page::Finish));
-    EXPECT_EQ(117, pageDialog(Page::Interrupted));
-}
 }  // namespace
