@@ -533,9 +533,12 @@ TEST(SkinnedButtonFace, FlatOrInvertedFaceIsLeftUnpainted) {
 
 TEST(SkinnedButtonObject, ButtonsMadeAndGoneLeaveNoGdiObjectsBehind) {
     // More rounds than a process has GDI handles (Windows 10,000, Wine
-    // 65,536): one pen or brush left behind a round would use them all up.
+    // 65,536): one pen or brush left behind a round would use them all up,
+    // and then only the few that each round gives back would be free.
     for (int round = 0; round < 70000; ++round) SkinnedButton gone;
-    HPEN pen = CreatePen(PS_SOLID, 1, kBlack);
-    EXPECT_NE(nullptr, pen) << "no GDI handle left";
-    if (pen) DeleteObject(pen);
+    std::vector<HPEN> pens(100);
+    for (HPEN& pen : pens) pen = CreatePen(PS_SOLID, 1, kBlack);
+    EXPECT_EQ(0, std::count(pens.begin(), pens.end(), nullptr)) << "GDI handles ran out";
+    for (HPEN pen : pens)
+        if (pen) DeleteObject(pen);
 }
