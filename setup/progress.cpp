@@ -1,7 +1,6 @@
 // The progress page: it starts the installation thread and shows its steps.
 #include <process.h>
 #include "resources/resource.h"
-#include "setup/button.h"
 #include "setup/frame.h"
 #include "setup/pages.h"
 #include "setup/run.h"
@@ -9,8 +8,7 @@
 INT_PTR CALLBACK progressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        initPage(page);
-        attachPageButtons(page, Page::Progress);
+        openPage(page, Page::Progress);
         SetFocus(GetDlgItem(page, IDC_NEXT));
         unsigned threadId = 0;
         uintptr_t thread = _beginthreadex(nullptr, 0, installThread, page, 0, &threadId);
@@ -18,8 +16,7 @@ INT_PTR CALLBACK progressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             CloseHandle(reinterpret_cast<HANDLE>(thread));
         } else {
             // Without its thread the page would wait for ever.
-            storePageRect(page);
-            EndDialog(page, kResultFailed);
+            endPage(page, kResultFailed);
         }
         return FALSE;  // the focus is set
     }
