@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include "common/handles.h"
 #include "common/system.h"
-#include "resources/resource.h"
 
 namespace {
 
@@ -224,67 +223,4 @@ void SkinnedButton::drawEdges(HDC dc, const RECT& inner) {
     MoveToEx(dc, remembered.x, remembered.y, nullptr);
 
     if (focusLook) DrawFocusRect(dc, &inner);
-}
-
-// One object per button of every page, for the whole run; a page attaches
-// its own set each time its dialog is created.
-namespace {
-
-struct PageButtons {
-    const int* ids;
-    SkinnedButton* buttons;
-    int count;
-};
-
-const int kWelcomeIds[] = {IDC_NEXT, IDC_CANCEL};
-SkinnedButton welcomeButtons[2];
-const int kInterruptedIds[] = {IDC_FINISH};
-SkinnedButton interruptedButtons[1];
-const int kLicenceIds[] = {IDC_AGREE, IDC_DISAGREE};
-SkinnedButton licenceButtons[2];
-const int kSetupTypeIds[] = {IDC_DEFAULT, IDC_CUSTOM, IDC_BACK, IDC_CANCEL};
-SkinnedButton setupTypeButtons[4];
-const int kSummaryIds[] = {IDC_BACK, IDC_INSTALL, IDC_CANCEL};
-SkinnedButton summaryButtons[3];
-const int kDestinationIds[] = {IDC_BROWSE, IDC_BACK, IDC_NEXT, IDC_CANCEL};
-SkinnedButton destinationButtons[4];
-const int kOptionsIds[] = {IDC_BACK, IDC_NEXT, IDC_CANCEL};
-SkinnedButton optionsButtons[3];
-const int kFinishIds[] = {IDC_FINISH};
-SkinnedButton finishButtons[1];
-const int kProgressIds[] = {IDC_BACK, IDC_NEXT, IDC_CANCEL};
-SkinnedButton progressButtons[3];
-
-#define PAGE_BUTTONS(ids, buttons) PageButtons{ids, buttons, (int)(sizeof(ids) / sizeof(ids[0]))}
-
-PageButtons buttonsOf(Page which) {
-    switch (which) {
-    case Page::Welcome: return PAGE_BUTTONS(kWelcomeIds, welcomeButtons);
-    case Page::Interrupted: return PAGE_BUTTONS(kInterruptedIds, interruptedButtons);
-    case Page::Licence: return PAGE_BUTTONS(kLicenceIds, licenceButtons);
-    case Page::SetupType: return PAGE_BUTTONS(kSetupTypeIds, setupTypeButtons);
-    case Page::Summary: return PAGE_BUTTONS(kSummaryIds, summaryButtons);
-    case Page::Destination: return PAGE_BUTTONS(kDestinationIds, destinationButtons);
-    case Page::Options: return PAGE_BUTTONS(kOptionsIds, optionsButtons);
-    case Page::Finish: return PAGE_BUTTONS(kFinishIds, finishButtons);
-    case Page::Progress: return PAGE_BUTTONS(kProgressIds, progressButtons);
-    default: return PageButtons{nullptr, nullptr, 0};
-    }
-}
-
-}  // namespace
-
-void attachPageButtons(HWND page, Page which) {
-    PageButtons set = buttonsOf(which);
-    for (int i = 0; i < set.count; ++i) {
-        HWND control = GetDlgItem(page, set.ids[i]);
-        // A template without the button leaves its object unused.
-        if (control) set.buttons[i].attach(control);
-    }
-    for (int i = 0; i < set.count; ++i) set.buttons[i].resetState();
-}
-
-SkinnedButton* pageButton(Page which, int index) {
-    PageButtons set = buttonsOf(which);
-    return index >= 0 && index < set.count ? &set.buttons[index] : nullptr;
 }

@@ -1,7 +1,6 @@
 // Owner-drawn push buttons of the wizard pages.
 #pragma once
 #include <windows.h>
-#include "setup/sequence.h"
 
 class SkinnedButton {
 public:
@@ -32,11 +31,3 @@ public:
 private:
     void startTracking();
 };
-
-// Attaches the page's own SkinnedButton objects to its buttons, in the
-// page's order, and resets each.
-void attachPageButtons(HWND page, Page which);
-
-// The object that attachPageButtons gives the page's index-th button (in the
-// page's attach order); null past the end. For inspection.
-SkinnedButton* pageButton(Page which, int index);

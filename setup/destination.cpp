@@ -1,4 +1,4 @@
-// The Destination page (folder and disk list) and the Summary page.
+// The Destination page: the install folder and the list of fixed disks.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -6,7 +6,6 @@
 #include "common/product.h"
 #include "common/text.h"
 #include "resources/resource.h"
-#include "setup/button.h"
 #include "setup/frame.h"
 #include "setup/options.h"
 #include "setup/page_logic.h"
@@ -99,11 +98,10 @@ bool browseForFolder(HWND owner, char (&folder)[MAX_PATH]) {
 namespace {
 
 // The folder field goes into installDir whenever the page ends.
-void finishDestination(HWND page, INT_PTR result) {
+void keepFolder(HWND page) {
     char field[MAX_PATH * 2] = "";
     GetWindowTextA(GetDlgItem(page, IDC_FOLDER), field, sizeof field);
     storeFolderField(options.installDir, field);
-    EndDialog(page, result);
 }
 
 // Next goes on only with a folder the run can install into; otherwise the
@@ -148,8 +146,7 @@ void driveClicked(HWND page) {
 INT_PTR CALLBACK destinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        initPage(page);
-        attachPageButtons(page, Page::Destination);
+        openPage(page, Page::Destination);
         SetFocus(GetDlgItem(page, IDC_NEXT));
         SetWindowTextA(GetDlgItem(page, IDC_FOLDER), options.installDir);
         fillDriveList(GetDlgItem(page, IDC_DISK_LIST));
@@ -163,19 +160,11 @@ INT_PTR CALLBACK destinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDCANCEL:
-        case IDC_CANCEL:
-            storePageRect(page);
-            if (confirmQuit(page)) finishDestination(page, kResultCancel);
-            return FALSE;
+        case IDC_CANCEL: quitPage(page, kResultCancel, keepFolder); return FALSE;
         case IDC_NEXT:
-            if (!folderAccepted(page)) return FALSE;
-            storePageRect(page);
-            finishDestination(page, IDC_NEXT);
+            if (folderAccepted(page)) endPage(page, IDC_NEXT, keepFolder);
             return FALSE;
-        case IDC_BACK:
-            storePageRect(page);
-            finishDestination(page, IDC_BACK);
-            return FALSE;
+        case IDC_BACK: endPage(page, IDC_BACK, keepFolder); return FALSE;
         case IDC_BROWSE: {
             char folder[MAX_PATH] = "";
             if (browseForFolder(page, folder)) SetWindowTextA(GetDlgItem(page, IDC_FOLDER), folder);
@@ -183,36 +172,6 @@ INT_PTR CALLBACK destinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         }
         }
         return FALSE;
-    }
-    return commonPageProc(page, message, wParam, lParam);
-}
-
-INT_PTR CALLBACK summaryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        initPage(page);
-        attachPageButtons(page, Page::Summary);
-        SetFocus(GetDlgItem(page, IDC_INSTALL));
-        char summary[kSummaryCapacity];
-        buildSummaryText(summary, sizeof summary, options.installDir, options.addWordAddin, options.addStartMenuIcon,
-                         options.allUsers);
-        SetWindowTextA(GetDlgItem(page, IDC_SUMMARY_TEXT), summary);
-        return FALSE;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDCANCEL:
-        case IDC_CANCEL:
-            storePageRect(page);
-            if (confirmQuit(page)) EndDialog(page, kResultCancel);
-            return FALSE;
-        case IDC_BACK:
-        case IDC_INSTALL:
-            storePageRect(page);
-            EndDialog(page, LOWORD(wParam));
-            return FALSE;
-        }
-        break;
     }
     return commonPageProc(page, message, wParam, lParam);
 }

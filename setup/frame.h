@@ -1,6 +1,8 @@
-// What every wizard page shares: placement, icon, quit question, painting.
+// What every wizard page shares: placement, icon, skinned buttons, the quit
+// question, the ways a page ends, painting.
 #pragma once
 #include <windows.h>
+#include "setup/sequence.h"
 
 // Icon 114, the position of the previous page (pageRect's top-left), front.
 void initPage(HWND page);
@@ -10,6 +12,18 @@ void storePageRect(HWND page);
 
 // The quit question; true when the user answered Yes. Stores pageRect first.
 bool confirmQuit(HWND page);
+
+// A page's own fields, kept into the choices as the page ends.
+typedef void (*KeepFields)(HWND page);
+
+// The common opening of a page: frame, then its own skinned buttons, reset.
+void openPage(HWND page, Page which);
+
+// Ends the page with result, where it stands now; keep (if any) runs first.
+void endPage(HWND page, INT_PTR result, KeepFields keep = nullptr);
+
+// A cancelling button: the quit question, and the page ends only on Yes.
+void quitPage(HWND page, INT_PTR result, KeepFields keep = nullptr);
 
 // Every page procedure returns this for the messages it does not handle.
 INT_PTR CALLBACK commonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

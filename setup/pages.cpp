@@ -5,7 +5,6 @@
 #include "common/product.h"
 #include "install/install.h"
 #include "resources/resource.h"
-#include "setup/button.h"
 #include "setup/frame.h"
 #include "setup/options.h"
 #include "setup/page_logic.h"
@@ -13,24 +12,6 @@
 #include "setup/run.h"
 
 namespace {
-
-// Common opening of a page: frame, skinned buttons, then (after the caller's
-// own work) the focus button.
-void openPage(HWND page, Page which) {
-    initPage(page);
-    attachPageButtons(page, which);
-}
-
-void endPage(HWND page, INT_PTR result) {
-    storePageRect(page);
-    EndDialog(page, result);
-}
-
-// A cancelling button: the quit question, and the page ends only on Yes.
-void quitPage(HWND page, INT_PTR result) {
-    storePageRect(page);
-    if (confirmQuit(page)) EndDialog(page, result);
-}
 
 // The Welcome page's link font: made on the first repaint of the link and
 // kept until the page goes, so repainting does not make a font each time.
@@ -155,18 +136,9 @@ INT_PTR CALLBACK optionsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_NEXT:
-        case IDC_BACK:
-            storeOptionBoxes(page);
-            endPage(page, LOWORD(wParam));
-            return FALSE;
+        case IDC_BACK: endPage(page, LOWORD(wParam), storeOptionBoxes); return FALSE;
         case IDCANCEL:
-        case IDC_CANCEL:
-            storePageRect(page);
-            if (confirmQuit(page)) {
-                storeOptionBoxes(page);
-                EndDialog(page, kResultCancel);
-            }
-            return FALSE;
+        case IDC_CANCEL: quitPage(page, kResultCancel, storeOptionBoxes); return FALSE;
         }
         break;
     }

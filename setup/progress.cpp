@@ -1,7 +1,6 @@
 // The progress page: it starts the installation thread and shows its steps.
 #include <process.h>
 #include "resources/resource.h"
-#include "setup/button.h"
 #include "setup/frame.h"
 #include "setup/pages.h"
 #include "setup/run.h"
@@ -9,8 +8,7 @@
 INT_PTR CALLBACK progressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        initPage(page);
-        attachPageButtons(page, Page::Progress);
+        openPage(page, Page::Progress);
         SetFocus(GetDlgItem(page, IDC_NEXT));
         // The wizard's run for this page; the page ends at once without one.
         InstallRun* run = reinterpret_cast<InstallRun*>(lParam);
@@ -21,8 +19,7 @@ INT_PTR CALLBACK progressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             CloseHandle(reinterpret_cast<HANDLE>(thread));
         } else {
             // Without its thread the page would wait for ever.
-            storePageRect(page);
-            EndDialog(page, kResultFailed);
+            endPage(page, kResultFailed);
         }
         return FALSE;  // the focus is set
     }

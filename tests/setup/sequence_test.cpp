@@ -43,11 +43,6 @@ TEST(PageSequence, CustomRoadWithBackAtEveryPage) {
               shown);
 }
 
-TEST(PageSequence, SummaryBackDependsOnTheRoad) {
-    EXPECT_EQ(Page::SetupType, nextPage(Page::Summary, Road::Default, kResultBack).next);
-    EXPECT_EQ(Page::Options, nextPage(Page::Summary, Road::Custom, kResultBack).next);
-}
-
 TEST(PageSequence, DefaultAfterCustomResetsTheChoices) {
     Step custom = nextPage(Page::SetupType, Road::Undecided, kResultCustom);
     EXPECT_FALSE(custom.applyDefaults);
@@ -63,46 +58,30 @@ TEST(PageSequence, DefaultAfterCustomResetsTheChoices) {
 TEST(PageSequence, BackOnSetupTypeShowsTheLicenceAgain) {
     auto shown = walk({kResultNext, kResultAgree, kResultBack, kResultDisagree});
     EXPECT_EQ((std::vector<Page>{P::Welcome, P::Licence, P::SetupType, P::Licence, P::Interrupted}), shown);
-    EXPECT_EQ(Page::SetupType, nextPage(Page::Licence, Road::Undecided, kResultAgree).next);
 }
 
-TEST(PageSequence, QuittingAnywhereEndsAtTheInterruptedPage) {
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Welcome, Road::Undecided, kResultCancel).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Licence, Road::Undecided, kResultDisagree).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::SetupType, Road::Undecided, kResultCancel).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Destination, Road::Custom, kResultCancel).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Options, Road::Custom, kResultCancel).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Summary, Road::Default, kResultCancel).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Summary, Road::Custom, kResultCancel).next);
-}
-
-TEST(PageSequence, AnyOtherResultGoesOnWhereThePageSaysSo) {
-    // Destination, Options and Summary treat every result but Cancel and Back as going on.
-    EXPECT_EQ(Page::Options, nextPage(Page::Destination, Road::Custom, 2).next);
-    EXPECT_EQ(Page::Summary, nextPage(Page::Options, Road::Custom, 0).next);
-    EXPECT_EQ(Page::Progress, nextPage(Page::Summary, Road::Custom, kResultNext).next);
-    // The others end.
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Welcome, Road::Undecided, 2).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::SetupType, Road::Undecided, kResultNext).next);
-}
-
-TEST(PageSequence, ProgressResultPicksTheClosingPage) {
-    EXPECT_EQ(Page::Finish, nextPage(Page::Progress, Road::Default, kResultSucceeded).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Progress, Road::Default, kResultFailed).next);
-    EXPECT_EQ(Page::Interrupted, nextPage(Page::Progress, Road::Default, kResultFinish).next);
-    EXPECT_EQ(Page::End, nextPage(Page::Finish, Road::Default, kResultFinish).next);
-    EXPECT_EQ(Page::End, nextPage(Page::Interrupted, Road::Default, kResultFinish).next);
-}
-
-TEST(PageSequence, EachPageHasItsDialog) {
-    EXPECT_EQ(116, pageDialog(Page::Welcome));
-    EXPECT_EQ(118, pageDialog(Page::Licence));
-    EXPECT_EQ(119, pageDialog(Page::SetupType));
-    EXPECT_EQ(121, pageDialog(Page::Destination));
-    EXPECT_EQ(122, pageDialog(Page::Options));
-    EXPECT_EQ(120, pageDialog(Page::Summary));
-    EXPECT_EQ(124, pageDialog(Page::Progress));
-    EXPECT_EQ(123, pageDialog(Page::Finish));
-    EXPECT_EQ(117, pageDialog(Page::Interrupted));
+TEST(PageSequence, EachStepGoesWhereThePageTheRoadAndTheResultSay) {
+    const Road U = Road::Undecided, D = Road::Default, C = Road::Custom;
+    struct Case { Page from; Road road; INT_PTR result; Page next; };
+    const Case cases[] = {
+        // Back from the Summary goes to the road's last choosing page.
+        {P::Summary, D, kResultBack, P::SetupType}, {P::Summary, C, kResultBack, P::Options},
+        // Quitting anywhere ends at the Interrupted page.
+        {P::Welcome, U, kResultCancel, P::Interrupted}, {P::Licence, U, kResultDisagree, P::Interrupted},
+        {P::SetupType, U, kResultCancel, P::Interrupted}, {P::Destination, C, kResultCancel, P::Interrupted},
+        {P::Options, C, kResultCancel, P::Interrupted}, {P::Summary, D, kResultCancel, P::Interrupted},
+        {P::Summary, C, kResultCancel, P::Interrupted},
+        // Destination, Options and Summary go on at any result but Cancel and
+        // Back; the others end.
+        {P::Destination, C, 2, P::Options}, {P::Options, C, 0, P::Summary}, {P::Summary, C, kResultNext, P::Progress},
+        {P::Welcome, U, 2, P::Interrupted}, {P::SetupType, U, kResultNext, P::Interrupted},
+        // Only a run that succeeded reaches the Finish page.
+        {P::Progress, D, kResultSucceeded, P::Finish}, {P::Progress, D, kResultFailed, P::Interrupted},
+        {P::Progress, D, kResultFinish, P::Interrupted}, {P::Finish, D, kResultFinish, P::End},
+        {P::Interrupted, D, kResultFinish, P::End},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.next, nextPage(c.from, c.road, c.result).next)
+            << "from page " << (int)c.from << ", road " << (int)c.road << ", result " << c.result;
 }
 }  // namespace

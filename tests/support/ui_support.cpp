@@ -31,18 +31,9 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 }
 
 Page pageOfDialog(int dialogId) {
-    switch (dialogId) {
-    case 116: return Page::Welcome;
-    case 117: return Page::Interrupted;
-    case 118: return Page::Licence;
-    case 119: return Page::SetupType;
-    case 120: return Page::Summary;
-    case 121: return Page::Destination;
-    case 122: return Page::Options;
-    case 123: return Page::Finish;
-    case 124: return Page::Progress;
-    default: return Page::End;
-    }
+    for (int p = 0; p < (int)Page::End; ++p)
+        if (pageDialog((Page)p) == dialogId) return (Page)p;
+    return Page::End;
 }
 
 HWND createPage(int dialogId, DLGPROC proc) {

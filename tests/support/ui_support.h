@@ -25,8 +25,7 @@ Page pageOfDialog(int dialogId);
 // The procedure OpenPage uses when none is given (lParam carries the Page).
 inline INT_PTR CALLBACK plainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        initPage(page);
-        attachPageButtons(page, (Page)lParam);
+        openPage(page, (Page)lParam);
         return TRUE;
     }
     return commonPageProc(page, message, wParam, lParam);
