@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 #include "common/product.h"
+#include "common/prompt.h"
 #include "common/text.h"
 #include "resources/resource.h"
 #include "setup/frame.h"
@@ -114,7 +115,7 @@ bool folderAccepted(HWND page) {
     if (problem == FolderProblem::None) return true;
     char message[256];
     folderProblemMessage(message, sizeof message, problem, text);
-    MessageBoxA(page, message, product::kSetupBoxCaption, MB_OK | MB_ICONEXCLAMATION);
+    prompt::tell(page, message, product::kSetupBoxCaption, MB_ICONEXCLAMATION);
     SetFocus(field);
     return false;
 }

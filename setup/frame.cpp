@@ -3,6 +3,7 @@
 // and its static controls.
 #include "setup/frame.h"
 #include "common/product.h"
+#include "common/prompt.h"
 #include "resources/resource.h"
 #include "setup/button.h"
 #include "setup/options.h"
@@ -22,7 +23,8 @@ void storePageRect(HWND page) { GetWindowRect(page, &pageRect); }
 
 bool confirmQuit(HWND page) {
     storePageRect(page);
-    return MessageBoxA(page, product::kQuitQuestion, product::kBoxCaption, MB_YESNO | MB_SETFOREGROUND) == IDYES;
+    // Only the wizard asks it, and an unattended run has no wizard.
+    return prompt::yes(page, product::kQuitQuestion, product::kBoxCaption, MB_SETFOREGROUND, false);
 }
 
 // One object per button of every page, for the whole run; a page attaches
