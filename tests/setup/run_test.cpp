@@ -123,8 +123,7 @@ TEST_F(InstallRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
     EXPECT_EQ(kQuietRunTexts, shownTexts);
     EXPECT_EQ(kQuietRunPositions, shownPositions);
 
-    std::vector<std::string> ports = portNames();
-    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "ORLAN_PDF:"));
+    EXPECT_TRUE(productPortListed());
     EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
     EXPECT_EQ(3, stagedDriverFiles(true));
     EXPECT_TRUE(isProductPrinter());
@@ -218,8 +217,7 @@ TEST_F(InstallRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
     EXPECT_FALSE(fileExists(driverFile("kpd_ui.dll")));
     EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
     EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
-    std::vector<std::string> ports = portNames();
-    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "ORLAN_PDF:")) << "the port stays";
+    EXPECT_TRUE(productPortListed()) << "the port stays";
     EXPECT_EQ("Previous Printer", defaultPrinter());
     testing_support::removeTree(source);
 }

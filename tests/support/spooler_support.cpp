@@ -1,5 +1,6 @@
 #include "tests/support/spooler_support.h"
 #include <winspool.h>
+#include <algorithm>
 #include "common/product.h"
 #include <string.h>
 
@@ -38,6 +39,11 @@ std::vector<std::string> portNames() {
     const PORT_INFO_1A* ports = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) names.push_back(ports[i].pName);
     return names;
+}
+
+bool productPortListed() {
+    const std::vector<std::string> ports = portNames();
+    return std::find(ports.begin(), ports.end(), "ORLAN_PDF:") != ports.end();
 }
 
 bool addPortDirectly(const wchar_t* name) {

@@ -17,6 +17,7 @@ std::string driverFile(const char* name);  // in the driver directory
 std::string versionFile(const char* name);  // in its "3" sub-folder
 
 std::vector<std::string> portNames();
+bool productPortListed();  // "ORLAN_PDF:"
 bool addPortDirectly(const wchar_t* name);
 
 std::vector<std::string> driverNames();
