@@ -202,8 +202,7 @@ TEST_F(InstallRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
     std::string source = testing_support::makeTempDir("orlan_noui");
     testing_support::stageDist(source, {"kpd_ui.dll"});
     useSource(source + "/");  // a trailing separator is dropped
-    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
-        testing_support::writeFile(driverFile(name), "from an earlier installation");
+    stageDriverFiles();  // as an earlier installation left them
 
     BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK}, 15000, screenPath("progress_failed.bmp"));
     EXPECT_EQ(0, runPage());
@@ -213,9 +212,7 @@ TEST_F(InstallRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
     EXPECT_EQ(std::vector<int>{IDOK}, boxes[0].buttons);
     EXPECT_EQ((std::vector<std::string>{"Status: Adding printer port", "Status: Adding printer driver"}), shownTexts);
     EXPECT_EQ((std::vector<int>{36, 45}), shownPositions);
-    EXPECT_FALSE(fileExists(driverFile("kpd_drv.dll")));
-    EXPECT_FALSE(fileExists(driverFile("kpd_ui.dll")));
-    EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
+    EXPECT_EQ(0, stagedDriverFiles());
     EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
     EXPECT_TRUE(productPortListed()) << "the port stays";
     EXPECT_EQ("Previous Printer", defaultPrinter());
