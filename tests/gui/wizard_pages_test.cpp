@@ -230,6 +230,8 @@ TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
     clickPage(page, {r.right + 3, (r.top + r.bottom) / 2});
     clickPage(page, {r.right + 1, r.bottom});
     clickPage(page, {r.left - 1, r.top});
+    clickPage(page, {(r.left + r.right) / 2, r.top - 1});
+    clickPage(page, {(r.left + r.right) / 2, r.bottom + 1});
     EXPECT_EQ(std::vector<std::string>{}, handler.opened()) << "a click beside the link opened something";
 
     // The exact corners count.
