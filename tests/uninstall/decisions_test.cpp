@@ -73,6 +73,8 @@ TEST(UninstallFolders, ProductPathsAreNeverCutOrRelativeToTheDriveRoot) {
     std::string deep = "C:\\" + std::string(240, 'x');
     EXPECT_FALSE(productFilePath(path, deep.c_str(), "OPS_WordAddin.dll"));
     EXPECT_STREQ("", path);
+    EXPECT_TRUE(isDriveRoot("D:\\"));
+    EXPECT_FALSE(isDriveRoot("\\\\server\\share"));
 }
 
 namespace {
