@@ -7,8 +7,10 @@
 #include <shlobj.h>
 #include <algorithm>
 #include "common/product.h"
+#include "tests/support/install_support.h"
 #include "tests/support/machine_state.h"
 #include "tests/support/product_road.h"
+#include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 #include "tests/support/uninstall_support.h"
 #include "tests/support/wizard_support.h"
@@ -58,17 +60,13 @@ void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
     const char* entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
     EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, entry, "UninstallString", &value));
     EXPECT_EQ(installDir + "\\uninstall.exe", value.c_str());
-    std::string target, description;
-    EXPECT_TRUE(ms::readShortcut(shortcutPath(allUsers), &target, &description));
-    EXPECT_EQ(0, lstrcmpiA((installDir + "\\uninstall.exe").c_str(), target.c_str())) << target;
-    EXPECT_EQ("Orlan PDF Scribe Uninstall", description);
+    install_support::LinkContents link = install_support::readLink(shortcutPath(allUsers));
+    EXPECT_TRUE(link.loaded);
+    EXPECT_EQ(0, lstrcmpiA((installDir + "\\uninstall.exe").c_str(), link.target.c_str())) << link.target;
+    EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
     EXPECT_FALSE(ts::fileExists(shortcutPath(!allUsers)));
-    char dir[MAX_PATH] = "";
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(product::kEnvironment), 1, reinterpret_cast<BYTE*>(dir),
-                               sizeof dir, &needed);
     for (const char* f : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt", "ORC_ProxyProcess.exe", "kpdcjk.bin"})
-        EXPECT_TRUE(ts::fileExists(std::string(dir) + "\\3\\" + f)) << f;
+        EXPECT_TRUE(ts::fileExists(spooler_support::versionFile(f))) << f;
 }
 
 class Acceptance : public ::testing::Test {
@@ -133,9 +131,8 @@ TEST_F(Acceptance, CustomRoadAnotherFolderNoAddinCurrentUser) {
     ms::Snapshot before = ms::capture({installDir});
     wizard::SetupRun setup(folder);
     std::string failure;
-    HWND page = wizard::toSetupType(setup, &failure);
+    HWND page = wizard::toDestination(setup, &failure);
     ASSERT_TRUE(page) << failure;
-    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
     SendMessageA(GetDlgItem(page, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(installDir.c_str()));
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
     ts::press(page, 1016);  // the add-in off, as a click does
@@ -200,9 +197,8 @@ std::string installThroughCustomRoad(const std::string& folder, const std::strin
                                      const std::string& installDir) {
     wizard::SetupRun setup(folder, program);
     std::string failure;
-    HWND page = wizard::toSetupType(setup, &failure);
+    HWND page = wizard::toDestination(setup, &failure);
     if (!page) return failure;
-    if (!(page = setup.advance(page, 1010, WizardPage::Destination))) return "no Destination page";
     SendMessageA(GetDlgItem(page, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(installDir.c_str()));
     if (!(page = setup.advance(page, 1001, WizardPage::Options))) return "the folder was refused";
     if (!(page = setup.advance(page, 1001, WizardPage::Summary))) return "no Summary page";

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <winspool.h>
-#include <algorithm>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -41,6 +41,7 @@ protected:
         folder = ts::makeTempDir("Orlan PDF Scribe ");
     }
     void TearDown() override {
+        standIn.reset();
         // A box or dialog left by a failed test must not hold the next one.
         for (const char* caption : {kBoxCaption, kUninstallBoxCaption}) {
             HWND box = FindWindowA("#32770", caption);
@@ -108,8 +109,24 @@ protected:
         ts::MessageBoxInfo box = ts::findMessageBox(kBoxCaption, 30000);
         EXPECT_EQ("You have successfully removed Orlan PDF Scribe.", box.text);
         ts::answerMessageBox(kBoxCaption, IDOK);
-        EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-        copy.pid = 0;
+        EXPECT_EQ(1, copyExit());
+    }
+
+    // The account database as the stand-in NetApi32 gives it to every
+    // program started from here: "2" says administrator, as Windows does for
+    // one (Wine says guest for every user), "1" a plain user.
+    bool accountSays(const char* privilege) {
+        DeleteFileA(askedMark().c_str());
+        standIn.reset(new us::NetApiStandIn(ORLAN_NETAPI_STUB, privilege, askedMark()));
+        return standIn->ready();
+    }
+    static std::string askedMark() { return us::tempFolder() + "\\netapi_called.mark"; }
+
+    // The copy's exit code, once it has ended; -1 when it did not.
+    int copyExit() {
+        const int code = us::waitExit(copy.pid, 15000);
+        if (code != -1) copy.pid = 0;
+        return code;
     }
 
     void expectCopyDeleted() {
@@ -118,6 +135,7 @@ protected:
 
     std::string folder;
     Copy copy;
+    std::unique_ptr<us::NetApiStandIn> standIn;
 };
 
 bool productRecorded() { return ts::regKeyExists(HKEY_LOCAL_MACHINE, kProductKey); }
@@ -150,8 +168,7 @@ TEST_F(UninstallRun, FirstStageHandsOverToATempCopyAndNoRemovesNothing) {
     // No window of the first stage: the only box is the copy's.
     startFromInstallFolder();
     answerConfirmation(IDNO);
-    EXPECT_EQ(2, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    EXPECT_EQ(2, copyExit());
     expectCopyDeleted();
     EXPECT_TRUE(productRecorded());
     EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
@@ -169,10 +186,7 @@ TEST_F(UninstallRun, YesRemovesTheWholeProductButThePort) {
     ASSERT_EQ(0, wizard::runDefaultRoad(staged, &failure)) << failure;
     ts::removeTree(staged);
     ASSERT_TRUE(ts::regKeyExists(HKEY_CLASSES_ROOT, "OrlanPdfScribe.WordAddin"));
-    // Wine reports every user as a guest; here the account database says
-    // administrator, as Windows does for one.
-    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
-    ASSERT_TRUE(administrator.ready());
+    ASSERT_TRUE(accountSays("2"));
     ASSERT_EQ(1u, sp::printersOnDriver("Orlan PDF Printer Driver").size());
     startFromInstallFolder();
     answerConfirmation(IDYES);
@@ -210,8 +224,7 @@ TEST_F(UninstallRun, YesRemovesTheWholeProductButThePort) {
     EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
     EXPECT_FALSE(IsWindow(dialog) && IsWindowVisible(dialog)) << "the dialog ends before the message";
     ts::answerMessageBox(kBoxCaption, IDOK);
-    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    EXPECT_EQ(1, copyExit());
     expectCopyDeleted();
 
     EXPECT_TRUE(sp::printersOnDriver("Orlan PDF Printer Driver").empty());
@@ -228,16 +241,12 @@ TEST_F(UninstallRun, YesRemovesTheWholeProductButThePort) {
     EXPECT_FALSE(ts::folderExists(us::startMenuFolder()));
     EXPECT_FALSE(ts::regKeyExists(HKEY_CLASSES_ROOT, "OrlanPdfScribe.WordAddin"));
     EXPECT_FALSE(ts::folderExists(folder));
-    std::vector<std::string> ports = sp::portNames();
-    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), std::string("ORLAN_PDF:")));
+    EXPECT_TRUE(sp::productPortListed()) << "the port stays";
 }
 
 TEST_F(UninstallRun, ForeignFileKeepsTheFolderAndTheRunSucceeds) {
     ASSERT_TRUE(us::installProduct(folder, true));
-    // Wine reports every user as a guest; here the account database says
-    // administrator, as Windows does for one.
-    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
-    ASSERT_TRUE(administrator.ready());
+    ASSERT_TRUE(accountSays("2"));
     ts::writeFile(folder + "\\My notes.txt", "mine");
     startFromInstallFolder();
     confirmAndSucceed();
@@ -252,10 +261,7 @@ TEST_F(UninstallRun, ForeignFileKeepsTheFolderAndTheRunSucceeds) {
 // brings the running dialog forward and ends without a copy of its own.
 TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefusedAndASecondStartBringsTheDialogForward) {
     ASSERT_TRUE(us::installProduct(folder, false));
-    std::string mark = us::tempFolder() + "\\netapi_called.mark";
-    DeleteFileA(mark.c_str());
-    us::NetApiStandIn standIn(ORLAN_NETAPI_STUB, "1", mark);
-    ASSERT_TRUE(standIn.ready());
+    ASSERT_TRUE(accountSays("1"));
     startFromInstallFolder();
     answerConfirmation(IDYES);
     ts::MessageBoxInfo box = ts::findMessageBox(kUninstallBoxCaption, 15000);
@@ -265,7 +271,7 @@ TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefusedAndASecondStartBringsTheD
     HWND dialog = FindWindowA("#32770", kDialogCaption);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetWindow(box.window, GW_OWNER), dialog);
-    EXPECT_TRUE(ts::fileExists(mark)) << "the account record was not asked for";
+    EXPECT_TRUE(ts::fileExists(askedMark())) << "the account record was not asked for";
 
     HWND other = ts::frontWindowOfOurs();
     ASSERT_TRUE(other) << "a window of the test's could not be put in front";
@@ -284,8 +290,7 @@ TEST_F(UninstallRun, MachineRecordAndPlainUserIsRefusedAndASecondStartBringsTheD
     DestroyWindow(other);
 
     ts::answerMessageBox(kUninstallBoxCaption, IDOK);
-    EXPECT_EQ(0, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    EXPECT_EQ(0, copyExit());
     EXPECT_TRUE(productRecorded());
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
 }
@@ -295,13 +300,10 @@ TEST_F(UninstallRun, UserRecordNeedsNoAdministratorTest) {
     ASSERT_TRUE(us::installProduct(folder, true));
     ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
     us::recordForUser(folder);
-    std::string mark = us::tempFolder() + "\\netapi_called.mark";
-    DeleteFileA(mark.c_str());
-    us::NetApiStandIn standIn(ORLAN_NETAPI_STUB, "1", mark);
-    ASSERT_TRUE(standIn.ready());
+    ASSERT_TRUE(accountSays("1"));
     startFromInstallFolder();
     confirmAndSucceed();
-    EXPECT_FALSE(ts::fileExists(mark)) << "the account record was asked for";
+    EXPECT_FALSE(ts::fileExists(askedMark())) << "the account record was asked for";
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey));
     EXPECT_FALSE(productRecorded());
 }
@@ -315,8 +317,7 @@ TEST_F(UninstallRun, MachineRecordComesFirstAndAPlantedUserRecordIsIgnored) {
     ASSERT_TRUE(CopyFileA(ts::plantFile("msimg32.dll").c_str(), (planted + "\\OPS_WordAddin.dll").c_str(), FALSE));
     ts::writeFile(planted + "\\Uninstall.exe", "theirs");
     us::recordForUser(planted);
-    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
-    ASSERT_TRUE(administrator.ready());
+    ASSERT_TRUE(accountSays("2"));
     ts::PlantMarks marks;
     startFromInstallFolder();
     confirmAndSucceed();
@@ -334,8 +335,7 @@ TEST_F(UninstallRun, MachineRecordComesFirstAndAPlantedUserRecordIsIgnored) {
 // a copy that is a file of its own.
 TEST_F(UninstallRun, PlantedCopyNamesAreNeitherWrittenNorStarted) {
     ASSERT_TRUE(us::installProduct(folder, false));
-    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
-    ASSERT_TRUE(administrator.ready());
+    ASSERT_TRUE(accountSays("2"));
     ts::PlantMarks marks;
     const std::string marker = ts::readFile(ts::plantFile("marker.exe"));
     // The copy's name counts from the clock. The first stage waits a moment
@@ -393,8 +393,7 @@ TEST_F(UninstallRun, PlantedCopyNamesAreNeitherWrittenNorStarted) {
 // planted there; "del" would be cut short and the copy stay.
 TEST_F(UninstallRun, TempFolderThatCmdWouldSplitStillLosesTheCopyAndStartsNothing) {
     ASSERT_TRUE(us::installProduct(folder, false));
-    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
-    ASSERT_TRUE(administrator.ready());
+    ASSERT_TRUE(accountSays("2"));
     ts::PlantMarks marks;
     const std::string parent = ts::makeTempDir("cmd"), temp = parent + "\\R%OS%&m&.^()";
     ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
@@ -417,8 +416,7 @@ TEST_F(UninstallRun, TempFolderThatCmdWouldSplitStillLosesTheCopyAndStartsNothin
 // why, nothing after the printer step is removed, and the exit code is 1.
 TEST_F(UninstallRun, StoppedRunShowsItsReportAndEndsWithOne) {
     ASSERT_TRUE(us::installProduct(folder, true));
-    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
-    ASSERT_TRUE(administrator.ready());
+    ASSERT_TRUE(accountSays("2"));
     install_support::KeyRefusingValues driverKey(HKEY_LOCAL_MACHINE,
                                                  sp::wineDriverKey("Orlan PDF Printer Driver").c_str(), KEY_READ);
     ASSERT_TRUE(driverKey.ready());
@@ -430,8 +428,7 @@ TEST_F(UninstallRun, StoppedRunShowsItsReportAndEndsWithOne) {
               prompt.text);
     ts::MessageBoxInfo report = ts::answerMessageBox(kUninstallBoxCaption, IDOK, 15000);
     EXPECT_NE(std::string::npos, report.text.find("Error tag = Orlan PDF Driver can't be deleted(")) << report.text;
-    EXPECT_EQ(1, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    EXPECT_EQ(1, copyExit());
     EXPECT_TRUE(sp::printerFacts("Orlan PDF Printer").exists) << "the printer is put back";
     EXPECT_TRUE(productRecorded());
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
@@ -445,8 +442,7 @@ TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {
     EXPECT_EQ("Can't find Uninstall information.", box.text);
     EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
     ts::answerMessageBox(kBoxCaption, IDOK);
-    EXPECT_EQ(0, us::waitExit(copy.pid, 15000));
-    copy.pid = 0;
+    EXPECT_EQ(0, copyExit());
     expectCopyDeleted();
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
 }

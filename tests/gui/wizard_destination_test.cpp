@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <algorithm>
+#include "tests/support/install_support.h"
+#include "tests/support/product_road.h"
 #include "tests/support/support.h"
 #include "tests/support/wizard_support.h"
 
@@ -16,76 +18,29 @@ using wizard::WizardPage;
 
 namespace {
 
-// Wine's mount manager defines drive letters with a type (what winecfg does).
-const ULONG kMountMgrDefineDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-struct UnixDrive {
-    ULONG size;
-    ULONG type;
-    ULONG fsType;
-    DWORD serial;
-    ULONGLONG unixDev;
-    WCHAR letter;
-    USHORT mountPointOffset;
-    USHORT deviceOffset;
-    USHORT labelOffset;
-};
-
-bool defineDrive(char letter, UINT type, const char* unixPath) {
-    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE) return false;
-    char buffer[512] = {};
-    auto* drive = reinterpret_cast<UnixDrive*>(buffer);
-    drive->size = sizeof *drive;
-    drive->type = type;
-    drive->letter = static_cast<WCHAR>(letter - 'A' + 'a');
-    if (unixPath) {
-        drive->mountPointOffset = sizeof *drive;
-        lstrcpyA(buffer + sizeof *drive, unixPath);
-        drive->size += lstrlenA(unixPath) + 1;
-    }
-    DWORD got = 0;
-    BOOL ok = DeviceIoControl(manager, kMountMgrDefineDrive, buffer, drive->size, nullptr, 0, &got, nullptr);
-    CloseHandle(manager);
-    return ok != FALSE;
-}
-
-class WizardDestination : public ::testing::Test {
+// An optical drive, then a second fixed disk after it, for the suite.
+class WizardDestination : public wizard::StagedSetupTest {
 protected:
     static void SetUpTestSuite() {
-        folder = new std::string(wizard::stagedSetupFolder("dest"));
-        // Two free letters: an optical drive, then a second fixed disk after it.
-        DWORD used = GetLogicalDrives();
-        for (char letter = 'D'; letter <= 'Y'; ++letter) {
-            if (used & (1u << (letter - 'A'))) continue;
-            if (!cdrom) cdrom = letter;
-            else if (!fixed) fixed = letter;
-        }
-        if (cdrom && !defineDrive(cdrom, DRIVE_CDROM, "/tmp")) cdrom = 0;
-        if (fixed && !defineDrive(fixed, DRIVE_FIXED, "/tmp")) fixed = 0;
+        StagedSetupTest::SetUpTestSuite();
+        cdromDrive = new install_support::MappedDrive(ts::makeTempDir("cdrom"), DRIVE_CDROM);
+        fixedDrive = new install_support::MappedDrive(ts::makeTempDir("fixed"), DRIVE_FIXED);
+        cdrom = cdromDrive->letter().empty() ? 0 : cdromDrive->letter()[0];
+        fixed = fixedDrive->letter().empty() ? 0 : fixedDrive->letter()[0];
     }
     static void TearDownTestSuite() {
-        if (cdrom) defineDrive(cdrom, DRIVE_NO_ROOT_DIR, nullptr);
-        if (fixed) defineDrive(fixed, DRIVE_NO_ROOT_DIR, nullptr);
-        ts::removeTree(*folder);
-        delete folder;
+        delete fixedDrive;
+        delete cdromDrive;
+        StagedSetupTest::TearDownTestSuite();
     }
-    static std::string* folder;
+    static install_support::MappedDrive *cdromDrive, *fixedDrive;
     static char cdrom, fixed;
 };
-std::string* WizardDestination::folder;
+install_support::MappedDrive *WizardDestination::cdromDrive, *WizardDestination::fixedDrive;
 char WizardDestination::cdrom;
 char WizardDestination::fixed;
 
 std::string root(char letter) { return std::string(1, letter) + ":\\"; }
-
-HWND toDestination(SetupRun& setup) {
-    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
-    if (page) page = setup.advance(page, 1001, WizardPage::Licence);
-    if (page) page = setup.advance(page, 1006, WizardPage::SetupType);
-    if (page) page = setup.advance(page, 1010, WizardPage::Destination);
-    return page;
-}
 
 int focusedControl(HWND page) {
     GUITHREADINFO info = {};
@@ -98,14 +53,6 @@ void setField(HWND page, const std::string& text) {
     SendMessageA(ts::control(page, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::string defaultFolder() {
-    std::string programFiles;
-    if (!ts::regValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                      &programFiles))
-        programFiles = "C:\\Program Files";
-    return std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe";
-}
-
 std::string summaryFolder(HWND summary) {
     std::string text = ts::controlText(summary, 1008);
     const std::string head = "Destination location:\r\n    ";
@@ -116,15 +63,6 @@ std::string summaryFolder(HWND summary) {
 
 const char kSetupCaption[] = "Orlan PDF Scribe Setup";
 const char kTooLong[] = "The folder name is too long. Please choose a shorter one.";
-
-void quit(SetupRun& setup, HWND page) {
-    ts::command(page, IDCANCEL);
-    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
-    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
-    ASSERT_TRUE(interrupted);
-    ts::press(interrupted, 1005);
-    EXPECT_EQ(0, setup.waitExit(15000));
-}
 
 TEST_F(WizardDestination, DiskListShowsExactlyTheFixedDisksInDriveOrder) {
     ASSERT_TRUE(cdrom && fixed) << "could not map test drives";
@@ -151,9 +89,9 @@ TEST_F(WizardDestination, DiskListShowsExactlyTheFixedDisksInDriveOrder) {
     const std::vector<Disk> before = fixedDisks();
 
     SetupRun setup(*folder);
-    HWND page = toDestination(setup);
+    HWND page = wizard::toDestination(setup);
     ASSERT_TRUE(page);
-    EXPECT_EQ(defaultFolder(), ts::controlText(page, 1014));
+    EXPECT_EQ(product_road::defaultInstallDir(), ts::controlText(page, 1014));
     EXPECT_EQ(1001, focusedControl(page));
 
     HWND list = ts::control(page, 1015);
@@ -188,7 +126,7 @@ TEST_F(WizardDestination, DiskListShowsExactlyTheFixedDisksInDriveOrder) {
     }
     EXPECT_TRUE(sawC);
     EXPECT_TRUE(sawFixed);
-    quit(setup, page);
+    EXPECT_TRUE(setup.quit(page));
 }
 
 // The screen point in the middle of a list row's name.
@@ -209,7 +147,7 @@ int rowOf(const std::vector<std::vector<std::string>>& rows, const char* name) {
 
 TEST_F(WizardDestination, DiskClickAndTypedFolderReachTheSummaryBackCutsALongField) {
     SetupRun setup(*folder);
-    HWND page = toDestination(setup);
+    HWND page = wizard::toDestination(setup);
     ASSERT_TRUE(page);
     HWND list = ts::control(page, 1015);
     int cRow = rowOf(wizard::listViewRows(list, 3), "C:");
@@ -252,7 +190,7 @@ TEST_F(WizardDestination, DiskClickAndTypedFolderReachTheSummaryBackCutsALongFie
     EXPECT_EQ(kTooLong, ts::answerMessageBox(kSetupCaption, IDOK).text);
     EXPECT_EQ(page, setup.waitPage(WizardPage::Destination, 5000));
     EXPECT_EQ(longFolder.substr(0, 259), ts::controlText(page, 1014));
-    quit(setup, page);
+    EXPECT_TRUE(setup.quit(page));
 }
 
 BOOL CALLBACK findIcon(HWND child, LPARAM found) {
@@ -280,7 +218,7 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
         {"C:\\" + std::string(257, 'x'), kTooLong}, {"C:\\" + std::string(297, 'x'), kTooLong},  // 260, 300
     };
     SetupRun setup(*folder);
-    HWND page = toDestination(setup);
+    HWND page = wizard::toDestination(setup);
     ASSERT_TRUE(page);
     for (const auto& c : cases) {
         SCOPED_TRACE("folder \"" + c.first + "\"");
@@ -307,7 +245,7 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
     EXPECT_EQ(longest, summaryFolder(page));
-    quit(setup, page);
+    EXPECT_TRUE(setup.quit(page));
 }
 
 TEST_F(WizardDestination, BrowsedFolderFillsTheFieldAndCancelOfTheQuitKeepsIt) {
@@ -318,7 +256,7 @@ TEST_F(WizardDestination, BrowsedFolderFillsTheFieldAndCancelOfTheQuitKeepsIt) {
     std::string chosen = std::string(desktop) + "\\Browsed folder";
     ASSERT_TRUE(CreateDirectoryA(chosen.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     SetupRun setup(*folder);
-    HWND page = toDestination(setup);
+    HWND page = wizard::toDestination(setup);
     ASSERT_TRUE(page);
     const std::string before = ts::controlText(page, 1014);
 
@@ -360,7 +298,7 @@ TEST_F(WizardDestination, BrowsedFolderFillsTheFieldAndCancelOfTheQuitKeepsIt) {
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
     EXPECT_EQ(0, lstrcmpiA(chosen.c_str(), summaryFolder(page).c_str())) << summaryFolder(page);
-    quit(setup, page);
+    EXPECT_TRUE(setup.quit(page));
     ts::removeTree(chosen);
 }
 

@@ -13,16 +13,7 @@ using wizard::WizardPage;
 
 namespace {
 
-class WizardPages : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { folder = new std::string(wizard::stagedSetupFolder("pages")); }
-    static void TearDownTestSuite() {
-        ts::removeTree(*folder);
-        delete folder;
-    }
-    static std::string* folder;
-};
-std::string* WizardPages::folder;
+using WizardPages = wizard::StagedSetupTest;
 
 enum class CloseBy { Escape, SystemClose, CloseMessage };
 const CloseBy kAllWays[] = {CloseBy::Escape, CloseBy::SystemClose, CloseBy::CloseMessage};
@@ -58,32 +49,22 @@ TEST_F(WizardPages, EscapeAndCloseBoxAskTheQuitQuestionUntilYes) {
     HWND page = setup.waitPage(WizardPage::Welcome, 60000);
     ASSERT_TRUE(page) << "no Welcome page";
     expectQuestionAndStay(page, WizardPage::Welcome);
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
-    expectQuestionAndStay(page, WizardPage::Licence);
-    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
-    expectQuestionAndStay(page, WizardPage::SetupType);
-    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
-    expectQuestionAndStay(page, WizardPage::Destination);
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
-    expectQuestionAndStay(page, WizardPage::Options);
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
-    expectQuestionAndStay(page, WizardPage::Summary);
+    const std::pair<int, WizardPage> road[] = {{1001, WizardPage::Licence},     {1006, WizardPage::SetupType},
+                                               {1010, WizardPage::Destination}, {1001, WizardPage::Options},
+                                               {1001, WizardPage::Summary}};
+    for (const auto& step : road) {
+        ASSERT_TRUE(page = setup.advance(page, step.first, step.second));
+        expectQuestionAndStay(page, step.second);
+    }
 
     // The Cancel button asks too; Yes ends at the Interrupted page.
-    ts::press(page, 1002);
-    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
-    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    HWND interrupted = setup.quitToInterrupted(page, 1002);
     ASSERT_TRUE(interrupted) << "Yes did not lead to the Interrupted page";
     EXPECT_EQ("&Finish", ts::controlText(interrupted, 1005));
 
     // The close box there ends setup at once, without a question.
     PostMessageA(interrupted, WM_SYSCOMMAND, SC_CLOSE, 0);
-    bool asked = false;
-    ts::waitUntil([&] {
-        if (FindWindowA("#32770", wizard::kQuitCaption)) asked = true;
-        return !setup.running();
-    }, 15000);
-    EXPECT_FALSE(asked);
+    EXPECT_TRUE(setup.endsWithoutQuestion());
     EXPECT_EQ(0, setup.waitExit(5000));
 }
 
@@ -120,23 +101,15 @@ TEST_F(WizardPages, IDontAgreeAsksAndWelcomeEscapeYesEndsAtInterrupted) {
     SetupRun setup(*folder);
     HWND page = setup.waitPage(WizardPage::Welcome, 60000);
     ASSERT_TRUE(page);
-    ts::command(page, IDCANCEL);
-    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
-    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
-    ASSERT_TRUE(interrupted);
-    ts::press(interrupted, 1005);
-    EXPECT_EQ(0, setup.waitExit(15000));
+    EXPECT_TRUE(setup.quit(page));
 }
 
 std::string summaryOf(HWND page) { return ts::controlText(page, 1008); }
 
 TEST_F(WizardPages, OptionsShowAndStoreTheThreeChoices) {
     SetupRun setup(*folder);
-    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+    HWND page = wizard::toDestination(setup);
     ASSERT_TRUE(page);
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
-    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
-    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
     std::string folderText = ts::controlText(page, 1014);
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
 
@@ -182,13 +155,7 @@ TEST_F(WizardPages, OptionsShowAndStoreTheThreeChoices) {
                   "\r\n\r\nAddin setting:\r\n    Addin button will be added in Microsoft Word\r\n\r\n"
                   "Install for all users",
               summaryOf(page));
-
-    ts::command(page, IDCANCEL);
-    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
-    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
-    ASSERT_TRUE(interrupted);
-    ts::press(interrupted, 1005);
-    EXPECT_EQ(0, setup.waitExit(15000));
+    EXPECT_TRUE(setup.quit(page));
 }
 
 // A stand-in browser for http: addresses that writes what it was given into
@@ -197,22 +164,10 @@ class UrlHandler {
 public:
     explicit UrlHandler(const std::string& file) : file_(file) {
         haveOld_ = ts::regValue(HKEY_CLASSES_ROOT, kKey, "", &old_);
-        std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1>> \"" + file + "\"";
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-            ERROR_SUCCESS) {
-            RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>(command.size() + 1));
-            RegCloseKey(key);
-        }
+        ts::regSetText(HKEY_CLASSES_ROOT, kKey, "", "C:\\windows\\system32\\cmd.exe /c echo %1>> \"" + file + "\"");
     }
     ~UrlHandler() {
-        HKEY key;
-        if (haveOld_ && RegOpenKeyExA(HKEY_CLASSES_ROOT, kKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
-                           static_cast<DWORD>(lstrlenA(old_.c_str()) + 1));
-            RegCloseKey(key);
-        }
+        if (haveOld_) ts::regSetText(HKEY_CLASSES_ROOT, kKey, "", old_.c_str());
     }
     // Waits for an address to arrive; then opened().
     std::vector<std::string> waitAddresses(DWORD timeoutMs) {
@@ -275,6 +230,8 @@ TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
     clickPage(page, {r.right + 3, (r.top + r.bottom) / 2});
     clickPage(page, {r.right + 1, r.bottom});
     clickPage(page, {r.left - 1, r.top});
+    clickPage(page, {(r.left + r.right) / 2, r.top - 1});
+    clickPage(page, {(r.left + r.right) / 2, r.bottom + 1});
     EXPECT_EQ(std::vector<std::string>{}, handler.opened()) << "a click beside the link opened something";
 
     // The exact corners count.
@@ -301,44 +258,29 @@ TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
     EXPECT_GT(blue, 20) << "the link text is not blue";
     EXPECT_GT(white, blue) << "the link's background is not the white page";
     EXPECT_TRUE(setup.running());
-
-    ts::command(page, IDCANCEL);
-    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
-    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
-    ASSERT_TRUE(interrupted);
-    ts::press(interrupted, 1005);
-    EXPECT_EQ(0, setup.waitExit(15000));
+    EXPECT_TRUE(setup.quit(page));
     EXPECT_EQ(std::vector<std::string>{}, handler.opened()) << "a click opened an address late";
     ts::removeTree(scratch);
-}
-
-void shoot(HWND page, const char* name) {
-    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    std::string path = ts::outputDir("pages") + "\\" + name + ".bmp";
-    EXPECT_TRUE(ts::screenshot(path, page)) << path;
 }
 
 TEST_F(WizardPages, ScreenshotOfEveryChoosingPageAndInterrupted) {
     SetupRun setup(*folder);
     HWND page = setup.waitPage(WizardPage::Welcome, 60000);
     ASSERT_TRUE(page);
-    shoot(page, "welcome");
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
-    shoot(page, "licence");
-    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
-    shoot(page, "setup_type");
-    ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
-    shoot(page, "destination");
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Options));
-    shoot(page, "options");
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
-    shoot(page, "summary");
-    ts::press(page, 1002);
-    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
-    ASSERT_TRUE(page = setup.waitPage(WizardPage::Interrupted));
-    shoot(page, "interrupted");
+    EXPECT_TRUE(wizard::shoot(page, "welcome"));
+    const struct {
+        int button;
+        WizardPage next;
+        const char* name;
+    } road[] = {{1001, WizardPage::Licence, "licence"},       {1006, WizardPage::SetupType, "setup_type"},
+                {1010, WizardPage::Destination, "destination"}, {1001, WizardPage::Options, "options"},
+                {1001, WizardPage::Summary, "summary"}};
+    for (const auto& step : road) {
+        ASSERT_TRUE(page = setup.advance(page, step.button, step.next)) << step.name;
+        EXPECT_TRUE(wizard::shoot(page, step.name)) << step.name;
+    }
+    ASSERT_TRUE(page = setup.quitToInterrupted(page, 1002));
+    EXPECT_TRUE(wizard::shoot(page, "interrupted"));
     ts::press(page, 1005);
     EXPECT_EQ(0, setup.waitExit(15000));
 }

@@ -12,29 +12,8 @@ using wizard::WizardPage;
 
 namespace {
 
-class WizardRoads : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { folder = new std::string(wizard::stagedSetupFolder("roads")); }
-    static void TearDownTestSuite() {
-        ts::removeTree(*folder);
-        delete folder;
-    }
-    static std::string* folder;
-};
-std::string* WizardRoads::folder;
-
-void shoot(HWND page, const char* name) {
-    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    ts::screenshot(ts::outputDir("pages") + "\\" + name + ".bmp", page);
-}
-
-std::string defaultPrinter() {
-    char name[512] = "";
-    DWORD size = sizeof name;
-    return GetDefaultPrinterA(name, &size) ? name : "";
-}
+using WizardRoads = wizard::StagedSetupTest;
+using spooler_support::defaultPrinter;
 
 TEST_F(WizardRoads, DefaultRoadEndsAtFinishWithTheBoxCheckedAndCloseEndsAtOnce) {
     SetupRun setup(*folder);
@@ -48,10 +27,10 @@ TEST_F(WizardRoads, DefaultRoadEndsAtFinishWithTheBoxCheckedAndCloseEndsAtOnce) 
     RECT summaryRect = ts::windowRect(page);
     ts::press(page, 1012);
     HWND progress = setup.waitPage(WizardPage::Progress, 30000);
-    if (progress) shoot(progress, "progress");
+    if (progress) wizard::shoot(progress, "progress");
     page = wizard::waitFinishAfterInstall(setup);
     ASSERT_TRUE(page) << "the run did not end at the Finish page";
-    shoot(page, "finish");
+    wizard::shoot(page, "finish");
     RECT finishRect = ts::windowRect(page);
     EXPECT_EQ(summaryRect.left, finishRect.left);
     EXPECT_EQ(summaryRect.top, finishRect.top);
@@ -60,41 +39,16 @@ TEST_F(WizardRoads, DefaultRoadEndsAtFinishWithTheBoxCheckedAndCloseEndsAtOnce) 
     // The close box acts as Finish: no question, setup ends; the box stayed
     // checked, so the new printer stays the default.
     PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-    bool asked = false;
-    ts::waitUntil([&] {
-        if (FindWindowA("#32770", wizard::kQuitCaption)) asked = true;
-        return !setup.running();
-    }, 20000);
-    EXPECT_FALSE(asked);
+    EXPECT_TRUE(setup.endsWithoutQuestion());
     EXPECT_EQ(0, setup.waitExit(5000));
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
 }
 
-// A printer of the user's own, on a driver of its own: the product's removal
-// deletes every printer on the product's driver. Removed again however the
-// test ends.
-class UsersOwnDefaultPrinter {
-public:
-    UsersOwnDefaultPrinter() {
-        ready_ = spooler_support::registerDriver(ts::distDir(), kDriver) &&
-                 spooler_support::addPrinterOn(kPrinter, "LPT1:", kDriver) && spooler_support::makeDefault(kPrinter);
-    }
-    ~UsersOwnDefaultPrinter() {
-        spooler_support::deletePrinterNamed(kPrinter);
-        spooler_support::deleteDriver(kDriver);
-    }
-    bool ready() const { return ready_; }
-    static constexpr const char* kPrinter = "Previous Printer";
-    static constexpr const char* kDriver = "Other Test Driver";
-
-private:
-    bool ready_;
-};
-
+// The user's own default printer, on a driver of its own: the product's
+// removal deletes every printer on the product's driver.
 TEST_F(WizardRoads, ClearedDefaultPrinterBoxGivesTheDefaultBackOnFinish) {
-    UsersOwnDefaultPrinter previous;
-    ASSERT_TRUE(previous.ready());
-    ASSERT_EQ(UsersOwnDefaultPrinter::kPrinter, defaultPrinter());
+    spooler_support::OtherPrinter previous(ts::distDir(), "Previous Printer");
+    ASSERT_TRUE(previous.ready() && spooler_support::makeDefault("Previous Printer"));
 
     SetupRun setup(*folder);
     std::string failure;
@@ -111,13 +65,8 @@ TEST_F(WizardRoads, ClearedDefaultPrinterBoxGivesTheDefaultBackOnFinish) {
     ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1027); }, 5000));
     ts::press(page, 1005);
     EXPECT_EQ(0, setup.waitExit(20000));
-    EXPECT_EQ(UsersOwnDefaultPrinter::kPrinter, defaultPrinter());
+    EXPECT_EQ("Previous Printer", defaultPrinter());
     EXPECT_TRUE(spooler_support::printerFacts("Orlan PDF Printer").exists) << "only the default goes back";
-}
-
-TEST_F(WizardRoads, DefaultRoadHelperReachesTheEnd) {
-    std::string failure;
-    EXPECT_EQ(0, wizard::runDefaultRoad(*folder, &failure)) << failure;
 }
 
 // Moves the page to a new place and returns that place.
@@ -176,9 +125,7 @@ TEST_F(WizardRoads, CustomRoadWithBackOnEveryPageKeepsThePlace) {
     EXPECT_EQ(place.x, ts::windowRect(options).left);
     EXPECT_EQ(place.y, ts::windowRect(options).top);
 
-    ts::press(options, 1002);
-    ASSERT_TRUE(wizard::answerQuitQuestion(IDYES));
-    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    HWND interrupted = setup.quitToInterrupted(options, 1002);
     ASSERT_TRUE(interrupted);
     EXPECT_EQ(place.x, ts::windowRect(interrupted).left);
     EXPECT_EQ(place.y, ts::windowRect(interrupted).top);

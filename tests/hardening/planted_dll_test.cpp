@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 #include "tests/support/product_road.h"
+#include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 #include "tests/support/uninstall_support.h"
 #include "tests/support/wizard_support.h"
@@ -30,7 +31,6 @@ const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
 const char kNaiveLoader[] = "naive_loader.exe";
 const char kAskedMark[] = "C:\\orlan-hardening-asked.mark";
 
-std::string plantSource(const char* name) { return std::string(ORLAN_PLANT_DIR) + "\\" + name; }
 std::string systemFile(const char* name) {
     char folder[MAX_PATH];
     GetSystemDirectoryA(folder, MAX_PATH);
@@ -82,35 +82,24 @@ private:
 class NativeFirst {
 public:
     NativeFirst() {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrideKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                            &key_, nullptr) != ERROR_SUCCESS)
-            return;
         ready_ = true;
         for (const char* name : kOverrideNames) {
             std::string before;
-            saved_.push_back(ts::regValue(HKEY_CURRENT_USER, kOverrideKey, name, &before) ? before : kAbsent);
-            static const char kNativeFirst[] = "native,builtin";
-            if (RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(kNativeFirst),
-                               sizeof kNativeFirst) != ERROR_SUCCESS)
-                ready_ = false;
+            saved_.push_back(ts::regValue(HKEY_CURRENT_USER, kOverrideKey, name, &before) ? before.c_str() : kAbsent);
+            ready_ = ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, name, "native,builtin") && ready_;
         }
     }
     ~NativeFirst() {
-        if (!key_) return;
-        for (size_t i = 0; i < saved_.size(); ++i) {
+        for (size_t i = 0; i < saved_.size(); ++i)
             if (saved_[i] == kAbsent)
-                RegDeleteValueA(key_, kOverrideNames[i]);
+                ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, kOverrideNames[i]);
             else
-                RegSetValueExA(key_, kOverrideNames[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_[i].c_str()),
-                               static_cast<DWORD>(saved_[i].size() + 1));
-        }
-        RegCloseKey(key_);
+                ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, kOverrideNames[i], saved_[i]);
     }
     bool ready() const { return ready_; }
 
 private:
     static constexpr const char* kAbsent = "\x01";
-    HKEY key_ = nullptr;
     bool ready_ = false;
     std::vector<std::string> saved_;
 };
@@ -121,7 +110,7 @@ public:
     bool into(const std::string& folder) {
         for (const char* name : kPlants) {
             std::string path = folder + "\\" + name;
-            if (!CopyFileA(plantSource(name).c_str(), path.c_str(), FALSE)) return false;
+            if (!CopyFileA(ts::plantFile(name).c_str(), path.c_str(), FALSE)) return false;
             paths_.push_back(path);
         }
         return true;
@@ -141,31 +130,9 @@ protected:
         ASSERT_TRUE(administrator.ready());
         ASSERT_TRUE(standIns.ready());
         DeleteFileA(kAskedMark);
-        marks = ts::makeTempDir("plant-marks");
-        SetEnvironmentVariableA("ORLAN_PLANT_MARKS", marks.c_str());
-        for (const char* name : kPlants) ASSERT_TRUE(ts::fileExists(plantSource(name))) << name;
+        for (const char* name : kPlants) ASSERT_TRUE(ts::fileExists(ts::plantFile(name))) << name;
     }
-    void TearDown() override {
-        SetEnvironmentVariableA("ORLAN_PLANT_MARKS", nullptr);
-        ts::removeTree(marks);
-        DeleteFileA(kAskedMark);
-    }
-
-    // "<plant path> loaded by <program path>" for every mark left, and the
-    // marks removed.
-    std::vector<std::string> takeMarks() {
-        std::vector<std::string> found;
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA((marks + "\\*.mark").c_str(), &entry);
-        if (find == INVALID_HANDLE_VALUE) return found;
-        do {
-            std::string path = marks + "\\" + entry.cFileName;
-            found.push_back(ts::readFile(path));
-            DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-        return found;
-    }
+    void TearDown() override { DeleteFileA(kAskedMark); }
 
     // The careless loader run from folder leaves a mark for every plant
     // there: the plants are found and would be loaded, the companion too when
@@ -173,7 +140,7 @@ protected:
     // this, no mark later would prove nothing.
     void expectNaiveLoaderTakesEveryPlant(const std::string& folder) {
         std::string loader = folder + "\\" + kNaiveLoader;
-        ASSERT_TRUE(CopyFileA(plantSource(kNaiveLoader).c_str(), loader.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(ts::plantFile(kNaiveLoader).c_str(), loader.c_str(), FALSE));
         std::string line = std::string("\"") + loader + "\"";
         for (size_t i = 0; i < kBareNamePlants; ++i) line += std::string(" ") + kPlants[i];
         line += " " + systemFile("msimg32.dll");
@@ -183,7 +150,7 @@ protected:
         // mark, and a DLL whose import failed is not loaded either.
         EXPECT_EQ(5, naive.wait(30000));
         DeleteFileA(loader.c_str());
-        std::vector<std::string> found = takeMarks();
+        std::vector<std::string> found = marks.take();
         ASSERT_EQ(5u, found.size()) << ::testing::PrintToString(found);
         for (const char* name : kPlants) {
             bool seen = false;
@@ -199,15 +166,10 @@ protected:
     // says administrator and leaves kAskedMark when asked.
     us::NetApiStandIn administrator{ORLAN_NETAPI_STUB, "2", kAskedMark};
     SystemStandIns standIns;
-    std::string marks;
+    ts::PlantMarks marks;
 };
 
-bool printerInstalled() {
-    HANDLE printer = nullptr;
-    if (!OpenPrinterA(const_cast<char*>("Orlan PDF Printer"), &printer, nullptr)) return false;
-    ClosePrinter(printer);
-    return true;
-}
+bool printerInstalled() { return spooler_support::printerFacts("Orlan PDF Printer").exists; }
 
 TEST_F(PlantedDlls, SetupAndTheUninstallerLoadNoneOfThem) {
     // Setup from a download folder that also holds the plants. Its road uses
@@ -222,7 +184,7 @@ TEST_F(PlantedDlls, SetupAndTheUninstallerLoadNoneOfThem) {
         if (HasFatalFailure()) return;
         std::string failure;
         int code = wizard::runDefaultRoad(folder, &failure);
-        EXPECT_EQ(std::vector<std::string>{}, takeMarks()) << "setup loaded a planted DLL";
+        EXPECT_EQ(std::vector<std::string>{}, marks.take()) << "setup loaded a planted DLL";
         ASSERT_EQ(0, code) << failure;
     }
     ts::removeTree(folder);
@@ -237,7 +199,7 @@ TEST_F(PlantedDlls, SetupAndTheUninstallerLoadNoneOfThem) {
     expectNaiveLoaderTakesEveryPlant(us::tempFolder());
     if (HasFatalFailure()) return;
     std::string outcome = product_road::uninstallFromShortcut(true);
-    EXPECT_EQ(std::vector<std::string>{}, takeMarks()) << "the uninstaller loaded a planted DLL";
+    EXPECT_EQ(std::vector<std::string>{}, marks.take()) << "the uninstaller loaded a planted DLL";
     ASSERT_EQ("", outcome);
     EXPECT_TRUE(ts::fileExists(kAskedMark)) << "the administrator test did not reach the system's NetApi32";
     EXPECT_FALSE(printerInstalled()) << "the uninstaller's run did not reach the spooler";

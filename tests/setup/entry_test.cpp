@@ -133,15 +133,12 @@ TEST(DefaultChoices, PutTheFolderAndAllThreeOptionsBackAfterCustomChangedThem) {
 TEST(InitFolders, WithoutAUsableProgramFilesDirTheUsualFolderIsTaken) {
     std::string saved;
     ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &saved));
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, product::kWindowsKey, 0, KEY_SET_VALUE, &key));
     const std::string overlong = "C:\\" + std::string(240, 'p');  // 243 + 26 for the sub-folder
     for (const char* value : {static_cast<const char*>(nullptr), overlong.c_str()}) {
         if (value)
-            RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                           static_cast<DWORD>(strlen(value) + 1));
+            testing_support::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", value);
         else
-            RegDeleteValueA(key, "ProgramFilesDir");
+            testing_support::regDeleteValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir");
         options.addWordAddin = options.allUsers = options.addStartMenuIcon = 0;
         applyDefaultChoices();
         EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", options.installDir)
@@ -150,8 +147,6 @@ TEST(InitFolders, WithoutAUsableProgramFilesDirTheUsualFolderIsTaken) {
         EXPECT_EQ(1, options.allUsers);
         EXPECT_EQ(1, options.addStartMenuIcon);
     }
-    RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.c_str()),
-                   static_cast<DWORD>(strlen(saved.c_str()) + 1));
-    RegCloseKey(key);
+    testing_support::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", saved.c_str());
 }
 }  // namespace

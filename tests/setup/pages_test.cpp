@@ -1,6 +1,6 @@
 // The wizard pages' decisions that need no window: summary text, disk sizes,
-// the folder after a disk click, the stored and the checked folder, the link
-// hit test and the licence text.
+// the folder after a disk click, the stored and the checked folder, the
+// licence text; and the Options page.
 #include <gtest/gtest.h>
 #include <string>
 #include "common/text.h"
@@ -18,27 +18,15 @@ std::string summary(const char* folder, int addin, int startMenu, int allUsers) 
     return text;
 }
 
-TEST(SummaryText, AllOptionsOn) {
-    EXPECT_EQ("Destination location:\r\n    C:\\Program Files\\Orlan Software\\PDF Scribe\r\n\r\n"
-              "Addin setting:\r\n    Addin button will be added in Microsoft Word\r\n\r\n"
-              "Desktop setting:\r\n    Add an icon to the Start Menu\r\n\r\n"
-              "Install for all users",
-              summary("C:\\Program Files\\Orlan Software\\PDF Scribe", 1, 1, 1));
-}
-
-TEST(SummaryText, AllOptionsOffHoldsTheFolderAndCurrentUserOnly) {
-    EXPECT_EQ("Destination location:\r\n    D:\\Tools\r\n\r\nInstall for current user", summary("D:\\Tools", 0, 0, 0));
-}
-
-TEST(SummaryText, AddinOffStartMenuOn) {
-    EXPECT_EQ("Destination location:\r\n    E:\\x\r\n\r\n"
-              "Desktop setting:\r\n    Add an icon to the Start Menu\r\n\r\n"
-              "Install for current user",
-              summary("E:\\x", 0, 1, 0));
-    EXPECT_EQ("Destination location:\r\n    E:\\x\r\n\r\n"
-              "Addin setting:\r\n    Addin button will be added in Microsoft Word\r\n\r\n"
-              "Install for all users",
-              summary("E:\\x", 1, 0, 1));
+// Each option's block is there only when the option is on.
+TEST(SummaryText, EachOptionAddsItsBlock) {
+    const std::string head = "Destination location:\r\n    E:\\x\r\n\r\n";
+    const std::string addin = "Addin setting:\r\n    Addin button will be added in Microsoft Word\r\n\r\n";
+    const std::string startMenu = "Desktop setting:\r\n    Add an icon to the Start Menu\r\n\r\n";
+    EXPECT_EQ(head + addin + startMenu + "Install for all users", summary("E:\\x", 1, 1, 1));
+    EXPECT_EQ(head + "Install for current user", summary("E:\\x", 0, 0, 0));
+    EXPECT_EQ(head + startMenu + "Install for current user", summary("E:\\x", 0, 1, 0));
+    EXPECT_EQ(head + addin + "Install for all users", summary("E:\\x", 1, 0, 1));
 }
 
 TEST(SummaryText, LongestFolderFitsAndSmallBufferStaysTerminated) {
@@ -79,36 +67,23 @@ std::string afterClick(const char* folder, const char* drive) {
     return text;
 }
 
-TEST(DriveClick, ReplacesOnlyTheDriveLetter) {
-    EXPECT_EQ("C:\\Tools", afterClick("E:\\Tools", "C:"));
-    EXPECT_EQ("C:\\Program Files\\Orlan Software\\PDF Scribe",
-              afterClick("D:\\Program Files\\Orlan Software\\PDF Scribe", "C:"));
-    EXPECT_EQ("D:", afterClick("c:", "D:"));
-    EXPECT_EQ("Z:\\a\\b", afterClick("Z:\\a\\b", "Z:"));
-}
-
-TEST(DriveClick, EmptyFieldGetsTheProductFolderOnThatDisk) {
-    EXPECT_EQ("D:\\Orlan Software\\PDF Scribe", afterClick("", "D:"));
-    EXPECT_EQ("D:\\Orlan Software\\PDF Scribe", afterClick("\\", "D:"));
-}
-
-TEST(DriveClick, FolderWithoutDriveGetsTheDiskInFront) {
-    EXPECT_EQ("C:\\Tools", afterClick("Tools", "C:"));
-    EXPECT_EQ("C:\\Tools\\x", afterClick("\\Tools\\x", "C:"));
-    EXPECT_EQ("C:\\server\\share", afterClick("\\\\server\\share", "C:"));
-}
-
-TEST(DriveClick, StaysWithinTheBuffer) {
+// The disk's letter replaces the field's, or comes in front of a folder
+// without one; an empty field gets the product's folder on that disk.
+TEST(DriveClick, TheDisksLetterGoesInFront) {
+    const char* const cases[][3] = {
+        {"E:\\Tools", "C:", "C:\\Tools"}, {"c:", "D:", "D:"}, {"Z:\\a\\b", "Z:", "Z:\\a\\b"},
+        {"", "D:", "D:\\Orlan Software\\PDF Scribe"}, {"\\", "D:", "D:\\Orlan Software\\PDF Scribe"},
+        {"Tools", "C:", "C:\\Tools"}, {"\\Tools\\x", "C:", "C:\\Tools\\x"},
+        {"\\\\server\\share", "C:", "C:\\server\\share"}, {"E:\\Tools", "", "E:\\Tools"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c[2], afterClick(c[0], c[1])) << c[0] << " + " << c[1];
+    // Stays within the buffer.
     std::string longFolder(259, 'f');
     char text[MAX_PATH];
     strcpy(text, longFolder.c_str());
     folderAfterDriveClick(text, sizeof text, "C:");
     EXPECT_EQ(259u, strlen(text));
     EXPECT_EQ(0, strncmp(text, "C:\\fff", 6));
-}
-
-TEST(DriveClick, NameWithoutLetterChangesNothing) {
-    EXPECT_EQ("E:\\Tools", afterClick("E:\\Tools", ""));
 }
 
 TEST(FolderField, StoredUnchangedUpTo259AndCutBeyond) {
@@ -191,26 +166,6 @@ TEST(CodePage932, PathsAreWalkedByCharacterNotByByte) {
     }
     // A share on a server whose name holds 表 is a full path.
     EXPECT_EQ(FolderProblem::None, checkFolderText("\\\\srv" CP932_HYO "\\share\\PDF" CP932_SO, nullptr));
-}
-
-TEST(FolderCheck, DrivesExistAsTheSystemListsThem) {
-    DWORD drives = GetLogicalDrives();
-    ASSERT_TRUE(drives & (1u << ('C' - 'A')));
-    for (char letter = 'A'; letter <= 'Z'; ++letter)
-        EXPECT_EQ((drives & (1u << (letter - 'A'))) != 0, driveExists(letter)) << letter;
-}
-
-TEST(LinkHitTest, EdgesCountOutsideDoesNot) {
-    RECT link = {100, 200, 160, 215};
-    EXPECT_TRUE(pointOnLink({130, 207}, link));
-    EXPECT_TRUE(pointOnLink({100, 200}, link));
-    EXPECT_TRUE(pointOnLink({160, 215}, link));
-    EXPECT_TRUE(pointOnLink({160, 200}, link));
-    EXPECT_TRUE(pointOnLink({100, 215}, link));
-    EXPECT_FALSE(pointOnLink({99, 207}, link));
-    EXPECT_FALSE(pointOnLink({161, 207}, link));
-    EXPECT_FALSE(pointOnLink({130, 199}, link));
-    EXPECT_FALSE(pointOnLink({130, 216}, link));
 }
 
 TEST(LicenceText, UsesCrLfLineBreaksAndFitsTheField) {

@@ -85,10 +85,10 @@ TEST_F(RegistryRecords, WinesListOfInstalledProgramsShowsTheEntry) {
 }
 
 TEST_F(RegistryRecords, ClearingRemovesTheProductKeyUnderBothRootsOnly) {
-    install_support::setText(HKEY_CURRENT_USER, "Software\\Orlan Software\\PDF Scribe\\Deep\\Er", "x", "1");
-    install_support::setText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\PDF Scribe\\Sub", "SetupPath", "old");
-    install_support::setText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "keep");
-    install_support::setText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
+    testing_support::regSetText(HKEY_CURRENT_USER, "Software\\Orlan Software\\PDF Scribe\\Deep\\Er", "x", "1");
+    testing_support::regSetText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\PDF Scribe\\Sub", "SetupPath", "old");
+    testing_support::regSetText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "keep");
+    testing_support::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
 
     installer.clearProductKey();
     EXPECT_FALSE(regKeyExists(HKEY_CURRENT_USER, kProductKey));

@@ -11,11 +11,7 @@ protected:
     void SetUp() override { testing_support::regDeleteTree(HKEY_CURRENT_USER, kTestKey); }
     void TearDown() override { testing_support::regDeleteTree(HKEY_CURRENT_USER, kTestKey); }
     void setRaw(const char* name, DWORD type, const void* data, DWORD size) {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                                 &key, nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
-        RegCloseKey(key);
+        ASSERT_TRUE(testing_support::regSet(HKEY_CURRENT_USER, kTestKey, name, type, data, size));
     }
 };
 

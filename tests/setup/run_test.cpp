@@ -110,11 +110,11 @@ protected:
 // does its record for one user, which the uninstaller would otherwise
 // follow to the old folder.
 TEST_F(ProgressPageRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
-    install_support::setText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\Earlier Place\\");
+    testing_support::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\Earlier Place\\");
     std::vector<std::string> oldLinks;
     for (bool allUsers : {true, false})
         for (const char* name : {"Uninstall.lnk", "ScribeBatch.lnk"}) {
-            const std::string folder = install_support::programsFolder(allUsers) + "\\Orlan PDF Scribe";
+            const std::string folder = testing_support::programsFolder(allUsers) + "\\Orlan PDF Scribe";
             CreateDirectoryA(folder.c_str(), nullptr);
             oldLinks.push_back(folder + "\\" + name);
             testing_support::writeFile(oldLinks.back(), "an earlier installation's link");
@@ -127,18 +127,10 @@ TEST_F(ProgressPageRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
     EXPECT_EQ(kQuietRunTexts, shownTexts);
     EXPECT_EQ(kQuietRunPositions, shownPositions);
 
-    std::vector<std::string> ports = portNames();
-    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "ORLAN_PDF:"));
+    EXPECT_TRUE(productPortListed());
     EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
-    EXPECT_TRUE(fileExists(versionFile("kpd_drv.dll")));
-    EXPECT_TRUE(fileExists(versionFile("kpd_ui.dll")));
-    EXPECT_TRUE(fileExists(versionFile("kpd_pnt.txt")));
-    PrinterFacts facts = printerFacts("Orlan PDF Printer");
-    ASSERT_TRUE(facts.exists);
-    EXPECT_EQ("ORLAN_PDF:", facts.port);
-    EXPECT_EQ("Orlan PDF Printer Driver", facts.driver);
-    EXPECT_EQ("WinPrint", facts.processor);
-    EXPECT_EQ("RAW", facts.datatype);
+    EXPECT_EQ(3, stagedDriverFiles(true));
+    EXPECT_TRUE(isProductPrinter());
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
     EXPECT_STREQ("Previous Printer", run.previousDefaultPrinter);
 }
@@ -214,8 +206,7 @@ TEST_F(ProgressPageRun, MissingConfigurationModuleStopsTheRunAfterShowingTheRepo
     std::string source = testing_support::makeTempDir("orlan_noui");
     testing_support::stageDist(source, {"kpd_ui.dll"});
     useSource(source + "/");  // a trailing separator is dropped
-    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
-        testing_support::writeFile(driverFile(name), "from an earlier installation");
+    stageDriverFiles();  // as an earlier installation left them
 
     BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK}, 15000, screenPath("progress_failed.bmp"));
     EXPECT_EQ(0, runPage());
@@ -225,12 +216,9 @@ TEST_F(ProgressPageRun, MissingConfigurationModuleStopsTheRunAfterShowingTheRepo
     EXPECT_EQ(std::vector<int>{IDOK}, boxes[0].buttons);
     EXPECT_EQ((std::vector<std::string>{"Status: Adding printer port", "Status: Adding printer driver"}), shownTexts);
     EXPECT_EQ((std::vector<int>{36, 45}), shownPositions);
-    EXPECT_FALSE(fileExists(driverFile("kpd_drv.dll")));
-    EXPECT_FALSE(fileExists(driverFile("kpd_ui.dll")));
-    EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
+    EXPECT_EQ(0, stagedDriverFiles());
     EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
-    std::vector<std::string> ports = portNames();
-    EXPECT_NE(ports.end(), std::find(ports.begin(), ports.end(), "ORLAN_PDF:")) << "the port stays";
+    EXPECT_TRUE(productPortListed()) << "the port stays";
     EXPECT_EQ("Previous Printer", defaultPrinter());
     testing_support::removeTree(source);
 }
@@ -259,7 +247,7 @@ TEST_F(ProgressPageRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShort
     testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
     std::vector<std::string> links;
     for (bool allUsers : {true, false}) {
-        links.push_back(install_support::programsFolder(allUsers) + "\\Orlan PDF Scribe\\Uninstall.lnk");
+        links.push_back(testing_support::programsFolder(allUsers) + "\\Orlan PDF Scribe\\Uninstall.lnk");
         DeleteFileA(links.back().c_str());
     }
     // Word holds the add-in installed earlier.

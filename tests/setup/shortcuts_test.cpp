@@ -9,7 +9,6 @@
 #include "tests/support/support.h"
 
 using namespace testing_support;
-using install_support::programsFolder;
 using install_support::readLink;
 
 namespace {
@@ -51,25 +50,19 @@ TEST_F(Shortcuts, SpecialFolderPathsComeWithoutATrailingBackslash) {
     EXPECT_NE(programsFolder(true), programsFolder(false));
 }
 
-TEST_F(Shortcuts, AllUsersGetTheLinkInTheSharedProgramsFolder) {
-    installer.allUsers = 1;
-    installer.createShortcuts();
-    install_support::LinkContents link = readLink(linkIn(true));
-    ASSERT_TRUE(link.loaded) << linkIn(true);
-    EXPECT_STRCASEEQ((target + "\\uninstall.exe").c_str(), link.target.c_str());
-    EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
-    EXPECT_EQ("", link.arguments);
-    EXPECT_FALSE(fileExists(linkIn(false)));
-}
-
-TEST_F(Shortcuts, OneUserGetsTheLinkInTheirOwnProgramsFolder) {
-    installer.allUsers = 0;
-    installer.createShortcuts();
-    install_support::LinkContents link = readLink(linkIn(false));
-    ASSERT_TRUE(link.loaded) << linkIn(false);
-    EXPECT_STRCASEEQ((target + "\\uninstall.exe").c_str(), link.target.c_str());
-    EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
-    EXPECT_FALSE(folderExists(productFolder(true)));
+// All users get the link in the shared Programs folder, one user in their own.
+TEST_F(Shortcuts, TheLinkGoesToTheProgramsFolderOfTheChoiceOnly) {
+    for (bool allUsers : {true, false}) {
+        clean();
+        installer.allUsers = allUsers;
+        installer.createShortcuts();
+        install_support::LinkContents link = readLink(linkIn(allUsers));
+        ASSERT_TRUE(link.loaded) << linkIn(allUsers);
+        EXPECT_STRCASEEQ((target + "\\uninstall.exe").c_str(), link.target.c_str());
+        EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
+        EXPECT_EQ("", link.arguments);
+        EXPECT_FALSE(folderExists(productFolder(!allUsers)));
+    }
 }
 
 TEST_F(Shortcuts, ReinstallingForOneUserRemovesTheSharedLinkFirst) {

@@ -139,9 +139,9 @@ TEST_F(WordAddin, AnAddinThatDoesNotRegisterFailsTheStepWithAReport) {
 }
 
 TEST_F(WordAddin, UnregisteringRemovesExactlyTheAddinsRegistration) {
-    install_support::setText(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\Other.Addin",
-                             "FriendlyName", "another add-in");
-    install_support::setText(HKEY_CLASSES_ROOT, "OrlanPdfScribe.Other", nullptr, "a neighbour");
+    testing_support::regSetText(HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\Other.Addin",
+                                "FriendlyName", "another add-in");
+    testing_support::regSetText(HKEY_CLASSES_ROOT, "OrlanPdfScribe.Other", nullptr, "a neighbour");
     ASSERT_TRUE(CopyFileA((source + "\\ops_wordaddin.dll").c_str(), installed().c_str(), FALSE));
     ASSERT_TRUE(callDllRegistration(installed().c_str(), true));
     ASSERT_TRUE(registered());

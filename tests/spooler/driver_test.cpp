@@ -24,9 +24,7 @@ TEST_F(DriverStep, RegistersTheDriverFromTheStagedFiles) {
     ASSERT_EQ(1, installer.addDriver()) << errorText;
     EXPECT_EQ(kStageDriver, installer.printerStage);
     EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
-    EXPECT_TRUE(fileExists(versionFile("kpd_drv.dll")));
-    EXPECT_TRUE(fileExists(versionFile("kpd_ui.dll")));
-    EXPECT_TRUE(fileExists(versionFile("kpd_pnt.txt")));
+    EXPECT_EQ(3, stagedDriverFiles(true));
     EXPECT_EQ(1, installer.isDriverInstalled());
 
     // Installing over it overwrites the staged files and registers it again.
@@ -70,9 +68,7 @@ TEST_F(DriverStep, MissingConfigurationModuleStopsAndClearsTheStagedNames) {
     EXPECT_EQ(0, installer.addDriver());
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = CopyFile_2(2):")) << errorText;
     EXPECT_EQ(kStageDriverFiles, installer.printerStage);
-    EXPECT_FALSE(fileExists(driverFile("kpd_drv.dll")));
-    EXPECT_FALSE(fileExists(driverFile("kpd_ui.dll")));
-    EXPECT_FALSE(fileExists(driverFile("kpd_pnt.txt")));
+    EXPECT_EQ(0, stagedDriverFiles());
     EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
     testing_support::removeTree(source);
 }

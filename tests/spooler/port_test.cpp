@@ -1,6 +1,5 @@
 // The printer port step against Wine's Local Port monitor, and the failures
 // Wine cannot produce answered through the spooler seam.
-#include <algorithm>
 #include "common/product.h"
 #include "tests/spooler/spooler_fixture.h"
 
@@ -23,11 +22,6 @@ BOOL WINAPI monitorDenied(LPSTR, LPHANDLE handle, LPPRINTER_DEFAULTSA) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
 }
-
-bool portListed() {
-    std::vector<std::string> ports = spooler_support::portNames();
-    return std::find(ports.begin(), ports.end(), "ORLAN_PDF:") != ports.end();
-}
 }  // namespace
 
 using PortStep = SpoolerTest;
@@ -36,7 +30,7 @@ TEST_F(PortStep, CreatesThePortAndAcceptsItOnTheSecondRun) {
     Installer installer;
     ASSERT_EQ(1, installer.addPort()) << errorText;
     EXPECT_EQ(kStagePort, installer.printerStage);
-    EXPECT_TRUE(portListed());
+    EXPECT_TRUE(spooler_support::productPortListed());
 
     // The monitor now answers 183 (already there), which is no failure.
     Installer again;

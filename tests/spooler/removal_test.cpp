@@ -5,7 +5,6 @@
 #include "tests/spooler/spooler_fixture.h"
 
 using namespace spooler_support;
-using testing_support::fileExists;
 
 namespace {
 int driverCalls;
@@ -28,25 +27,12 @@ BOOL WINAPI driverBusyOnce(LPSTR server, LPSTR environment, LPSTR name) {
     return DeletePrinterDriverA(server, environment, name);
 }
 
-const char kDriverPrompt[] =
-    "Can't delete Orlan PDF Driver. \nPlease close all the programs that may be using the printer and try again, "
-    "\nor click 'CANCEL' to quit.";
 const char kJobsBox[] =
     "Can't delete Orlan PDF Printer. \nPlease close all the applications that may be using the printer and try "
     "again.";
 
-void stageFiles() {
-    for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
-        testing_support::writeFile(driverFile(name), "staged");
-}
-bool anyStaged() {
-    return fileExists(driverFile("kpd_drv.dll")) || fileExists(driverFile("kpd_ui.dll")) ||
-           fileExists(driverFile("kpd_pnt.txt"));
-}
-bool allStaged() {
-    return fileExists(driverFile("kpd_drv.dll")) && fileExists(driverFile("kpd_ui.dll")) &&
-           fileExists(driverFile("kpd_pnt.txt"));
-}
+bool anyStaged() { return stagedDriverFiles() > 0; }
+bool allStaged() { return stagedDriverFiles() == 3; }
 
 const char kOpenPrompt[] =
     "Cannot open Orlan PDF Printer. \nPlease close all the applications that may be using the printer and try "
@@ -104,7 +90,7 @@ protected:
 TEST_F(Removal, EarlyStagesDeleteNothing) {
     Installer installer;
     prepare(installer);
-    stageFiles();
+    stageDriverFiles();
     for (int stage : {kStageNothing, kStagePort}) {
         installer.printerStage = stage;
         EXPECT_EQ(1, installer.removePrinterAndDriver());
@@ -120,20 +106,17 @@ TEST_F(Removal, StageFourDeletesEveryProductPrinterTheDriverAndTheFiles) {
     Installer installer;
     installProduct(installer);
     ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
-    ASSERT_TRUE(registerDriver(stagedSource(), "Other Test Driver"));
-    ASSERT_TRUE(addPrinterOn("Unrelated Printer", "LPT1:", "Other Test Driver"));
-    stageFiles();
+    OtherPrinter unrelated(stagedSource(), "Unrelated Printer");
+    ASSERT_TRUE(unrelated.ready());
+    stageDriverFiles();
 
     EXPECT_EQ(1, installer.removePrinterAndDriver()) << errorText;
     EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
     EXPECT_FALSE(printerFacts("PDF Copy").exists);
     EXPECT_TRUE(printerFacts("Unrelated Printer").exists);
     EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
-    EXPECT_TRUE(driverRegistered("Other Test Driver"));
+    EXPECT_TRUE(driverRegistered(OtherPrinter::kDriver));
     EXPECT_FALSE(anyStaged());
-
-    deletePrinterNamed("Unrelated Printer");
-    deleteDriver("Other Test Driver");
 }
 
 TEST_F(Removal, DriverAlreadyGoneIsNoFailure) {
@@ -142,7 +125,7 @@ TEST_F(Removal, DriverAlreadyGoneIsNoFailure) {
     installer.printerStage = kStageDriver;
     // Still listed by Wine's spooler: only the answer 1797 tells that it is gone.
     ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
-    stageFiles();
+    stageDriverFiles();
     spooler->deletePrinterDriver = driverAlreadyGone;
     BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
     EXPECT_EQ(1, installer.removePrinterAndDriver());
@@ -173,7 +156,7 @@ TEST_F(Removal, BusyDriverPromptRetriesOnOkAndGivesUpOnCancel) {
     Installer installer;
     installProduct(installer);
     installer.printerStage = kStageDriver;
-    stageFiles();
+    stageDriverFiles();
     driverError = ERROR_PRINTER_DRIVER_IN_USE;
     spooler->deletePrinterDriver = driverBusyOnce;
     {
@@ -248,8 +231,8 @@ TEST_F(Removal, QueuedJobsStopTheRemovalWithAnOkBoxNamingTheProductPrinter) {
     Installer installer;
     installProduct(installer);
     ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
-    ASSERT_TRUE(registerDriver(stagedSource(), "Other Test Driver"));
-    ASSERT_TRUE(addPrinterOn("Busy Other", "LPT1:", "Other Test Driver"));
+    OtherPrinter busyOther(stagedSource(), "Busy Other");
+    ASSERT_TRUE(busyOther.ready());
     spooler->enumPrinters = copyHasJobs;
     errorText[0] = '\0';
     {
@@ -269,6 +252,4 @@ TEST_F(Removal, QueuedJobsStopTheRemovalWithAnOkBoxNamingTheProductPrinter) {
     EXPECT_EQ(1, installer.deleteProductPrinters());
     EXPECT_TRUE(printersOnDriver("Orlan PDF Printer Driver").empty());
     EXPECT_TRUE(printerFacts("Busy Other").exists);
-    deletePrinterNamed("Busy Other");
-    deleteDriver("Other Test Driver");
 }

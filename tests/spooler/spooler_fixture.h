@@ -12,6 +12,11 @@
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 
+// The prompt of a driver that cannot be deleted.
+const char kDriverPrompt[] =
+    "Can't delete Orlan PDF Driver. \nPlease close all the programs that may be using the printer and try again, "
+    "\nor click 'CANCEL' to quit.";
+
 class SpoolerTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -25,7 +25,8 @@ struct UnixDrive {
 };
 const DWORD kDefineUnixDrive = CTL_CODE(static_cast<ULONG>('m'), 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
-bool defineWineDrive(char letter, const std::string& folder, bool add) {
+bool defineWineDrive(char letter, const std::string& folder, UINT type) {
+    const bool add = type != DRIVE_NO_ROOT_DIR;
     typedef char*(CDECL * UnixName)(LPCWSTR);
     UnixName unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
@@ -42,7 +43,7 @@ bool defineWineDrive(char letter, const std::string& folder, bool add) {
     std::string buffer(sizeof(UnixDrive) + unixPath.size() + 1, '\0');
     UnixDrive* drive = reinterpret_cast<UnixDrive*>(&buffer[0]);
     drive->size = static_cast<ULONG>(buffer.size());
-    drive->type = add ? DRIVE_FIXED : DRIVE_NO_ROOT_DIR;
+    drive->type = type;
     drive->letter = static_cast<WCHAR>(letter - 'A' + 'a');
     if (add) {
         drive->mountPointOffset = sizeof(UnixDrive);
@@ -58,12 +59,12 @@ bool defineWineDrive(char letter, const std::string& folder, bool add) {
 }
 }  // namespace
 
-MappedDrive::MappedDrive(const std::string& folder) : folder_(folder) {
+MappedDrive::MappedDrive(const std::string& folder, UINT type) : folder_(folder), type_(type) {
     DWORD used = GetLogicalDrives();
     for (char c = 'D'; c <= 'Y'; ++c) {
         if (used & (1u << (c - 'A'))) continue;
         std::string letter = std::string(1, c) + ":";
-        if (defineWineDrive(c, folder, true)) {
+        if (defineWineDrive(c, folder, type_)) {
             wine_ = true;
             letter_ = letter;
         } else if (DefineDosDeviceA(0, letter.c_str(), folder.c_str())) {
@@ -76,7 +77,7 @@ MappedDrive::MappedDrive(const std::string& folder) : folder_(folder) {
 MappedDrive::~MappedDrive() {
     if (letter_.empty()) return;
     if (wine_)
-        defineWineDrive(letter_[0], folder_, false);
+        defineWineDrive(letter_[0], folder_, DRIVE_NO_ROOT_DIR);
     else
         DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, letter_.c_str(), folder_.c_str());
 }
@@ -85,13 +86,6 @@ RawValue rawValue(HKEY root, const char* key, const char* name) {
     RawValue value;
     value.found = testing_support::regValue(root, key, name, &value.bytes, &value.type);
     return value;
-}
-
-void setText(HKEY root, const char* key, const char* name, const char* value) {
-    HKEY h;
-    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
-    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
-    RegCloseKey(h);
 }
 
 namespace {
@@ -195,15 +189,6 @@ std::string runCaptured(const std::string& commandLine, int* exitCode) {
 
 HANDLE holdExclusively(const std::string& path) {
     return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-std::string programsFolder(bool allUsers) {
-    char path[MAX_PATH] = "";
-    if (FAILED(SHGetFolderPathA(nullptr, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, nullptr, 0, path)))
-        return "";
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder;
 }
 
 std::string pathOfLength(size_t length) {

@@ -1,6 +1,6 @@
 // Helpers for the installation-step tests: a drive letter mapped onto a
 // temp folder, raw registry values, shell links read back through the
-// shell, and programs run with their output caught in a file.
+// shell (the one link reader of the tests), and programs run with their output caught in a file.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -8,11 +8,12 @@
 namespace install_support {
 
 // A drive letter mapped onto a folder for the object's lifetime (the first
-// free letter from D: on), through Wine's mount manager or, on Windows, as a
-// DOS device. letter() is empty when no mapping could be made.
+// free letter from D: on), through Wine's mount manager as a drive of that
+// type or, on Windows, as a DOS device. letter() is empty when no mapping
+// could be made.
 class MappedDrive {
 public:
-    explicit MappedDrive(const std::string& folder);
+    explicit MappedDrive(const std::string& folder, UINT type = DRIVE_FIXED);
     ~MappedDrive();
     MappedDrive(const MappedDrive&) = delete;
     MappedDrive& operator=(const MappedDrive&) = delete;
@@ -21,6 +22,7 @@ public:
 private:
     std::string letter_;
     std::string folder_;
+    UINT type_;
     bool wine_ = false;
 };
 
@@ -33,7 +35,6 @@ struct RawValue {
 RawValue rawValue(HKEY root, const char* key, const char* name);
 // The bytes a REG_SZ value holds when written with its NUL counted.
 inline std::string withNul(const std::string& s) { return s + '\0'; }
-void setText(HKEY root, const char* key, const char* name, const char* value);
 
 // A key whose DACL denies everyone KEY_SET_VALUE, so that it refuses every
 // value written into it, or the access given (Wine does not deny DELETE),
@@ -69,9 +70,6 @@ std::string runCaptured(const std::string& commandLine, int* exitCode = nullptr)
 
 // A file held open without sharing, as Word holds its add-in.
 HANDLE holdExclusively(const std::string& path);
-
-// Special-folder path as the shell gives it, without a trailing backslash.
-std::string programsFolder(bool allUsers);
 
 // A folder path of exactly `length` characters under the temp folder.
 std::string pathOfLength(size_t length);

@@ -4,32 +4,14 @@
 #include <winspool.h>
 #include <stdio.h>
 #include "common/product.h"
+#include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
+#include "tests/support/uninstall_support.h"
 
 namespace ts = testing_support;
 
 namespace machine_state {
 namespace {
-
-template <typename Info>
-std::vector<Info*> enumerate(BOOL (*call)(DWORD, BYTE*, DWORD, DWORD*, DWORD*), std::vector<BYTE>& buffer) {
-    DWORD needed = 0, count = 0;
-    call(0, nullptr, 0, &needed, &count);
-    buffer.assign(needed + 16, 0);
-    std::vector<Info*> items;
-    if (!call(static_cast<DWORD>(buffer.size()), buffer.data(), static_cast<DWORD>(buffer.size()), &needed, &count))
-        return items;
-    for (DWORD i = 0; i < count; ++i) items.push_back(reinterpret_cast<Info*>(buffer.data()) + i);
-    return items;
-}
-
-BOOL ports(DWORD, BYTE* b, DWORD n, DWORD* need, DWORD* count) { return EnumPortsA(nullptr, 1, b, n, need, count); }
-BOOL printers(DWORD, BYTE* b, DWORD n, DWORD* need, DWORD* count) {
-    return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, n, need, count);
-}
-BOOL drivers(DWORD, BYTE* b, DWORD n, DWORD* need, DWORD* count) {
-    return EnumPrinterDriversA(nullptr, const_cast<char*>(product::kEnvironment), 3, b, n, need, count);
-}
 
 void addFiles(Snapshot& s, const std::string& folder, const std::string& label) {
     WIN32_FIND_DATAA found;
@@ -74,14 +56,6 @@ void addKey(Snapshot& s, HKEY root, const char* rootName, const std::string& key
     RegCloseKey(h);
 }
 
-std::string driverDirectory() {
-    char dir[MAX_PATH] = "";
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(product::kEnvironment), 1, reinterpret_cast<BYTE*>(dir),
-                               sizeof dir, &needed);
-    return dir;
-}
-
 bool isProductFile(const std::string& name) {
     static const char* names[] = {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt", "ORC_ProxyProcess.exe", "kpdcjk.bin",
                                   "ops_wordaddin.dll", "uninstall.exe", "OPSBatch.exe"};
@@ -101,39 +75,18 @@ void addDriverFiles(Snapshot& s, const std::string& folder) {
     FindClose(find);
 }
 
-// Temporary copies of the uninstaller.
-void addTempCopies(Snapshot& s) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((std::string(temp) + "Orl*.exe").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do s.insert(std::string("temp copy ") + found.cFileName);
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-}
 }  // namespace
 
-std::string programsFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
-    std::string s = path;
-    if (!s.empty() && s.back() == '\\') s.pop_back();
-    return s;
-}
-
 Snapshot capture(const std::vector<std::string>& installDirs) {
+    namespace sp = spooler_support;
     Snapshot s;
-    std::vector<BYTE> buffer;
-    for (auto* p : enumerate<PORT_INFO_1A>(ports, buffer)) s.insert(std::string("port ") + p->pName);
-    for (auto* p : enumerate<PRINTER_INFO_2A>(printers, buffer))
-        s.insert(std::string("printer ") + p->pPrinterName + " | " + (p->pDriverName ? p->pDriverName : "") + " | " +
-                 (p->pPortName ? p->pPortName : "") + " | " + (p->pPrintProcessor ? p->pPrintProcessor : "") + " | " +
-                 (p->pDatatype ? p->pDatatype : ""));
-    for (auto* d : enumerate<DRIVER_INFO_3A>(drivers, buffer)) s.insert(std::string("driver ") + d->pName);
-    char defaultPrinter[512] = "";
-    DWORD size = sizeof defaultPrinter;
-    if (GetDefaultPrinterA(defaultPrinter, &size)) s.insert(std::string("default printer ") + defaultPrinter);
+    for (const std::string& port : sp::portNames()) s.insert("port " + port);
+    for (const std::string& printer : sp::printersOnDriver(nullptr)) {
+        sp::PrinterFacts p = sp::printerFacts(printer.c_str());
+        s.insert("printer " + printer + " | " + p.driver + " | " + p.port + " | " + p.processor + " | " + p.datatype);
+    }
+    for (const std::string& driver : sp::driverNames()) s.insert("driver " + driver);
+    if (!sp::defaultPrinter().empty()) s.insert("default printer " + sp::defaultPrinter());
 
     addKey(s, HKEY_LOCAL_MACHINE, "HKLM", "Software\\Orlan Software");
     addKey(s, HKEY_CURRENT_USER, "HKCU", "Software\\Orlan Software");
@@ -144,14 +97,16 @@ Snapshot capture(const std::vector<std::string>& installDirs) {
     addKey(s, HKEY_CURRENT_USER, "HKCU", "Software\\Microsoft\\Office\\Word\\Addins");
 
     for (const std::string& dir : installDirs) addFiles(s, dir, "install");
-    std::string drivers = driverDirectory();
+    std::string drivers = sp::driverDirectory();
     addDriverFiles(s, drivers);
     addDriverFiles(s, drivers + "\\3");
-    for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
-        addFiles(s, programsFolder(csidl) + "\\Orlan PDF Scribe", "start menu");
-        addFiles(s, programsFolder(csidl) + "\\Orlan Software", "start menu");
+    for (bool allUsers : {true, false}) {
+        addFiles(s, ts::programsFolder(allUsers) + "\\Orlan PDF Scribe", "start menu");
+        addFiles(s, ts::programsFolder(allUsers) + "\\Orlan Software", "start menu");
     }
-    addTempCopies(s);
+    // Temporary copies of the uninstaller.
+    for (const std::string& copy : uninstall_support::tempCopies())
+        s.insert("temp copy " + copy.substr(copy.rfind('\\') + 1));
     return s;
 }
 
@@ -166,32 +121,6 @@ std::string describe(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += "  " + line + "\n";
     return text.empty() ? "  (nothing)\n" : text;
-}
-
-bool readShortcut(const std::string& link, std::string* target, std::string* description) {
-    CoInitialize(nullptr);
-    IShellLinkA* shellLink = nullptr;
-    bool ok = false;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&shellLink)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            wchar_t wide[MAX_PATH];
-            MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-            if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-                char path[MAX_PATH] = "", text[MAX_PATH] = "";
-                shellLink->GetPath(path, MAX_PATH, nullptr, 0);
-                shellLink->GetDescription(text, MAX_PATH);
-                if (target) *target = path;
-                if (description) *description = text;
-                ok = true;
-            }
-            file->Release();
-        }
-        shellLink->Release();
-    }
-    CoUninitialize();
-    return ok;
 }
 
 }  // namespace machine_state

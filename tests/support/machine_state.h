@@ -19,11 +19,4 @@ Snapshot capture(const std::vector<std::string>& installDirs);
 std::vector<std::string> minus(const Snapshot& a, const Snapshot& b);
 std::string describe(const std::vector<std::string>& lines);
 
-// The file-system path of a Programs folder (CSIDL_PROGRAMS or
-// CSIDL_COMMON_PROGRAMS), without a trailing backslash.
-std::string programsFolder(int csidl);
-
-// Target and description of a shell link, read back through IShellLinkA.
-bool readShortcut(const std::string& link, std::string* target, std::string* description);
-
 }  // namespace machine_state

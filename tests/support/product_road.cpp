@@ -1,9 +1,9 @@
 #include "tests/support/product_road.h"
 #include <windows.h>
-#include <shlobj.h>
 #include "common/product.h"
-#include "tests/support/machine_state.h"
+#include "tests/support/install_support.h"
 #include "tests/support/support.h"
+#include "tests/support/uninstall_support.h"
 
 namespace ts = testing_support;
 
@@ -17,8 +17,7 @@ std::string defaultInstallDir() {
 }
 
 std::string shortcutPath(bool allUsers) {
-    return machine_state::programsFolder(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) +
-           "\\Orlan PDF Scribe\\Uninstall.lnk";
+    return ts::programsFolder(allUsers) + "\\Orlan PDF Scribe\\Uninstall.lnk";
 }
 
 // Captions and texts of the visible top-level windows, for a failure message.
@@ -37,19 +36,9 @@ static std::string visibleWindows() {
     return out;
 }
 
-static bool tempCopyLeft() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((std::string(temp) + "Orl*.exe").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    FindClose(find);
-    return true;
-}
-
 std::string uninstallFromShortcut(bool allUsers, UninstallTimes* times, void (*betweenSteps)(const char*)) {
-    std::string target, description;
-    if (!machine_state::readShortcut(shortcutPath(allUsers), &target, &description)) return "no uninstall shortcut";
+    const std::string target = install_support::readLink(shortcutPath(allUsers)).target;
+    if (target.empty()) return "no uninstall shortcut";
     ts::Process first;
     if (!first.start(target)) return "the shortcut's target does not start: " + target;
     if (first.wait(30000) != 3) return "the first stage did not hand over to its temporary copy";
@@ -74,7 +63,7 @@ std::string uninstallFromShortcut(bool allUsers, UninstallTimes* times, void (*b
     if (betweenSteps) betweenSteps("uninstall-success");
     ts::answerMessageBox(product::kBoxCaption, IDOK, 10000);
     // The temporary copy deletes itself through a hidden command processor.
-    return ts::waitUntil([] { return !tempCopyLeft(); }, 30000, 100) ? "" : "the temporary copy stayed";
+    return ts::waitUntil([] { return uninstall_support::tempCopies().empty(); }, 30000, 100) ? "" : "the temporary copy stayed";
 }
 
 }  // namespace product_road

@@ -1,5 +1,6 @@
 #include "tests/support/spooler_support.h"
 #include <winspool.h>
+#include <algorithm>
 #include "common/product.h"
 #include <string.h>
 
@@ -38,6 +39,11 @@ std::vector<std::string> portNames() {
     const PORT_INFO_1A* ports = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) names.push_back(ports[i].pName);
     return names;
+}
+
+bool productPortListed() {
+    const std::vector<std::string> ports = portNames();
+    return std::find(ports.begin(), ports.end(), "ORLAN_PDF:") != ports.end();
 }
 
 bool addPortDirectly(const wchar_t* name) {
@@ -133,9 +139,19 @@ std::vector<std::string> printersOnDriver(const char* driver) {
     std::vector<std::string> names;
     const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
-        if (printers[i].pDriverName && strcmp(printers[i].pDriverName, driver) == 0)
+        if (!driver || (printers[i].pDriverName && strcmp(printers[i].pDriverName, driver) == 0))
             names.push_back(printers[i].pPrinterName);
     return names;
+}
+
+::testing::AssertionResult isProductPrinter(const PrinterFacts& facts) {
+    if (!facts.exists) return ::testing::AssertionFailure() << "the product's printer is missing";
+    if (facts.port == "ORLAN_PDF:" && facts.driver == "Orlan PDF Printer Driver" && facts.processor == "WinPrint" &&
+        facts.datatype == "RAW")
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the product's printer is on port '" << facts.port << "', driver '"
+                                         << facts.driver << "', processor '" << facts.processor << "', data type '"
+                                         << facts.datatype << "'";
 }
 
 bool addPrinterOn(const char* name, const char* port, const char* driver) {
@@ -180,6 +196,25 @@ void removeProduct() {
         SetFileAttributesA(driverFile(file).c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(driverFile(file).c_str());
     }
+}
+
+void stageDriverFiles() {
+    for (const char* file : kStagedFiles) testing_support::writeFile(driverFile(file), "staged");
+}
+
+int stagedDriverFiles(bool inVersionFolder) {
+    int count = 0;
+    for (const char* file : kStagedFiles)
+        count += testing_support::fileExists(inVersionFolder ? versionFile(file) : driverFile(file));
+    return count;
+}
+
+OtherPrinter::OtherPrinter(const std::string& folder, const char* name, const char* port)
+    : name_(name), ready_(registerDriver(folder, kDriver) && addPrinterOn(name, port, kDriver)) {}
+
+OtherPrinter::~OtherPrinter() {
+    deletePrinterNamed(name_.c_str());
+    deleteDriver(kDriver);
 }
 
 BoxAnswerer::BoxAnswerer(const char* caption, std::vector<int> answers, DWORD timeoutMs, std::string screenshotPath)

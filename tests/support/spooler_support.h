@@ -3,6 +3,7 @@
 // a thread that answers a run's message boxes one after another.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -16,6 +17,7 @@ std::string driverFile(const char* name);  // in the driver directory
 std::string versionFile(const char* name);  // in its "3" sub-folder
 
 std::vector<std::string> portNames();
+bool productPortListed();  // "ORLAN_PDF:"
 bool addPortDirectly(const wchar_t* name);
 
 std::vector<std::string> driverNames();
@@ -34,7 +36,10 @@ struct PrinterFacts {
     DWORD attributes = 0, jobs = 0;
 };
 PrinterFacts printerFacts(const char* name);
-std::vector<std::string> printersOnDriver(const char* driver);
+std::vector<std::string> printersOnDriver(const char* driver);  // null: every printer
+// The product's printer as setup makes it: on the product's port and
+// driver, with WinPrint and RAW.
+::testing::AssertionResult isProductPrinter(const PrinterFacts& facts = printerFacts("Orlan PDF Printer"));
 bool addPrinterOn(const char* name, const char* port, const char* driver);
 bool deletePrinterNamed(const char* name);
 
@@ -45,6 +50,28 @@ bool makeDefault(const char* name);
 // product's name, the product's driver and the staged driver files, so that
 // each test starts from a machine without the product.
 void removeProduct();
+
+// The three files setup stages in the driver directory: written there, and
+// how many of them are there (or in its "3" sub-folder, where the spooler
+// copies them when it registers the driver).
+void stageDriverFiles();
+int stagedDriverFiles(bool inVersionFolder = false);
+
+// A printer of the user's own, on a driver of its own registered from
+// folder; both are removed again with the object.
+class OtherPrinter {
+public:
+    OtherPrinter(const std::string& folder, const char* name, const char* port = "LPT1:");
+    ~OtherPrinter();
+    OtherPrinter(const OtherPrinter&) = delete;
+    OtherPrinter& operator=(const OtherPrinter&) = delete;
+    bool ready() const { return ready_; }
+    static constexpr const char* kDriver = "Other Test Driver";
+
+private:
+    std::string name_;
+    bool ready_;
+};
 
 // Answers message boxes of one caption on its own thread, in order, with
 // the given buttons; records what each box showed. Looks for the next box

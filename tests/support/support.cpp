@@ -14,12 +14,6 @@ namespace testing_support {
 
 std::string distDir() { return ORLAN_DIST_DIR; }
 std::string distFile(const char* name) { return distDir() + "\\" + name; }
-std::string sourcePath(const char* relative) {
-    std::string path = std::string(ORLAN_SOURCE_DIR) + "\\" + relative;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
 
 std::string outputDir(const char* sub) {
     std::string path = std::string(ORLAN_BINARY_DIR) + "\\" + sub;
@@ -111,13 +105,16 @@ PlantMarks::~PlantMarks() {
     removeTree(folder_);
 }
 
-std::vector<std::string> PlantMarks::left() const {
+std::vector<std::string> PlantMarks::read(bool remove) const {
     std::vector<std::string> marks;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((folder_ + "\\*.mark").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return marks;
-    do marks.push_back(readFile(folder_ + "\\" + found.cFileName));
-    while (FindNextFileA(find, &found));
+    do {
+        const std::string path = folder_ + "\\" + found.cFileName;
+        marks.push_back(readFile(path));
+        if (remove) DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &found));
     FindClose(find);
     return marks;
 }
@@ -156,6 +153,34 @@ void regDeleteTree(HKEY root, const char* key) {
     }
     RegCloseKey(h);
     RegDeleteKeyA(root, key);
+}
+
+bool regSet(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY h;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS) return false;
+    bool set = RegSetValueExA(h, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    RegCloseKey(h);
+    return set;
+}
+
+bool regSetText(HKEY root, const char* key, const char* name, const std::string& value) {
+    return regSet(root, key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void regDeleteValue(HKEY root, const char* key, const char* name) {
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return;
+    RegDeleteValueA(h, name);
+    RegCloseKey(h);
+}
+
+std::string programsFolder(bool allUsers) {
+    char path[MAX_PATH] = "";
+    int csidl = (allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS) | CSIDL_FLAG_CREATE;
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path))) return "";
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
 }
 
 bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD stepMs) {
@@ -217,10 +242,6 @@ HWND findWindow(const char* cls, const char* caption, DWORD timeoutMs) {
         return found && IsWindowVisible(found);
     }, timeoutMs);
     return found && IsWindowVisible(found) ? found : nullptr;
-}
-
-bool waitGone(const char* cls, const char* caption, DWORD timeoutMs) {
-    return waitUntil([&] { return FindWindowA(cls, caption) == nullptr; }, timeoutMs);
 }
 
 std::string windowText(HWND window) {
@@ -463,12 +484,7 @@ void setProgramVersion(const char* exeName, const char* version) {
         regDeleteTree(HKEY_CURRENT_USER, key.c_str());
         return;
     }
-    HKEY h;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), lstrlenA(version) + 1);
-    RegCloseKey(h);
+    regSetText(HKEY_CURRENT_USER, key.c_str(), "Version", version);
 }
 
 }  // namespace testing_support

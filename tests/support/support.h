@@ -21,7 +21,6 @@ namespace testing_support {
 // dist/ as Wine sees it, and a file in it.
 std::string distDir();
 std::string distFile(const char* name);
-std::string sourcePath(const char* relative);
 // A folder for screenshots and other build output, created on demand.
 std::string outputDir(const char* sub);
 
@@ -46,10 +45,13 @@ public:
     ~PlantMarks();
     PlantMarks(const PlantMarks&) = delete;
     PlantMarks& operator=(const PlantMarks&) = delete;
-    // "<plant path> loaded by <program path>" for each mark left so far.
-    std::vector<std::string> left() const;
+    // "<plant path> loaded by <program path>" for each mark left so far;
+    // take() removes the marks it gives.
+    std::vector<std::string> left() const { return read(false); }
+    std::vector<std::string> take() { return read(true); }
 
 private:
+    std::vector<std::string> read(bool remove) const;
     std::string folder_;
 };
 
@@ -57,6 +59,14 @@ private:
 bool regValue(HKEY root, const char* key, const char* name, std::string* data, DWORD* type = nullptr);
 bool regKeyExists(HKEY root, const char* key);
 void regDeleteTree(HKEY root, const char* key);
+// Creates the key and writes the value (name null: the key's default);
+// false when either fails. regSetText counts the terminator.
+bool regSet(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size);
+bool regSetText(HKEY root, const char* key, const char* name, const std::string& value);
+void regDeleteValue(HKEY root, const char* key, const char* name);
+
+// A Programs folder (all users' or the user's), without a trailing backslash.
+std::string programsFolder(bool allUsers);
 
 // Polls until done() is true or timeoutMs passes; returns done().
 bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000, DWORD stepMs = 50);
@@ -84,8 +94,6 @@ private:
 
 // Windows of other processes.
 HWND findWindow(const char* cls, const char* caption, DWORD timeoutMs = 15000);
-// Waits until no such window exists.
-bool waitGone(const char* cls, const char* caption, DWORD timeoutMs = 15000);
 std::string windowText(HWND window);  // WM_GETTEXT, marshalled across processes
 std::string controlText(HWND dialog, int id);
 HWND control(HWND dialog, int id);

@@ -15,14 +15,6 @@ namespace uninstall_support {
 namespace {
 const char kProductKey[] = "Software\\Orlan Software\\PDF Scribe";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
-
-void setText(HKEY root, const char* key, const char* name, const std::string& value) {
-    HKEY h;
-    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS) return;
-    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(h);
-}
 }  // namespace
 
 std::string tempFolder() {
@@ -52,9 +44,7 @@ std::vector<std::string> newFiles(const std::vector<std::string>& before, const 
 }
 
 std::string startMenuFolder() {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS | CSIDL_FLAG_CREATE, nullptr, 0, path);
-    return std::string(path) + "\\Orlan PDF Scribe";
+    return ts::programsFolder(true) + "\\Orlan PDF Scribe";
 }
 
 bool installProduct(const std::string& folder, bool withPrinter) {
@@ -69,9 +59,9 @@ bool installProduct(const std::string& folder, bool withPrinter) {
     CreateDirectoryA((driverDir + "\\3").c_str(), nullptr);
     CopyFileA(ts::distFile("ORC_ProxyProcess.exe").c_str(), (driverDir + "\\3\\ORC_ProxyProcess.exe").c_str(), FALSE);
     CopyFileA(ts::distFile("kpdcjk.bin").c_str(), (driverDir + "\\3\\kpdcjk.bin").c_str(), FALSE);
-    setText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
-    setText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
-    setText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
+    ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
     CreateDirectoryA(startMenuFolder().c_str(), nullptr);
     ts::writeFile(startMenuFolder() + "\\Uninstall.lnk", "link");
     if (!withPrinter) return true;
@@ -80,7 +70,7 @@ bool installProduct(const std::string& folder, bool withPrinter) {
     return spooler_support::addPrinterOn("Orlan PDF Printer", "ORLAN_PDF:", "Orlan PDF Printer Driver");
 }
 
-void recordForUser(const std::string& folder) { setText(HKEY_CURRENT_USER, kProductKey, "SetupPath", folder + "\\"); }
+void recordForUser(const std::string& folder) { ts::regSetText(HKEY_CURRENT_USER, kProductKey, "SetupPath", folder + "\\"); }
 
 void clearProduct(const std::string& folder) {
     spooler_support::removeProduct();
@@ -173,23 +163,15 @@ NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const 
     // set here would not reach the programs the test starts, nor the
     // uninstaller's temporary copy. Wine's own override key reaches every
     // process; native first, falling back to Wine's own for its stub file.
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kOverrideKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides_,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    static const char kNativeFirst[] = "native,builtin";
-    if (RegSetValueExA(overrides_, "netapi32", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNativeFirst),
-                       sizeof kNativeFirst) != ERROR_SUCCESS)
-        return;
+    overridden_ = ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, "netapi32", "native,builtin");
+    if (!overridden_) return;
     SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", privilege);
     SetEnvironmentVariableA("ORLAN_NETAPI_MARK", markFile.empty() ? nullptr : markFile.c_str());
     ready_ = true;
 }
 
 NetApiStandIn::~NetApiStandIn() {
-    if (overrides_) {
-        RegDeleteValueA(overrides_, "netapi32");
-        RegCloseKey(overrides_);
-    }
+    if (overridden_) ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, "netapi32");
     SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
     SetEnvironmentVariableA("ORLAN_NETAPI_MARK", nullptr);
     if (!backup_.empty() && ts::fileExists(backup_)) {

@@ -48,7 +48,7 @@ public:
 private:
     bool ready_ = false;
     std::string systemFile_, backup_;
-    HKEY overrides_ = nullptr;
+    bool overridden_ = false;
 };
 
 }  // namespace uninstall_support

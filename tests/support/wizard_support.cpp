@@ -48,6 +48,8 @@ std::string stagedSetupFolder(const char* prefix) {
     return folder;
 }
 
+std::string* StagedSetupTest::folder;
+
 SetupRun::SetupRun(const std::string& folder, const std::string& program, const std::string& arguments) {
     const std::string exe = folder + "\\" + program;
     started_ = process_.start(exe, arguments.empty() ? "" : "\"" + exe + "\" " + arguments);
@@ -117,6 +119,30 @@ HWND SetupRun::waitOtherDialog(DWORD timeoutMs) {
     return s.found;
 }
 
+HWND SetupRun::quitToInterrupted(HWND page, int button) {
+    if (button == IDCANCEL)
+        ts::command(page, IDCANCEL);
+    else
+        ts::press(page, button);
+    return answerQuitQuestion(IDYES) ? waitPage(WizardPage::Interrupted) : nullptr;
+}
+
+bool SetupRun::quit(HWND page, int button) {
+    HWND interrupted = quitToInterrupted(page, button);
+    if (!interrupted) return false;
+    ts::press(interrupted, 1005);
+    return waitExit(15000) == 0;
+}
+
+bool SetupRun::endsWithoutQuestion(DWORD timeoutMs) {
+    bool asked = false;
+    ts::waitUntil([&] {
+        if (FindWindowA("#32770", kQuitCaption)) asked = true;
+        return !running();
+    }, timeoutMs);
+    return !asked && !running();
+}
+
 HWND waitFinishAfterInstall(SetupRun& setup, DWORD timeoutMs) {
     HWND finish = nullptr;
     ts::waitUntil([&] {
@@ -142,6 +168,20 @@ HWND toSetupType(SetupRun& setup, std::string* failure) {
     if (!(page = setup.advance(page, 1001, WizardPage::Licence))) return fail("no Licence page after Next");
     if (!(page = setup.advance(page, 1006, WizardPage::SetupType))) return fail("no Setup type page after I agree");
     return page;
+}
+
+HWND toDestination(SetupRun& setup, std::string* failure) {
+    HWND page = toSetupType(setup, failure);
+    if (page && !(page = setup.advance(page, 1010, WizardPage::Destination)) && failure)
+        *failure = "no Destination page after Custom";
+    return page;
+}
+
+bool shoot(HWND page, const char* name) {
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    return ts::screenshot(ts::outputDir("pages") + "\\" + name + ".bmp", page);
 }
 
 int runDefaultRoad(const std::string& folder, std::string* failure, const std::string& arguments) {

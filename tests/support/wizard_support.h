@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 #include "tests/support/support.h"
@@ -19,6 +20,19 @@ const char* pageName(WizardPage page);
 
 // A new temp folder holding a copy of dist/.
 std::string stagedSetupFolder(const char* prefix);
+
+// A suite whose tests start setup from one staged copy of dist/ (folder),
+// made before its first test and removed after its last.
+class StagedSetupTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { folder = new std::string(stagedSetupFolder("wizard")); }
+    static void TearDownTestSuite() {
+        testing_support::removeTree(*folder);
+        delete folder;
+        folder = nullptr;
+    }
+    static std::string* folder;
+};
 
 // One running setup.exe. The destructor ends it if it still runs, so a
 // failing test never leaves a wizard (and its mutex) behind.
@@ -47,6 +61,14 @@ public:
     // Any visible top-level dialog of this setup other than its pages (the
     // folder browser, for one); null after the time-out.
     HWND waitOtherDialog(DWORD timeoutMs = 10000);
+    // From a page to the Interrupted page: Escape (IDCANCEL) or a press of
+    // the button, Yes to the quit question; null when a step did not come.
+    HWND quitToInterrupted(HWND page, int button = IDCANCEL);
+    // The same, then Finish there: whether setup ended with 0.
+    bool quit(HWND page, int button = IDCANCEL);
+    // Waits for setup to end; false when it did not or the quit question
+    // came on the way (a closing page ends at once, without asking).
+    bool endsWithoutQuestion(DWORD timeoutMs = 20000);
 
 private:
     testing_support::Process process_;
@@ -61,6 +83,10 @@ HWND waitFinishAfterInstall(SetupRun& setup, DWORD timeoutMs = 180000);
 // From setup's start to the Setup type page: Welcome Next, Licence I agree.
 // Null when a page did not come; *failure then tells which.
 HWND toSetupType(SetupRun& setup, std::string* failure = nullptr);
+// On from there with Custom to the Destination page.
+HWND toDestination(SetupRun& setup, std::string* failure = nullptr);
+// Repaints a page and saves its picture as pages\<name>.bmp in the output.
+bool shoot(HWND page, const char* name);
 
 // Starts setup from folder and walks the default road: Welcome Next, Licence
 // I agree, Setup type Default, Summary Install, the run, Finish. Returns the

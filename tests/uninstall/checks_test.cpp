@@ -90,14 +90,18 @@ TEST(AdminTestSystem, SystemLibraryAnswersForTheCurrentUser) {
 }
 
 // Every user may read the machine's product key: only one that the user may
-// also write lets them remove what it records.
+// also write lets them remove what it records, when the account record
+// cannot say (a domain account). A known administrator may, a known plain
+// user may not (the uninstaller's GUI tests).
 TEST(MachineRecords, OnlyAKeyTheUserMayWriteCounts) {
     testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
-    install_support::setText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\Scribe\\");
+    testing_support::regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\Scribe\\");
     EXPECT_TRUE(canWriteMachineRecords());
+    EXPECT_TRUE(mayRemoveMachineInstall(false, false, canWriteMachineRecords()));
     install_support::KeyRefusingValues key(HKEY_LOCAL_MACHINE, product::kProductKey);
     ASSERT_TRUE(key.ready());
     EXPECT_FALSE(canWriteMachineRecords());
+    EXPECT_FALSE(mayRemoveMachineInstall(false, false, canWriteMachineRecords()));
 }
 
 // COMSPEC is the user's to set: the system's own cmd.exe deletes the file,

@@ -3,7 +3,6 @@
 #include "tests/spooler/spooler_fixture.h"
 
 using namespace spooler_support;
-using testing_support::fileExists;
 
 namespace {
 int driverCalls;
@@ -21,13 +20,6 @@ HANDLE WINAPI addPrinterRefused(LPSTR, DWORD, LPBYTE) {
     SetLastError(ERROR_INVALID_PRINTER_NAME);
     return nullptr;
 }
-bool allStaged() {
-    return fileExists(driverFile("kpd_drv.dll")) && fileExists(driverFile("kpd_ui.dll")) &&
-           fileExists(driverFile("kpd_pnt.txt"));
-}
-const char kDriverPrompt[] =
-    "Can't delete Orlan PDF Driver. \nPlease close all the programs that may be using the printer and try again, "
-    "\nor click 'CANCEL' to quit.";
 }  // namespace
 
 class UninstallPrinterRemoval : public SpoolerTest {
@@ -40,8 +32,7 @@ protected:
         ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
         ASSERT_TRUE(addPrinterOn("Orlan PDF Printer", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
         ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
-        for (const char* name : {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"})
-            testing_support::writeFile(driverFile(name), "staged");
+        stageDriverFiles();
         installer.printerStage = kStagePrinter;
         spooler->deletePrinterDriver = driverBusy;
     }
@@ -57,15 +48,10 @@ TEST_F(UninstallPrinterRemoval, CancelledDriverPromptPutsThePrinterBack) {
     EXPECT_EQ(kDriverPrompt, boxes[0].text);
     EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), boxes[0].buttons);
 
-    PrinterFacts facts = printerFacts("Orlan PDF Printer");
-    ASSERT_TRUE(facts.exists);
-    EXPECT_EQ("ORLAN_PDF:", facts.port);
-    EXPECT_EQ("Orlan PDF Printer Driver", facts.driver);
-    EXPECT_EQ("WinPrint", facts.processor);
-    EXPECT_EQ("RAW", facts.datatype);
+    EXPECT_TRUE(isProductPrinter());
     EXPECT_FALSE(printerFacts("PDF Copy").exists) << "the copy was deleted before the driver was tried";
     EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
-    EXPECT_TRUE(allStaged());
+    EXPECT_TRUE(stagedDriverFiles() == 3);
 }
 
 // A user who cancels must get out, even when the printer cannot be put
@@ -85,6 +71,6 @@ TEST_F(UninstallPrinterRemoval, FailedPutBackIsTriedOnceReportedAndTheRemovalSto
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = AddPrinter(1801):")) << errorText;
     // Stopped where the user cancelled: the driver and its files stay.
     EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
-    EXPECT_TRUE(allStaged());
+    EXPECT_TRUE(stagedDriverFiles() == 3);
     EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
 }

@@ -11,34 +11,20 @@ namespace ts = testing_support;
 
 namespace {
 
-std::string programsFolder(int csidl) {
-    char path[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path);
-    return path;
-}
-
-void writeKey(HKEY root, const char* key, const char* name, const char* value) {
-    HKEY h;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr));
-    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
-    RegCloseKey(h);
-}
-
 class RemovalOperations : public ::testing::Test {
 protected:
     void SetUp() override {
         installDir = ts::makeTempDir("product");
-        for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
-            std::string folder = programsFolder(csidl) + "\\Orlan PDF Scribe";
+        for (bool allUsers : {true, false}) {
+            std::string folder = ts::programsFolder(allUsers) + "\\Orlan PDF Scribe";
             CreateDirectoryA(folder.c_str(), nullptr);
         }
     }
     void TearDown() override {
         ts::removeTree(installDir);
-        for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
-            ts::removeTree(programsFolder(csidl) + "\\Orlan PDF Scribe");
-            ts::removeTree(programsFolder(csidl) + "\\Orlan Software");
+        for (bool allUsers : {true, false}) {
+            ts::removeTree(ts::programsFolder(allUsers) + "\\Orlan PDF Scribe");
+            ts::removeTree(ts::programsFolder(allUsers) + "\\Orlan Software");
         }
     }
     std::string installDir;
@@ -47,12 +33,12 @@ protected:
 }  // namespace
 
 TEST_F(RemovalOperations, RegistryRecordsGoFromBothHivesWithTheUninstallEntry) {
-    writeKey(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\x\\");
-    writeKey(HKEY_LOCAL_MACHINE, (std::string(product::kProductKey) + "\\Deeper\\Still").c_str(), "v", "1");
-    writeKey(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
-    writeKey(HKEY_LOCAL_MACHINE, product::kUninstallKey, "DisplayName", "Orlan Scribe");
-    writeKey(HKEY_LOCAL_MACHINE, product::kOldUninstallKey, "DisplayName", "PDF Scribe");
-    writeKey(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "kept");
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\x\\");
+    ts::regSetText(HKEY_LOCAL_MACHINE, (std::string(product::kProductKey) + "\\Deeper\\Still").c_str(), "v", "1");
+    ts::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kUninstallKey, "DisplayName", "Orlan Scribe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kOldUninstallKey, "DisplayName", "PDF Scribe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "kept");
 
     Installer remover;
     remover.removeRegistryRecords();
@@ -62,7 +48,7 @@ TEST_F(RemovalOperations, RegistryRecordsGoFromBothHivesWithTheUninstallEntry) {
     // The older product's entry is left for the clean-up after the run.
     EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
 
-    writeKey(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    ts::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
     removeLeftovers(installDir.c_str());
     EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
@@ -75,7 +61,7 @@ TEST_F(RemovalOperations, RegistryRecordsGoFromBothHivesWithTheUninstallEntry) {
 }
 
 TEST_F(RemovalOperations, ShortcutsGoFromBothProgramsFoldersAndEmptyFoldersWithThem) {
-    std::string common = programsFolder(CSIDL_COMMON_PROGRAMS), user = programsFolder(CSIDL_PROGRAMS);
+    std::string common = ts::programsFolder(true), user = ts::programsFolder(false);
     for (const std::string& base : {common, user}) {
         ts::writeFile(base + "\\" + product::kUninstallLink, "link");
         ts::writeFile(base + "\\" + product::kBatchLink, "link");
