@@ -58,6 +58,12 @@ void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
     const char* entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
     EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, entry, "UninstallString", &value));
     EXPECT_EQ(installDir + "\\uninstall.exe", value.c_str());
+    // What Programs and Features and deployment tools read; they go with the
+    // entry, which the snapshot after the removal shows.
+    const std::string values = std::string("value HKLM\\") + entry + "\\";
+    EXPECT_TRUE(s.count(values + "QuietUninstallString = \"" + installDir + "\\uninstall.exe\" /S"));
+    EXPECT_TRUE(s.count(values + "NoModify = 1 (number)"));
+    EXPECT_TRUE(s.count(values + "NoRepair = 1 (number)"));
     std::string target, description;
     EXPECT_TRUE(ms::readShortcut(shortcutPath(allUsers), &target, &description));
     EXPECT_EQ(0, lstrcmpiA((installDir + "\\uninstall.exe").c_str(), target.c_str())) << target;
