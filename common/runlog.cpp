@@ -18,7 +18,8 @@ void flatten(char* line) {
 namespace runlog {
 
 bool open(const char* path, bool append) {
-    logFile.reset(CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ, nullptr,
+    // Appending needs no more than append access; emptying the file needs write access.
+    logFile.reset(CreateFileA(path, append ? FILE_APPEND_DATA | SYNCHRONIZE : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return isOpen();
 }

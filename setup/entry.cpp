@@ -74,13 +74,6 @@ void openRunLog(const Switches& switches, const char* line) {
     runlog::write("Orlan PDF Scribe Setup %s, command line: %s", product::kDisplayVersion, line);
 }
 
-void logChoices(const InstallOptions& choices, bool keepDefault) {
-    runlog::write("Choices: folder \"%s\", Word add-in %s, Start menu shortcut %s, for all users %s, "
-                  "new printer the default %s",
-                  choices.installDir, choices.addWordAddin ? "yes" : "no", choices.addStartMenuIcon ? "yes" : "no",
-                  choices.allUsers ? "yes" : "no", keepDefault ? "no" : "yes");
-}
-
 void showUsage(const char* problem) {
     char message[1024];
     if (problem)

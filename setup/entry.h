@@ -1,7 +1,6 @@
 // Setup's start: system checks, folders and the splash.
 #pragma once
 #include <windows.h>
-#include "common/installer.h"
 #include "common/switches.h"
 
 // Setup's exit codes. With /S they are what setup ends with; the wizard
@@ -22,9 +21,6 @@ const char* exitMeaning(int code);
 // Opens the log that /LOG= names, if any, and writes the command line
 // (line, the part after the program's name) into it.
 void openRunLog(const Switches& switches, const char* line);
-
-// The choices the run takes, into the log.
-void logChoices(const InstallOptions& choices, bool keepDefault);
 
 // The usage, after the problem when there is one: a box, or with /S only the log.
 void showUsage(const char* problem);

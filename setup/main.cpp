@@ -8,7 +8,6 @@
 #include "common/runlog.h"
 #include "common/switches.h"
 #include "common/text.h"
-#include "install/install.h"
 #include "setup/entry.h"
 #include "setup/options.h"
 #include "setup/page_logic.h"
@@ -62,7 +61,6 @@ int runUnattended(const Switches& switches) {
     }
     options.addWordAddin = switches.noAddin ? 0 : 1;
     options.addStartMenuIcon = switches.noShortcut ? 0 : 1;
-    logChoices(options, switches.keepDefault);
 
     InstallRun run = {};
     run.choices = options;
@@ -72,7 +70,7 @@ int runUnattended(const Switches& switches) {
     if (!succeeded) return kExitFailed;
     if (run.declined) return kExitCancelled;
     // As the Finish page's cleared box does.
-    if (switches.keepDefault) setDefaultPrinter(run.previousDefaultPrinter);
+    if (switches.keepDefault) giveDefaultBack(run);
     return kExitSuccess;
 }
 

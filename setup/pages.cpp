@@ -189,7 +189,7 @@ INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
             // The run made the new printer the default; hand it back when declined.
             const InstallRun* run = reinterpret_cast<const InstallRun*>(GetWindowLongPtrA(page, DWLP_USER));
             if (run && IsDlgButtonChecked(page, IDC_DEFAULT_PRINTER) != BST_CHECKED)
-                setDefaultPrinter(run->previousDefaultPrinter);
+                giveDefaultBack(*run);
             endPage(page, kResultFinish);
             return FALSE;
         }

@@ -70,12 +70,20 @@ int Installer::run() {
 }
 
 int performInstallation(InstallRun& run) {
+    const InstallOptions& c = run.choices;
+    runlog::write("Choices: folder \"%s\", Word add-in %s, Start menu shortcut %s, for all users %s", c.installDir,
+                  c.addWordAddin ? "yes" : "no", c.addStartMenuIcon ? "yes" : "no", c.allUsers ? "yes" : "no");
     Installer installer;
     installer.init(run.choices, run.page, GetDlgItem(run.page, IDC_PROGRESS_BAR), GetDlgItem(run.page, IDC_STATUS));
     run.succeeded = installer.run();
     run.declined = installer.declined;
     text::copy(run.previousDefaultPrinter, installer.previousDefaultPrinter);
     return run.succeeded;
+}
+
+void giveDefaultBack(const InstallRun& run) {
+    runlog::write("The default printer goes back to \"%s\"", run.previousDefaultPrinter);
+    setDefaultPrinter(run.previousDefaultPrinter);
 }
 
 unsigned __stdcall installThread(void* argument) {

@@ -20,6 +20,10 @@ struct InstallRun {
 // in errorText). COM must be initialised on the thread.
 int performInstallation(InstallRun& run);
 
+// Gives the default back to the printer that had it before the run, as the
+// Finish page's cleared box asks.
+void giveDefaultBack(const InstallRun& run);
+
 // The thread the progress page starts, given the run: performs it, shows the
 // report of a failure and ends the page with the result. Returns 0.
 unsigned __stdcall installThread(void* run);

@@ -1,6 +1,7 @@
-// Setup's start as users meet it: the version check, and a second copy
-// handing over to the wizard that already runs.
+// Setup's start as users meet it: the version check, a second copy
+// handing over to the wizard that already runs, and the command line.
 #include <gtest/gtest.h>
+#include "common/product.h"
 #include "tests/support/support.h"
 
 namespace ts = testing_support;
@@ -20,6 +21,19 @@ protected:
         ts::removeTree(folder);
     }
     std::string folder, exe;
+
+    // setup /S with arguments and a log: what it logged, after checking that
+    // it ended with exitCode and never showed a window, not even a hidden one.
+    std::string runSilent(const std::string& arguments, int exitCode) {
+        const std::string log = folder + "\\setup.log";
+        DeleteFileA(log.c_str());
+        ts::WatchedRun run = ts::runWatched(exe, "/S " + arguments + " \"/LOG=" + log + "\"");
+        EXPECT_EQ(exitCode, run.exitCode) << arguments;
+        EXPECT_EQ(0, run.windows) << arguments;
+        std::string text = ts::readFile(log);
+        EXPECT_NE(std::string::npos, text.find("Exit code " + std::to_string(exitCode) + "\r\n")) << text;
+        return text;
+    }
 };
 
 TEST_F(SetupEntry, WindowsNt4GetsTheWindows2000MessageAndNoSplash) {
@@ -78,5 +92,48 @@ TEST_F(SetupEntry, SecondCopyDuringTheSplashEndsSilently) {
     EXPECT_EQ(0, second.wait(1000));
     EXPECT_FALSE(secondShowed);
     first.kill();
+}
+// Nothing is installed by any of these: each ends before the run.
+TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
+    const std::string tooLong = "/D=C:\\" + std::string(300, 'x');
+    const struct {
+        std::string arguments;
+        int exitCode;
+        const char* logged;
+    } cases[] = {
+        {"/X", 1, "Bad command line: Unknown switch: /X"},
+        {"/NOADDIN /NOADDIN", 1, "Bad command line: /NOADDIN is given twice."},
+        {"\"/D=C:\\Program Files\\X", 1, "Bad command line: The command line has a quote that is not closed"},
+        {"/D=", 1, product::kFolderEmpty},
+        {"/D=Orlan\\PDF", 1, product::kFolderNotFull},
+        {tooLong, 1, product::kFolderTooLong},
+        {"/D=\"C:\\Program Files\\a|b\"", 1, product::kFolderBadCharacter},
+        {"/?", 0, "Usage: setup.exe [/S [/D=folder]"},
+    };
+    for (const auto& c : cases) {
+        std::string log = runSilent(c.arguments, c.exitCode);
+        EXPECT_NE(std::string::npos, log.find(c.logged)) << c.arguments << "\n" << log;
+        EXPECT_NE(std::string::npos, log.find("command line: /S " + c.arguments)) << log;
+    }
+
+    ts::setProgramVersion("setup.exe", "nt40");
+    EXPECT_NE(std::string::npos, runSilent("", 2).find(product::kTooOld));
+    ts::setProgramVersion("setup.exe", "");
+
+    HANDLE held = CreateMutexA(nullptr, TRUE, product::kSetupMutex);
+    EXPECT_NE(std::string::npos, runSilent("", 3).find("Another copy of setup is running."));
+    CloseHandle(held);
+}
+
+// Without /S a bad command line gets the usage in a box, and setup ends.
+TEST_F(SetupEntry, ABadCommandLineShowsTheUsage) {
+    for (const char* arguments : {"/X", "/NOADDIN", "/?"}) {
+        ts::Process setup;
+        ASSERT_TRUE(setup.start(exe, "\"" + exe + "\" " + arguments));
+        ts::MessageBoxInfo box = ts::answerMessageBox(product::kSetupBoxCaption, IDOK);
+        EXPECT_NE(std::string::npos, box.text.find(product::kSetupUsage)) << box.text;
+        EXPECT_EQ(arguments[1] == '?', box.text.find(arguments) == std::string::npos) << box.text;
+        EXPECT_EQ(arguments[1] == '?' ? 0 : 1, setup.wait(15000)) << arguments;
+    }
 }
 }  // namespace

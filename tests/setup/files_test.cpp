@@ -7,6 +7,7 @@
 #include "common/installer.h"
 #include "common/product.h"
 #include "common/shell.h"
+#include "common/text.h"
 #include "install/install.h"
 #include "tests/support/install_support.h"
 #include "tests/support/support.h"

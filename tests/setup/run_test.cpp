@@ -68,7 +68,7 @@ BOOL WINAPI recordingXcvData(HANDLE xcv, PCWSTR command, PBYTE input, DWORD inpu
 }
 }  // namespace
 
-class InstallRun : public SpoolerTest {
+class ProgressPageRun : public SpoolerTest {
 protected:
     void SetUp() override {
         SpoolerTest::SetUp();
@@ -109,7 +109,7 @@ protected:
 // Over what an earlier installation left: its Start-menu links go, and so
 // does its record for one user, which the uninstaller would otherwise
 // follow to the old folder.
-TEST_F(InstallRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
+TEST_F(ProgressPageRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
     install_support::setText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\Earlier Place\\");
     std::vector<std::string> oldLinks;
     for (bool allUsers : {true, false})
@@ -143,7 +143,7 @@ TEST_F(InstallRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
     EXPECT_STREQ("Previous Printer", run.previousDefaultPrinter);
 }
 
-TEST_F(InstallRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
+TEST_F(ProgressPageRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
     ASSERT_EQ(1, runPage()) << errorText;
     ASSERT_TRUE(deletePrinterNamed("Orlan PDF Printer"));
     ASSERT_TRUE(makeDefault("Previous Printer"));
@@ -189,7 +189,7 @@ TEST_F(InstallRun, SecondRunAsksFirstNoChangesNothingAndYesKeepsWhatIsThere) {
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
 }
 
-TEST_F(InstallRun, EscapeDoesNotEndThePageWhileTheRunWorks) {
+TEST_F(ProgressPageRun, EscapeDoesNotEndThePageWhileTheRunWorks) {
     ASSERT_EQ(1, runPage()) << errorText;
     currentPage = nullptr;
     bool stillShown = false;
@@ -210,7 +210,7 @@ TEST_F(InstallRun, EscapeDoesNotEndThePageWhileTheRunWorks) {
     EXPECT_EQ(1u, boxes.size());
 }
 
-TEST_F(InstallRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
+TEST_F(ProgressPageRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
     std::string source = testing_support::makeTempDir("orlan_noui");
     testing_support::stageDist(source, {"kpd_ui.dll"});
     useSource(source + "/");  // a trailing separator is dropped
@@ -236,7 +236,7 @@ TEST_F(InstallRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
 }
 
 // Needs the file, registry, add-in and shortcut steps of the full product.
-TEST_F(InstallRun, DefaultChoicesRunEveryStepToSuccess) {
+TEST_F(ProgressPageRun, DefaultChoicesRunEveryStepToSuccess) {
     options.addWordAddin = 1;
     options.addStartMenuIcon = 1;
     options.allUsers = 1;
@@ -252,7 +252,7 @@ TEST_F(InstallRun, DefaultChoicesRunEveryStepToSuccess) {
 
 // The add-in step comes after the files and records and before the shortcut:
 // a cancelled add-in keeps what came before and creates no shortcut.
-TEST_F(InstallRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShortcut) {
+TEST_F(ProgressPageRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShortcut) {
     options.addWordAddin = 1;
     options.addStartMenuIcon = 1;
     options.allUsers = 1;
@@ -301,7 +301,7 @@ TEST_F(InstallRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShortcut) 
 // A failed file copy or record write stops the run as every other step
 // does: its report, then the interrupted page; the printer installed before
 // it stays, as after a cancelled add-in.
-TEST_F(InstallRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
+TEST_F(ProgressPageRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
     const std::string reservedName = installDir + "\\CON\\Orlan";  // a device name as a folder
     struct Case {
         const char* what;

@@ -481,20 +481,37 @@ namespace {
 struct ProcessWindows {
     DWORD pid;
     int visible;
+    int all;
 };
-BOOL CALLBACK countVisible(HWND window, LPARAM lParam) {
+BOOL CALLBACK countWindows(HWND window, LPARAM lParam) {
     auto* p = reinterpret_cast<ProcessWindows*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == p->pid && IsWindowVisible(window)) ++p->visible;
+    if (owner == p->pid) {
+        ++p->all;
+        if (IsWindowVisible(window)) ++p->visible;
+    }
     return TRUE;
+}
+ProcessWindows windowsOf(DWORD pid) {
+    ProcessWindows p = {pid, 0, 0};
+    EnumWindows(countWindows, reinterpret_cast<LPARAM>(&p));
+    return p;
 }
 }  // namespace
 
-int visibleWindowsOf(DWORD pid) {
-    ProcessWindows p = {pid, 0};
-    EnumWindows(countVisible, reinterpret_cast<LPARAM>(&p));
-    return p.visible;
+int visibleWindowsOf(DWORD pid) { return windowsOf(pid).visible; }
+
+WatchedRun runWatched(const std::string& exe, const std::string& arguments, DWORD timeoutMs) {
+    WatchedRun run;
+    Process process;
+    if (!process.start(exe, "\"" + exe + "\" " + arguments)) return run;
+    waitUntil([&] {
+        run.windows += windowsOf(process.id()).all;
+        return !process.running();
+    }, timeoutMs, 5);
+    run.exitCode = process.wait(0);
+    return run;
 }
 
 HWND frontWindowOfOurs() {

@@ -97,6 +97,14 @@ RECT windowRect(HWND window);
 HWND frontWindowOfOurs();
 // How many visible top-level windows the process has.
 int visibleWindowsOf(DWORD pid);
+// Runs a program to its end with the arguments after its quoted path,
+// counting from outside, every few milliseconds, its top-level windows,
+// hidden ones too. An exit code of -1: it did not end in time.
+struct WatchedRun {
+    int exitCode = -1;
+    int windows = 0;  // windows seen, summed over the looks
+};
+WatchedRun runWatched(const std::string& exe, const std::string& arguments, DWORD timeoutMs = 60000);
 // Presses a button without blocking on a modal box it may open.
 void press(HWND dialog, int id);
 // Sends a command as the dialog manager would (IDCANCEL for Escape).

@@ -48,8 +48,9 @@ std::string stagedSetupFolder(const char* prefix) {
     return folder;
 }
 
-SetupRun::SetupRun(const std::string& folder, const std::string& program) {
-    started_ = process_.start(folder + "\\" + program);
+SetupRun::SetupRun(const std::string& folder, const std::string& program, const std::string& arguments) {
+    const std::string exe = folder + "\\" + program;
+    started_ = process_.start(exe, arguments.empty() ? "" : "\"" + exe + "\" " + arguments);
 }
 
 SetupRun::~SetupRun() {
@@ -143,8 +144,8 @@ HWND toSetupType(SetupRun& setup, std::string* failure) {
     return page;
 }
 
-int runDefaultRoad(const std::string& folder, std::string* failure) {
-    SetupRun setup(folder);
+int runDefaultRoad(const std::string& folder, std::string* failure, const std::string& arguments) {
+    SetupRun setup(folder, "setup.exe", arguments);
     auto fail = [&](const char* where) {
         if (failure && where) *failure = where;
         setup.kill();

@@ -24,8 +24,10 @@ std::string stagedSetupFolder(const char* prefix);
 // failing test never leaves a wizard (and its mutex) behind.
 class SetupRun {
 public:
-    // program: setup's file name in folder, as the user may have renamed it.
-    explicit SetupRun(const std::string& folder, const std::string& program = "setup.exe");
+    // program: setup's file name in folder, as the user may have renamed it;
+    // arguments: what follows its quoted path on the command line.
+    explicit SetupRun(const std::string& folder, const std::string& program = "setup.exe",
+                      const std::string& arguments = "");
     ~SetupRun();
     SetupRun(const SetupRun&) = delete;
     SetupRun& operator=(const SetupRun&) = delete;
@@ -64,7 +66,7 @@ HWND toSetupType(SetupRun& setup, std::string* failure = nullptr);
 // I agree, Setup type Default, Summary Install, the run, Finish. Returns the
 // exit code, or -1 when a page did not come (the process is then ended and
 // *failure tells where).
-int runDefaultRoad(const std::string& folder, std::string* failure = nullptr);
+int runDefaultRoad(const std::string& folder, std::string* failure = nullptr, const std::string& arguments = "");
 
 // The quit question: waits for it, checks caption and text, answers.
 // Returns false when no such box came.
