@@ -573,7 +573,7 @@ TEST_F(UninstallRun, BadCommandLinesEndWithTheirCodeAndTheUsage) {
 }
 
 // Unattended refusals, each with its code and its reason in the log.
-TEST_F(UninstallRun, SilentRunWithNothingInstalledOrAnotherRunningEndsWithItsCode) {
+TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     // Nothing recorded: the copy, started straight from the temp folder, says so.
     copy.path = us::tempFolder() + "\\OrlTEST6.exe";
     ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
@@ -590,5 +590,13 @@ TEST_F(UninstallRun, SilentRunWithNothingInstalledOrAnotherRunningEndsWithItsCod
     CloseHandle(mutex);
     expectLog({"started as", "Another copy of the uninstaller is running.",
                "Exit code 6: another copy of the uninstaller is running"});
+    EXPECT_TRUE(productRecorded());
+
+    // Recorded for the machine and the account database says plain user.
+    us::NetApiStandIn plainUser(ORLAN_NETAPI_STUB, "1");
+    ASSERT_TRUE(plainUser.ready());
+    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    EXPECT_EQ(8, runSilent(copy.path, "/S \"/LOG=" + logPath + "\""));
+    expectLog({"Message: You must have administrator priviledges", "Exit code 8: refused: no administrator rights"});
     EXPECT_TRUE(productRecorded());
 }
