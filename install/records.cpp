@@ -17,9 +17,13 @@ namespace {
 const char kWriteTag[] = "RegSetValue";
 
 // Keeps the first failure's code for the step's report.
-void writeText(const char* key, const char* name, const char* data, DWORD* firstError) {
-    if (!writeRegValue(HKEY_LOCAL_MACHINE, key, name, data, REG_SZ) && *firstError == ERROR_SUCCESS)
+void writeValue(const char* key, const char* name, const void* data, DWORD type, DWORD* firstError) {
+    if (!writeRegValue(HKEY_LOCAL_MACHINE, key, name, data, type) && *firstError == ERROR_SUCCESS)
         *firstError = GetLastError();
+}
+
+void writeText(const char* key, const char* name, const char* data, DWORD* firstError) {
+    writeValue(key, name, data, REG_SZ, firstError);
 }
 }  // namespace
 
@@ -41,11 +45,19 @@ int Installer::writeRegistryRecords() {
         writeText(product::kUninstallKey, "UninstallString", uninstaller, &firstError);
         writeText(product::kUninstallKey, "DisplayIcon", uninstaller, &firstError);
         writeText(product::kUninstallKey, "UninstallPath", uninstaller, &firstError);
+        // What deployment tools run to remove the product with nobody there.
+        char quiet[MAX_PATH + 8];
+        text::format(quiet, "\"%s\" /S", uninstaller);  // fits: the path did
+        writeText(product::kUninstallKey, "QuietUninstallString", quiet, &firstError);
     } else if (firstError == ERROR_SUCCESS) {
         firstError = ERROR_FILENAME_EXCED_RANGE;
     }
     writeText(product::kUninstallKey, "Publisher", product::kPublisher, &firstError);
     writeText(product::kUninstallKey, "DisplayVersion", product::kDisplayVersion, &firstError);
+    // Programs and Features offers no Change or Repair: setup has neither.
+    const DWORD one = 1;
+    writeValue(product::kUninstallKey, "NoModify", &one, REG_DWORD, &firstError);
+    writeValue(product::kUninstallKey, "NoRepair", &one, REG_DWORD, &firstError);
     if (firstError == ERROR_SUCCESS) return 1;
     reportError(kWriteTag, firstError);
     return 0;

@@ -5,7 +5,9 @@
 #include "common/handles.h"
 #include "common/installer.h"
 #include "common/product.h"
+#include "common/prompt.h"
 #include "common/registry.h"
+#include "common/runlog.h"
 #include "common/setuppath.h"
 #include "common/text.h"
 #include "uninstall/uninstall.h"
@@ -38,27 +40,94 @@ bool sameContents(HANDLE a, HANDLE b) {
     }
 }
 
-// Makes and starts the temporary copy; the first stage's whole work.
-int runFirstStage(const char* tempFolder, const char* self, KernelHandle& mutex) {
+// The end of a run in the log, and the code it exits with: unattended the
+// outcome itself, in the wizard the code it always had. The log is let go,
+// so that a temporary copy started next can continue it.
+int finish(UninstallExit outcome, int wizardCode) {
+    int code = prompt::unattended() ? outcome : wizardCode;
+    runlog::write("Exit code %d: %s", code, exitMeaning(outcome));
+    runlog::close();
+    return code;
+}
+
+int finish(UninstallExit outcome) { return finish(outcome, wizardExitCode(outcome)); }
+
+// The usage, after the problem when there is one: a box, or with /S only the log.
+void showUsage(const char* problem) {
+    char message[1024];
+    if (problem)
+        text::format(message, "%s\n\n%s", problem, usageText(SwitchSet::Uninstall));
+    else
+        text::copy(message, usageText(SwitchSet::Uninstall));
+    prompt::tell(nullptr, message, product::kUninstallBoxCaption, problem ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
+}
+
+// Makes and starts the temporary copy, passing the switches on; the first
+// stage's whole work.
+int runFirstStage(const char* tempFolder, const char* self, const Switches& switches, KernelHandle& mutex) {
     char copy[MAX_PATH];
     // Counting from the clock, as the system picks its own temp names.
-    if (!makeTempCopy(tempFolder, self, GetTickCount(), copy)) return 3;
+    if (!makeTempCopy(tempFolder, self, GetTickCount(), copy)) {
+        reportError("CopyFile", 0);
+        runlog::write("The temporary copy could not be made in \"%s\": %s", tempFolder, errorText);
+        return finish(kUninstallNoCopy);
+    }
 
     // The copy tests the mutex as its first act: let go of it before the
     // copy starts, so that the copy never takes this ending process for a
     // running uninstaller.
     ReleaseMutex(mutex.get());
     mutex.reset();
-    startTempCopy(self, copy);
-    return 3;
+    KernelHandle thread;
+    if (!startTempCopy(self, copy, switches, thread)) {
+        reportError("CreateProcess", 0);
+        runlog::write("The temporary copy \"%s\" could not be started: %s", copy, errorText);
+        DeleteFileA(copy);
+        return finish(kUninstallNoCopy);
+    }
+    runlog::write("Started the temporary copy \"%s\"; it goes on with the removal.", copy);
+    // This stage's lines all go in before the copy's, which continue the file.
+    int code = finish(kUninstallHandedOver);
+    ResumeThread(thread.get());
+    return code;
 }
 
 // A stopped run leaves its report; the user learns why before the end.
 void showStopReport() {
-    if (errorText[0]) MessageBoxA(uninstallDialog, errorText, product::kUninstallBoxCaption, MB_OK | MB_SETFOREGROUND);
+    if (errorText[0]) prompt::tell(uninstallDialog, errorText, product::kUninstallBoxCaption, MB_SETFOREGROUND);
 }
 
 }  // namespace
+
+const char* exitMeaning(UninstallExit outcome) {
+    switch (outcome) {
+    case kUninstallRemoved: return "success";
+    case kUninstallDeclined: return "the user chose not to uninstall";
+    case kUninstallHandedOver: return "handed over to the temporary copy";
+    case kUninstallBadCommandLine: return "bad command line";
+    case kUninstallNoCopy: return "the temporary copy could not be made or started";
+    case kUninstallAlreadyRunning: return "another copy of the uninstaller is running";
+    case kUninstallNotFound: return "no installation found";
+    case kUninstallRefused: return "refused: no administrator rights";
+    case kUninstallStepFailed: return "a removal step failed";
+    }
+    return "unknown";
+}
+
+int wizardExitCode(UninstallExit outcome) {
+    switch (outcome) {
+    case kUninstallRemoved:
+    case kUninstallStepFailed: return 1;
+    case kUninstallDeclined: return 2;
+    case kUninstallHandedOver:
+    case kUninstallNoCopy: return 3;  // the first stage checked nothing
+    case kUninstallBadCommandLine: return kUninstallBadCommandLine;
+    case kUninstallAlreadyRunning:
+    case kUninstallNotFound:
+    case kUninstallRefused: return 0;
+    }
+    return 0;
+}
 
 void folderOfPath(const char* path, char (&out)[MAX_PATH]) {
     if (!text::copy(out, path)) {
@@ -133,7 +202,13 @@ bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char
     return false;
 }
 
-bool startTempCopy(const char* source, const char* copy) {
+bool tempCopyCommand(const char* copy, const Switches& pass, char (&out)[kCopyCommandSize]) {
+    return text::format(out, "\"%s\"", copy) && (!pass.silent || text::append(out, " /S")) &&
+           (!pass.logFile[0] || text::formatInto(out + lstrlenA(out), kCopyCommandSize - lstrlenA(out),
+                                                 " \"/LOG=%s\"", pass.logFile));
+}
+
+bool startTempCopy(const char* source, const char* copy, const Switches& pass, KernelHandle& thread) {
     // The temp folder is the user's: any of their programs could replace the
     // copy between its making and its start. Held without write or delete
     // sharing, it stays what the check below saw until the system has it.
@@ -141,57 +216,37 @@ bool startTempCopy(const char* source, const char* copy) {
     FileHandle original(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!held || !original || !sameContents(original.get(), held.get())) return false;
 
-    char command[MAX_PATH + 2];
-    if (!text::format(command, "\"%s\"", copy)) return false;
+    char command[kCopyCommandSize];
+    if (!tempCopyCommand(copy, pass, command)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    runlog::write("Starting the temporary copy: %s", command);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                        &process))
         return false;
-    CloseHandle(process.hThread);
+    thread.reset(process.hThread);
     CloseHandle(process.hProcess);
     return true;
 }
 
-int uninstallMain(HINSTANCE instance) {
-    KernelHandle mutex(CreateMutexA(nullptr, TRUE, product::kUninstallMutex));
-    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        HWND running = FindWindowA(product::kDialogClass, product::kUninstallCaption);
-        if (running) {
-            SetForegroundWindow(running);
-            return 0;
-        }
-        DWORD waited = WaitForSingleObject(mutex.get(), kMutexGraceMs);
-        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return 0;
-    }
-
-    char tempFolder[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, tempFolder);
-    if (length == 0 || length >= MAX_PATH) tempFolder[0] = '\0';
-    text::dropTrailingSeparator(tempFolder);
-
-    char self[MAX_PATH];
-    length = GetModuleFileNameA(instance, self, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 0;
-    char programFolder[MAX_PATH];
-    folderOfPath(self, programFolder);
-
-    if (!runsFromTemp(tempFolder, programFolder)) return runFirstStage(tempFolder, self, mutex);
-
-    // The copy inherits the first stage's current folder, usually the install
-    // folder; a folder that is a process's current folder cannot be removed.
-    SetCurrentDirectoryA(tempFolder);
-
-    if (MessageBoxA(nullptr, product::kConfirmUninstall, product::kBoxCaption, MB_YESNO | MB_SETFOREGROUND) !=
-        IDYES) {
+UninstallExit removeProduct(HINSTANCE instance, KernelHandle& mutex) {
+    if (!prompt::yes(nullptr, product::kConfirmUninstall, product::kBoxCaption, MB_SETFOREGROUND, true)) {
         selfDelete();
-        return 2;
+        return kUninstallDeclined;
     }
 
-    DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, uninstallDialogThread, instance, 0, &threadId);
-    if (thread) CloseHandle(thread);
-    waitForDialog(kDialogWaitMs, kDialogPollMs);
+    // Unattended there is no dialog: setStatus then moves no bar, and the
+    // messages have no owner.
+    if (!prompt::unattended()) {
+        DWORD threadId = 0;
+        HANDLE thread = CreateThread(nullptr, 0, uninstallDialogThread, instance, 0, &threadId);
+        if (thread) CloseHandle(thread);
+        waitForDialog(kDialogWaitMs, kDialogPollMs);
+    }
 
     // The machine's record first: any program the user runs can write the
     // user's own, and the folder it names is where this elevated process
@@ -199,31 +254,91 @@ int uninstallMain(HINSTANCE instance) {
     // machine's record; the user's counts only where the machine has none.
     char installFolder[MAX_PATH];
     if (readInstallFolder(HKEY_LOCAL_MACHINE, installFolder)) {
+        runlog::write("Installed for the machine in \"%s\"", installFolder);
         // Recorded for the whole machine: only who may change it removes it.
         bool admin = false;
         bool tested = isUserAdmin(&admin);
         if (!mayRemoveMachineInstall(tested, admin, !tested && canWriteMachineRecords())) {
-            MessageBoxA(uninstallDialog, product::kUninstallNotAdmin, product::kUninstallBoxCaption,
-                        MB_OK | MB_SETFOREGROUND);
-            return 0;
+            prompt::tell(uninstallDialog, product::kUninstallNotAdmin, product::kUninstallBoxCaption, MB_SETFOREGROUND);
+            return kUninstallRefused;
         }
-    } else if (!readInstallFolder(HKEY_CURRENT_USER, installFolder)) {
-        MessageBoxA(nullptr, product::kNoUninstallInfo, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
+    } else if (readInstallFolder(HKEY_CURRENT_USER, installFolder)) {
+        runlog::write("Installed for the user in \"%s\"", installFolder);
+    } else {
+        prompt::tell(nullptr, product::kNoUninstallInfo, product::kBoxCaption, MB_SETFOREGROUND);
         selfDelete();
-        return 0;
+        return kUninstallNotFound;
     }
 
     Installer remover;
     remover.initRemoval(installFolder, uninstallDialog, uninstallProgress);
     if (!remover.runRemoval()) {
         showStopReport();
-        return 1;
+        return kUninstallStepFailed;
     }
     removeLeftovers(installFolder);
+    runlog::write("Removing what earlier releases left: done");
     if (uninstallDialog) EndDialog(uninstallDialog, 0);
-    MessageBoxA(nullptr, product::kUninstallSuccess, product::kBoxCaption, MB_OK | MB_SETFOREGROUND);
+    prompt::tell(nullptr, product::kUninstallSuccess, product::kBoxCaption, MB_SETFOREGROUND);
     selfDelete();
     ReleaseMutex(mutex.get());
     mutex.reset();
-    return 1;
+    return kUninstallRemoved;
+}
+
+int uninstallMain(HINSTANCE instance, const char* line) {
+    Switches switches;
+    bool goodLine = readSwitches(line, SwitchSet::Uninstall, switches);
+    prompt::setUnattended(switches.silent);
+
+    char tempFolder[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, tempFolder);
+    if (length == 0 || length >= MAX_PATH) tempFolder[0] = '\0';
+    text::dropTrailingSeparator(tempFolder);
+    char self[MAX_PATH];
+    length = GetModuleFileNameA(instance, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) self[0] = '\0';
+    char programFolder[MAX_PATH];
+    folderOfPath(self, programFolder);
+    const bool firstStage = !runsFromTemp(tempFolder, programFolder);
+
+    // The first stage starts the log afresh; the temporary copy continues it.
+    // A log that cannot be written does not stop the removal.
+    if (switches.logFile[0] && runlog::open(switches.logFile, !firstStage))
+        runlog::write("Orlan PDF Scribe Uninstall %s, %s \"%s\", command line: %s", product::kDisplayVersion,
+                      firstStage ? "started as" : "temporary copy", self, line ? line : "");
+    if (!goodLine) {
+        runlog::write("Bad command line: %s", switches.problem);
+        showUsage(switches.problem);
+        return finish(kUninstallBadCommandLine);
+    }
+    if (switches.help) {
+        showUsage(nullptr);
+        runlog::write("Exit code 0: the usage was shown");
+        runlog::close();
+        return 0;
+    }
+
+    KernelHandle mutex(CreateMutexA(nullptr, TRUE, product::kUninstallMutex));
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        HWND running = FindWindowA(product::kDialogClass, product::kUninstallCaption);
+        if (running) {
+            SetForegroundWindow(running);
+            runlog::write("Another copy of the uninstaller is running; its window is brought forward.");
+            return finish(kUninstallAlreadyRunning);
+        }
+        DWORD waited = WaitForSingleObject(mutex.get(), kMutexGraceMs);
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+            runlog::write("Another copy of the uninstaller is running.");
+            return finish(kUninstallAlreadyRunning);
+        }
+    }
+    // Nothing to copy from; the wizard has always ended with 0 here.
+    if (!self[0]) return finish(kUninstallNoCopy, 0);
+    if (firstStage) return runFirstStage(tempFolder, self, switches, mutex);
+
+    // The copy inherits the first stage's current folder, usually the install
+    // folder; a folder that is a process's current folder cannot be removed.
+    SetCurrentDirectoryA(tempFolder);
+    return finish(removeProduct(instance, mutex));
 }

@@ -2,6 +2,7 @@
 // the machine, moving the progress bar as it goes.
 #include "common/installer.h"
 #include "common/errorreport.h"
+#include "common/runlog.h"
 #include "common/spooler.h"
 #include "common/text.h"
 #include "uninstall/uninstall.h"
@@ -15,25 +16,33 @@ void Installer::initRemoval(const char* folder, HWND owner, HWND bar) {
 }
 
 int Installer::runRemoval() {
-    setStatus(0, "");
+    // The uninstaller shows no status text: the texts name the steps in the log.
+    setStatus(0, "Looking up the printer driver folder");
     if (!lookUpDriverDir(driverDir)) {
         reportError("GetPrinterDriverDirectory", 0);
-        return 0;
+        return stepDone(0);
     }
-    setStatus(3, "");
+    stepDone(1);
+    setStatus(3, "Removing the printers and the driver");
     printerStage = kStagePrinter;
-    if (!removePrinterAndDriver()) return 0;
+    if (!stepDone(removePrinterAndDriver())) return 0;
 
-    setStatus(4, "");
+    // None of these can fail the run; each deletion is tried.
+    setStatus(4, "Removing the registry records");
     removeRegistryRecords();
-    setStatus(5, "");
+    stepDone(1);
+    setStatus(5, "Removing the Word add-in");
     removeWordAddin(installDir);
-    setStatus(6, "");
+    stepDone(1);
+    setStatus(6, "Removing the shortcuts");
     removeShortcuts();
-    setStatus(7, "");
+    stepDone(1);
+    setStatus(7, "Removing the product files");
     removeProductFiles();
-    setStatus(10, "");
+    stepDone(1);
+    setStatus(10, "Removing the install folder");
     // Only an emptied folder goes; a drive root is never a folder to remove.
-    if (installDir[0] && !isDriveRoot(installDir)) RemoveDirectoryA(installDir);
+    bool removed = installDir[0] && !isDriveRoot(installDir) && RemoveDirectoryA(installDir);
+    runlog::write("%s \"%s\": %s", stepText, installDir, removed ? "done" : "kept: it still holds files or is in use");
     return 1;
 }

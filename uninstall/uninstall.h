@@ -2,6 +2,33 @@
 // after a successful run, its entry decisions and its progress dialog.
 #pragma once
 #include <windows.h>
+#include "common/handles.h"
+#include "common/switches.h"
+
+// ---- Exit codes ----
+
+// What a run of the uninstaller came to. Unattended (/S) these are its exit
+// codes; the wizard ends with the codes it always had (wizardExitCode), but
+// for a bad command line, which ends either with its own code.
+enum UninstallExit {
+    kUninstallRemoved = 0,
+    kUninstallDeclined = 2,         // the user said No (the wizard only)
+    kUninstallHandedOver = 3,       // the first stage started the temporary copy, which goes on alone
+    kUninstallBadCommandLine = 4,
+    kUninstallNoCopy = 5,           // the temporary copy could not be made or started
+    kUninstallAlreadyRunning = 6,   // another uninstaller holds the mutex
+    kUninstallNotFound = 7,         // no installation is recorded
+    kUninstallRefused = 8,          // no administrator rights
+    kUninstallStepFailed = 9,       // a removal step failed, such as a printer that would not go
+};
+
+// What an outcome means, for the log.
+const char* exitMeaning(UninstallExit outcome);
+
+// The wizard's exit code for an outcome: 0 when nothing was done, 1 when
+// the run was performed (whether it succeeded or not), 2 after No, 3 for the
+// first stage.
+int wizardExitCode(UninstallExit outcome);
 
 // ---- Checks and self-deletion ----
 
@@ -88,10 +115,17 @@ bool tempCopyName(char (&name)[MAX_PATH]);
 // False when no name is free or the copy fails; copy then names nothing.
 bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH]);
 
-// Starts the copy, with only its quoted path as command line, when it holds
+// The temporary copy's command line: its quoted path, then /S and the
+// quoted /LOG= when pass has them. A log path holds no quote (readSwitches
+// refuses one), so it cannot end the quoting early. False when it does not fit.
+const size_t kCopyCommandSize = 2 * MAX_PATH + 16;
+bool tempCopyCommand(const char* copy, const Switches& pass, char (&out)[kCopyCommandSize]);
+
+// Starts the copy suspended, with tempCopyCommand's line, when it holds
 // exactly source's bytes. It is held, closed to writing and deletion, from
-// that check until the system has started it.
-bool startTempCopy(const char* source, const char* copy);
+// that check until the system has started it. thread receives the copy's
+// main thread, for the caller to resume once its own log lines are in.
+bool startTempCopy(const char* source, const char* copy, const Switches& pass, KernelHandle& thread);
 
 // ---- Progress dialog ----
 
@@ -106,5 +140,11 @@ DWORD WINAPI uninstallDialogThread(LPVOID instance);
 // stepMs. Returns whether they are set.
 bool waitForDialog(DWORD limitMs, DWORD stepMs);
 
-// The program's entry after the instance handle is known.
-int uninstallMain(HINSTANCE instance);
+// The second stage, running from the temp folder: the confirmation, the
+// progress dialog (not when unattended), finding the installation, the run
+// and the clean-up after it. mutex is released after a successful run.
+UninstallExit removeProduct(HINSTANCE instance, KernelHandle& mutex);
+
+// The program's entry: line is the command line after the program's name.
+// Returns the exit code.
+int uninstallMain(HINSTANCE instance, const char* line);

@@ -60,6 +60,12 @@ void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
     const char* entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
     EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, entry, "UninstallString", &value));
     EXPECT_EQ(installDir + "\\uninstall.exe", value.c_str());
+    // What Programs and Features and deployment tools read; they go with the
+    // entry, which the snapshot after the removal shows.
+    const std::string values = std::string("value HKLM\\") + entry + "\\";
+    EXPECT_TRUE(s.count(values + "QuietUninstallString = \"" + installDir + "\\uninstall.exe\" /S"));
+    EXPECT_TRUE(s.count(values + "NoModify = 1 (number)"));
+    EXPECT_TRUE(s.count(values + "NoRepair = 1 (number)"));
     install_support::LinkContents link = install_support::readLink(shortcutPath(allUsers));
     EXPECT_TRUE(link.loaded);
     EXPECT_EQ(0, lstrcmpiA((installDir + "\\uninstall.exe").c_str(), link.target.c_str())) << link.target;

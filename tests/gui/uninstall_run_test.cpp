@@ -29,6 +29,13 @@ const char kConfirm[] = "Are you sure you want to uninstall Orlan PDF Scribe?";
 const char kProductKey[] = "Software\\Orlan Software\\PDF Scribe";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
 
+// The uninstaller's processes: uninstall.exe and its "Orl*.exe" copies.
+bool isUninstaller(const std::string& exe) {
+    return lstrcmpiA(exe.c_str(), "uninstall.exe") == 0 ||
+           (exe.size() > 7 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, exe.c_str(), 3, "Orl", 3) == CSTR_EQUAL &&
+            lstrcmpiA(exe.c_str() + exe.size() - 4, ".exe") == 0);
+}
+
 struct Copy {
     std::string path;
     DWORD pid = 0;
@@ -39,6 +46,8 @@ protected:
     void SetUp() override {
         us::clearProduct("");
         folder = ts::makeTempDir("Orlan PDF Scribe ");
+        logPath = us::tempFolder() + "\\uninstall run.log";
+        DeleteFileA(logPath.c_str());
     }
     void TearDown() override {
         standIn.reset();
@@ -55,18 +64,21 @@ protected:
             }
         }
         us::clearProduct(folder);
+        DeleteFileA(logPath.c_str());
         if (!copy.path.empty()) {
             SetFileAttributesA(copy.path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(copy.path.c_str());
         }
     }
 
-    // Starts uninstall.exe from the install folder: the first stage ends
-    // with 3 and the copy it made in the temp folder runs on.
-    void startFromInstallFolder() {
+    // Starts uninstall.exe from the install folder with args: the first
+    // stage ends with 3 and the copy it made in the temp folder runs on,
+    // with passedOn after its quoted path.
+    void startFromInstallFolder(const std::string& args = "", const std::string& passedOn = "") {
         std::vector<std::string> before = us::tempCopies();
         ts::Process first;
-        ASSERT_TRUE(first.start(folder + "\\uninstall.exe"));
+        const std::string program = folder + "\\uninstall.exe";
+        ASSERT_TRUE(first.start(program, args.empty() ? "" : "\"" + program + "\" " + args));
         DWORD firstPid = first.id();
         // The first stage shows nothing while it hands over.
         bool shown = false;
@@ -88,9 +100,32 @@ protected:
         EXPECT_FALSE(digits.empty());
         EXPECT_EQ(std::string::npos, digits.find_first_not_of("0123456789ABCDEFabcdef")) << name;
         EXPECT_EQ(".exe", name.substr(name.size() - 4));
-        ASSERT_TRUE(ts::waitUntil([&] { return (copy.pid = us::findProcess(name)) != 0; }, 10000));
+        ASSERT_TRUE(ts::waitUntil([&] { return (copy.pid = us::findProcess(name)) != 0; }, 10000, 5));
         EXPECT_NE(firstPid, copy.pid);
-        EXPECT_EQ("\"" + copy.path + "\"", us::commandLineOf(copy.pid));
+        EXPECT_EQ("\"" + copy.path + "\"" + passedOn, us::commandLineOf(copy.pid));
+    }
+
+    // Runs program with line (after its quoted path), unattended: no window
+    // may come up. Its exit code.
+    int runSilent(const std::string& program, const std::string& line) {
+        ts::WindowWatcher watcher(isUninstaller);
+        ts::Process run;
+        if (!run.start(program, "\"" + program + "\" " + line)) return -2;
+        int code = run.wait(30000);
+        EXPECT_EQ(std::vector<std::string>{}, watcher.finish()) << line;
+        EXPECT_GE(watcher.processesSeen(), 1u) << "the watch saw no uninstaller";
+        return code;
+    }
+
+    // The log holds each part, in this order.
+    void expectLog(const std::vector<std::string>& parts) {
+        const std::string log = ts::readFile(logPath);
+        size_t at = 0;
+        for (const std::string& part : parts) {
+            size_t found = log.find(part, at);
+            EXPECT_NE(std::string::npos, found) << "not in the log (in this order): " << part << "\n" << log;
+            if (found != std::string::npos) at = found + part.size();
+        }
     }
 
     // The confirmation comes from the copy with its text and Yes/No.
@@ -133,7 +168,7 @@ protected:
         EXPECT_TRUE(ts::waitUntil([&] { return !ts::fileExists(copy.path); }, 10000)) << copy.path;
     }
 
-    std::string folder;
+    std::string folder, logPath;
     Copy copy;
     std::unique_ptr<us::NetApiStandIn> standIn;
 };
@@ -463,4 +498,101 @@ TEST_F(UninstallRun, ReadOnlyCopyInTheTempFolderIsStillDeleted) {
     expectCopyDeleted();
     std::vector<std::string> after = us::tempCopies();
     EXPECT_TRUE(us::newFiles(before, after).empty());
+}
+
+// /S after an install: everything goes, no window of either stage comes up,
+// the copy gets /S and the quoted log, and both stages write the log.
+TEST_F(UninstallRun, SilentRemovalShowsNoWindowAndLogsEveryStep) {
+    ASSERT_TRUE(us::installProduct(folder, true));
+    us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
+    ASSERT_TRUE(administrator.ready());
+    ts::WindowWatcher watcher(isUninstaller);
+    startFromInstallFolder("/S /LOG=\"" + logPath + "\"", " /S \"/LOG=" + logPath + "\"");
+    EXPECT_EQ(0, us::waitExit(copy.pid, 30000));
+    copy.pid = 0;
+    expectCopyDeleted();
+    EXPECT_EQ(std::vector<std::string>{}, watcher.finish());
+    EXPECT_GE(watcher.processesSeen(), 2u) << "both stages are watched";
+
+    EXPECT_FALSE(sp::printerFacts("Orlan PDF Printer").exists);
+    EXPECT_FALSE(sp::driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_FALSE(productRecorded());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(ts::folderExists(us::startMenuFolder()));
+    EXPECT_FALSE(ts::folderExists(folder));
+    expectLog({"started as \"" + folder + "\\uninstall.exe\", command line: /S /LOG=\"" + logPath + "\"",
+               "Starting the temporary copy: \"" + copy.path + "\" /S \"/LOG=" + logPath + "\"",
+               "Exit code 3: handed over to the temporary copy", "temporary copy \"" + copy.path + "\"",
+               "Asked: Are you sure you want to uninstall Orlan PDF Scribe? Answer: Yes",
+               "Looking up the printer driver folder: done", "Removing the printers and the driver: done",
+               "Removing the registry records: done", "Removing the Word add-in: done", "Removing the shortcuts: done",
+               "Removing the product files: done", "Removing the install folder \"" + folder + "\": done",
+               "Message: You have successfully removed Orlan PDF Scribe.", "Exit code 0: success"});
+}
+
+// Each bad line ends with its code: with /S in the log only, without it
+// after the usage box. /? shows the usage and ends with 0.
+TEST_F(UninstallRun, BadCommandLinesEndWithTheirCodeAndTheUsage) {
+    const std::string log = "\"/LOG=" + logPath + "\"";
+    const struct {
+        std::string line;
+        const char* problem;  // null: the usage alone
+        int code;
+    } rows[] = {
+        {"/X " + log, "Unknown switch: /X", 4},
+        {log + " \"/X", "The command line has a quote that is not closed", 4},
+        {"/LOG=run.log " + log, "/LOG=run.log needs the full path", 4},
+        {log + " /LOG=C:\\other.log", "/LOG=C:\\other.log is given twice", 4},
+        {"/? " + log, nullptr, 0},
+    };
+    const std::string program = ts::distFile("uninstall.exe");
+    for (const auto& row : rows) {
+        for (bool silent : {true, false}) {
+            SCOPED_TRACE(row.line + (silent ? " with /S" : ""));
+            DeleteFileA(logPath.c_str());
+            if (silent) {
+                EXPECT_EQ(row.code, runSilent(program, "/S " + row.line));
+            } else {
+                ts::Process run;
+                ASSERT_TRUE(run.start(program, "\"" + program + "\" " + row.line));
+                ts::MessageBoxInfo box = ts::answerMessageBox(kUninstallBoxCaption, IDOK, 15000);
+                EXPECT_NE(std::string::npos, box.text.find(row.problem ? row.problem : "Usage: uninstall.exe"))
+                    << box.text;
+                EXPECT_NE(std::string::npos, box.text.find("/LOG=file")) << box.text;
+                EXPECT_EQ(row.code, run.wait(15000));
+            }
+            expectLog({row.problem ? std::string("Bad command line: ") + row.problem : "Message: Usage: uninstall.exe",
+                       "Exit code " + std::to_string(row.code)});
+        }
+    }
+    EXPECT_TRUE(us::tempCopies().empty()) << "a bad line went on to the copy";
+}
+
+// Unattended refusals, each with its code and its reason in the log.
+TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
+    // Nothing recorded: the copy, started straight from the temp folder, says so.
+    copy.path = us::tempFolder() + "\\OrlTEST6.exe";
+    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    EXPECT_EQ(7, runSilent(copy.path, "/S \"/LOG=" + logPath + "\""));
+    expectCopyDeleted();
+    expectLog({"temporary copy", "Message: Can't find Uninstall information.", "Exit code 7: no installation found"});
+
+    // Another uninstaller holds the mutex.
+    ASSERT_TRUE(us::installProduct(folder, false));
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, "OPS_UNINSTALL_MUTEX");
+    ASSERT_TRUE(mutex);
+    EXPECT_EQ(6, runSilent(folder + "\\uninstall.exe", "/S \"/LOG=" + logPath + "\""));
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    expectLog({"started as", "Another copy of the uninstaller is running.",
+               "Exit code 6: another copy of the uninstaller is running"});
+    EXPECT_TRUE(productRecorded());
+
+    // Recorded for the machine and the account database says plain user.
+    us::NetApiStandIn plainUser(ORLAN_NETAPI_STUB, "1");
+    ASSERT_TRUE(plainUser.ready());
+    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    EXPECT_EQ(8, runSilent(copy.path, "/S \"/LOG=" + logPath + "\""));
+    expectLog({"Message: You must have administrator priviledges", "Exit code 8: refused: no administrator rights"});
+    EXPECT_TRUE(productRecorded());
 }

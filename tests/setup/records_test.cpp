@@ -60,6 +60,12 @@ TEST_F(RegistryRecords, AnInstallOnAnotherDriveIsRecordedByteForByte) {
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallPath", folder + "\\uninstall.exe");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher", "Orlan Corporation");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", "3,1,0,1210");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", "\"" + folder + "\\uninstall.exe\" /S");
+    for (const char* flag : {"NoModify", "NoRepair"}) {
+        install_support::RawValue value = rawValue(HKEY_LOCAL_MACHINE, kUninstallKey, flag);
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value.type) << flag;
+        EXPECT_EQ(std::string("\1\0\0\0", 4), value.bytes) << flag;
+    }
     // The records go to the machine only, whatever the all-users choice.
     EXPECT_FALSE(regKeyExists(HKEY_CURRENT_USER, kProductKey));
 
@@ -120,6 +126,7 @@ TEST_F(RegistryRecords, AnInstallFolderTooLongForItsPathValuesLeavesThemOut) {
     expectText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
     EXPECT_FALSE(rawValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").found);
     EXPECT_FALSE(rawValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon").found);
+    EXPECT_FALSE(rawValue(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString").found);
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", "3,1,0,1210");
 

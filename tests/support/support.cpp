@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <string.h>
+#include <tlhelp32.h>
+#include <algorithm>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -536,4 +539,76 @@ HWND frontWindowOfOurs() {
     DestroyWindow(window);
     return nullptr;
 }
+
+WindowWatcher::WindowWatcher(std::function<bool(const std::string&)> watched)
+    : watched_(std::move(watched)), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = CreateThread(
+        nullptr, 0,
+        [](LPVOID self) -> DWORD {
+            auto* watcher = static_cast<WindowWatcher*>(self);
+            do watcher->look();
+            while (WaitForSingleObject(watcher->stop_, 2) == WAIT_TIMEOUT);
+            watcher->look();  // what came up just before the end
+            return 0;
+        },
+        this, 0, nullptr);
+}
+
+WindowWatcher::~WindowWatcher() { finish(); }
+
+std::vector<std::string> WindowWatcher::finish() {
+    if (thread_) {
+        SetEvent(stop_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(stop_);
+        thread_ = nullptr;
+    }
+    return seen_;
+}
+
+void WindowWatcher::look() {
+    // A process is matched by name once; its windows are looked for as long
+    // as it runs.
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    std::vector<std::pair<DWORD, std::string>> running;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        const char* slash = strrchr(entry.szExeFile, '\\');
+        std::string name = slash ? slash + 1 : entry.szExeFile;
+        if (entry.th32ProcessID == GetCurrentProcessId() || !watched_(name)) continue;
+        running.emplace_back(entry.th32ProcessID, name);
+        if (std::find(processes_.begin(), processes_.end(), entry.th32ProcessID) == processes_.end())
+            processes_.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    if (running.empty()) return;
+    struct Look {
+        WindowWatcher* watcher;
+        const std::vector<std::pair<DWORD, std::string>>* running;
+    } look = {this, &running};
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            auto* l = reinterpret_cast<Look*>(lParam);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            for (const auto& process : *l->running) {
+                if (process.first != pid) continue;
+                auto& known = l->watcher->windows_;
+                if (std::find(known.begin(), known.end(), window) != known.end()) break;
+                known.push_back(window);
+                char cls[128] = "", title[256] = "";
+                GetClassNameA(window, cls, sizeof cls);
+                GetWindowTextA(window, title, sizeof title);
+                l->watcher->seen_.push_back(process.second + ": " + cls + " \"" + title + "\"" +
+                                            (IsWindowVisible(window) ? "" : " (hidden)"));
+                break;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&look));
+}
+
 }  // namespace testing_support

@@ -146,4 +146,29 @@ COLORREF screenPixel(int x, int y);
 // Wine's per-program Windows version ("nt40", "win2k", ...); empty clears it.
 void setProgramVersion(const char* exeName, const char* version);
 
+// Watches, on a thread of its own and from construction to finish(), every
+// running process whose executable's file name passes `watched` for
+// top-level windows: proof from outside that a program showed none.
+class WindowWatcher {
+public:
+    explicit WindowWatcher(std::function<bool(const std::string& exeName)> watched);
+    ~WindowWatcher();
+    WindowWatcher(const WindowWatcher&) = delete;
+    WindowWatcher& operator=(const WindowWatcher&) = delete;
+    // Stops; each window seen, as "<exe>: <class> \"<title>\"" (hidden ones
+    // marked so).
+    std::vector<std::string> finish();
+    // How many watched processes were seen: a watch that saw none proves nothing.
+    size_t processesSeen() const { return processes_.size(); }
+
+private:
+    void look();
+    std::function<bool(const std::string&)> watched_;
+    std::vector<DWORD> processes_;
+    std::vector<HWND> windows_;
+    std::vector<std::string> seen_;
+    HANDLE stop_;
+    HANDLE thread_;
+};
+
 }  // namespace testing_support

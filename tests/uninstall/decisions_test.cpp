@@ -1,6 +1,7 @@
 // The uninstaller's small decisions: stage test, install folder, the
 // temporary copy's name, making and start, command line, rights rule.
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 #include <vector>
 #include "common/product.h"
@@ -77,6 +78,71 @@ TEST(UninstallFolders, ProductPathsAreNeverCutOrRelativeToTheDriveRoot) {
     EXPECT_FALSE(isDriveRoot("\\\\server\\share"));
 }
 
+// Both programs' switches: quotes only group, names ignore case, and /S is
+// still seen on a line that is wrong, so the problem is told without a box.
+TEST(CommandLine, SwitchesAreReadOrTheProblemNamed) {
+    const struct {
+        SwitchSet set;
+        const char* line;
+        bool silent;
+        const char* logFile;
+        const char* problem;  // "" when the line is good
+    } rows[] = {
+        {SwitchSet::Uninstall, "", false, "", ""},
+        {SwitchSet::Uninstall, " /s  \"/LOG=C:\\my logs\\u.log\" ", true, "C:\\my logs\\u.log", ""},
+        {SwitchSet::Uninstall, "/LOG=\"\\\\srv\\share\\u.log\" /?", false, "\\\\srv\\share\\u.log", ""},
+        {SwitchSet::Uninstall, "/S /D=C:\\X", true, "", "Unknown switch: /D=C:\\X"},
+        {SwitchSet::Uninstall, "/X /S", true, "", "Unknown switch: /X"},
+        {SwitchSet::Uninstall, "/S \"/X", true, "", "a quote that is not closed"},
+        {SwitchSet::Uninstall, "/LOG=u.log", false, "", "/LOG=u.log needs the full path"},
+        {SwitchSet::Uninstall, "/LOG=C:\\a.log /LOG=C:\\b.log", false, "C:\\a.log", "/LOG=C:\\b.log is given twice"},
+        {SwitchSet::Setup, "/NOADDIN", false, "", "go with /S only"},
+        {SwitchSet::Setup, "/S /S", true, "", "/S is given twice"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        Switches s;
+        EXPECT_EQ(!row.problem[0], readSwitches(row.line, row.set, s));
+        EXPECT_EQ(row.silent, s.silent);
+        EXPECT_STREQ(row.logFile, s.logFile);
+        if (row.problem[0]) {
+            EXPECT_NE(nullptr, strstr(s.problem, row.problem)) << s.problem;
+        } else {
+            EXPECT_STREQ("", s.problem);
+        }
+    }
+    Switches setup;
+    ASSERT_TRUE(readSwitches("/S /D=\"C:\\Program Files\\X\" /noaddin", SwitchSet::Setup, setup));
+    EXPECT_TRUE(setup.hasFolder && setup.noAddin && !setup.noShortcut);
+    EXPECT_STREQ("C:\\Program Files\\X", setup.folder);
+}
+
+// The copy gets the switches that concern it, each a word of its own.
+TEST(UninstallFolders, TempCopyCommandPassesSilenceAndTheQuotedLog) {
+    const struct {
+        const char* line;
+        const char* command;
+    } rows[] = {
+        {"", "\"C:\\T mp\\Orl1.exe\""},
+        {"/S", "\"C:\\T mp\\Orl1.exe\" /S"},
+        {"/LOG=\"C:\\my logs\\u.log\"", "\"C:\\T mp\\Orl1.exe\" \"/LOG=C:\\my logs\\u.log\""},
+        {"/log=C:\\u.log /s", "\"C:\\T mp\\Orl1.exe\" /S \"/LOG=C:\\u.log\""},
+    };
+    for (const auto& row : rows) {
+        Switches pass;
+        ASSERT_TRUE(readSwitches(row.line, SwitchSet::Uninstall, pass)) << row.line;
+        char command[kCopyCommandSize];
+        ASSERT_TRUE(tempCopyCommand("C:\\T mp\\Orl1.exe", pass, command)) << row.line;
+        EXPECT_STREQ(row.command, command);
+    }
+    // The longest copy path and log path still fit.
+    Switches pass;
+    std::string log = "C:\\" + std::string(MAX_PATH - 4, 'l');
+    ASSERT_TRUE(readSwitches(("/S /LOG=" + log).c_str(), SwitchSet::Uninstall, pass));
+    char command[kCopyCommandSize];
+    EXPECT_TRUE(tempCopyCommand(("C:\\" + std::string(MAX_PATH - 4, 'c')).c_str(), pass, command));
+}
+
 namespace {
 // The copy's name for number n in folder: the system's temp name with "exe".
 std::string copyName(const std::string& folder, UINT n) {
@@ -120,8 +186,11 @@ TEST(UninstallFolders, TempCopyStartsOnlyWithTheProgramsOwnBytes) {
     const std::string swapped = folder + "\\Orl7.exe", own = folder + "\\Orl8.exe";
     ASSERT_TRUE(CopyFileA(source.c_str(), swapped.c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(source.c_str(), own.c_str(), FALSE));
-    EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str()));
-    EXPECT_TRUE(startTempCopy(source.c_str(), own.c_str()));
+    const Switches none = {};
+    KernelHandle thread;
+    EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str(), none, thread));
+    EXPECT_TRUE(startTempCopy(source.c_str(), own.c_str(), none, thread));
+    ResumeThread(thread.get());
     ASSERT_TRUE(ts::waitUntil([&] { return !marks.left().empty(); }, 10000)) << "the copy did not start";
     std::vector<std::string> left = marks.left();
     ASSERT_EQ(1u, left.size());
