@@ -74,6 +74,9 @@ int runUnattended(const Switches& switches) {
     return kExitSuccess;
 }
 
+// The wizard exits with 0 whatever its outcome, as it always has.
+bool wizardEnded = false;
+
 int setupMain(HINSTANCE instance, const char* commandLine) {
     Switches switches;
     bool goodLine = readSwitches(commandLine, SwitchSet::Setup, switches);
@@ -102,7 +105,8 @@ int setupMain(HINSTANCE instance, const char* commandLine) {
     if (switches.silent) return runUnattended(switches);
 
     int outcome = runWizard(instance, mutex);
-    runlog::write("The wizard ended: %s (%d); the wizard's own exit code stays 0.", exitMeaning(outcome), outcome);
+    runlog::write("The wizard ended: %s (%d)", exitMeaning(outcome), outcome);
+    wizardEnded = true;
     return kExitSuccess;
 }
 
@@ -111,7 +115,7 @@ int setupMain(HINSTANCE instance, const char* commandLine) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     hardenDllSearch();
     int code = setupMain(instance, commandLine);
-    runlog::write("Exit code %d", code);
+    runlog::write("Exit code %d: %s", code, wizardEnded ? "the wizard's, whatever its outcome" : exitMeaning(code));
     runlog::close();
     return code;
 }

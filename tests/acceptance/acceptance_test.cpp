@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <algorithm>
+#include <memory>
 #include "common/product.h"
 #include "tests/support/install_support.h"
 #include "tests/support/machine_state.h"
@@ -45,12 +46,13 @@ std::vector<std::string> unexpectedLeftovers(const ms::Snapshot& before, const m
 }
 
 // The road of one installation, checked on the machine.
-void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
+void expectInstalled(const std::string& installDir, bool allUsers, bool addin, bool shortcut = true,
+                     bool ourDefault = true) {
     ms::Snapshot s = ms::capture({installDir});
     EXPECT_TRUE(s.count(kPdfPort));
     EXPECT_TRUE(s.count("driver Orlan PDF Printer Driver"));
     EXPECT_TRUE(s.count("printer Orlan PDF Printer | Orlan PDF Printer Driver | ORLAN_PDF: | WinPrint | RAW"));
-    EXPECT_TRUE(s.count("default printer Orlan PDF Printer"));
+    EXPECT_EQ(ourDefault, s.count("default printer Orlan PDF Printer") == 1);
     EXPECT_TRUE(s.count("install file " + installDir + "\\uninstall.exe"));
     EXPECT_EQ(addin, s.count("install file " + installDir + "\\ops_wordaddin.dll") == 1);
     EXPECT_EQ(addin, ts::regKeyExists(HKEY_CLASSES_ROOT, "OrlanPdfScribe.WordAddin"));
@@ -67,7 +69,8 @@ void expectInstalled(const std::string& installDir, bool allUsers, bool addin) {
     EXPECT_TRUE(s.count(values + "NoModify = 1 (number)"));
     EXPECT_TRUE(s.count(values + "NoRepair = 1 (number)"));
     install_support::LinkContents link = install_support::readLink(shortcutPath(allUsers));
-    EXPECT_TRUE(link.loaded);
+    EXPECT_EQ(shortcut, link.loaded);
+    if (!shortcut) link.target = installDir + "\\uninstall.exe", link.description = "Orlan PDF Scribe Uninstall";
     EXPECT_EQ(0, lstrcmpiA((installDir + "\\uninstall.exe").c_str(), link.target.c_str())) << link.target;
     EXPECT_EQ("Orlan PDF Scribe Uninstall", link.description);
     EXPECT_FALSE(ts::fileExists(shortcutPath(!allUsers)));
@@ -181,6 +184,113 @@ TEST_F(Acceptance, FiveRoundsLeaveTheSameMachineAsOne) {
             EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(afterFirst, now))) << "round " << round << " lost";
         }
     }
+}
+
+// The step lines of a log: each step's name and outcome, without the time.
+std::vector<std::string> stepLines(const std::string& log) {
+    std::vector<std::string> steps;
+    for (size_t at = 0, end; (end = log.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        std::string line = log.substr(at, end - at);
+        if (line.size() > 21 && (line.find(": done") != std::string::npos || line.find(": failed") != std::string::npos))
+            steps.push_back(line.substr(21));
+    }
+    return steps;
+}
+
+// setup.exe or the installed uninstall.exe with /S, a log and arguments, to
+// the end of the uninstaller's copy, with no window of any: the log.
+std::string runUnattended(const std::string& exe, const std::string& arguments, int exitCode) {
+    const std::string log = ts::makeTempDir("logs") + "\\unattended.log";
+    const bool uninstaller = exe.find("uninstall.exe") != std::string::npos;
+    int code = ts::runWithoutWindows(exe, "/S \"/LOG=" + log + "\" " + arguments, 180000,
+                                     [] { return uninstall_support::tempCopies().empty(); });
+    EXPECT_EQ(uninstaller ? 3 : exitCode, code) << "the uninstaller's first stage hands over";
+    std::string text = ts::readFile(log);
+    EXPECT_NE(std::string::npos, text.find("  Exit code " + std::to_string(exitCode) + ": ")) << text;
+    return text;
+}
+
+// Unattended, both programs show nothing and leave the machine as the
+// wizard's Default road and the confirmed removal do; each switch changes
+// only what it names. The wizard's log has the unattended run's steps.
+TEST_F(Acceptance, UnattendedInstallAndRemovalLeaveTheMachineAsItWas) {
+    const std::string custom = ts::makeTempDir("silent") + "\\Pdf Tools";
+    struct Road {
+        std::string arguments, installDir;
+        bool addin, shortcut, ourDefault;
+    };
+    const Road roads[] = {{"", defaultInstallDir(), true, true, true},
+                          {"\"/D=" + custom + "\" /NOADDIN /NOSHORTCUT /KEEPDEFAULT", custom, false, false, false}};
+    std::vector<std::string> unattendedSteps;
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.arguments);
+        // What /KEEPDEFAULT gives the default back to.
+        std::unique_ptr<spooler_support::OtherPrinter> previous;
+        if (!road.ourDefault) {
+            previous.reset(new spooler_support::OtherPrinter(folder, "Previous Printer"));
+            ASSERT_TRUE(previous->ready() && spooler_support::makeDefault("Previous Printer"));
+        }
+        ms::Snapshot before = ms::capture({road.installDir});
+        std::string log = runUnattended(folder + "\\setup.exe", road.arguments, 0);
+        expectInstalled(road.installDir, true, road.addin, road.shortcut, road.ourDefault);
+        if (unattendedSteps.empty()) unattendedSteps = stepLines(log);
+
+        log = runUnattended(road.installDir + "\\uninstall.exe", "", 0);
+        EXPECT_TRUE(askedForRights());
+        ms::Snapshot after = ms::capture({road.installDir});
+        // The previous printer's driver is registered from the product's
+        // own files, whose names the removal deletes: its driver files do not
+        // count here (the first road, without it, checks the product's).
+        if (previous)
+            for (ms::Snapshot* s : {&before, &after})
+                for (auto line = s->begin(); line != s->end();)
+                    line = line->compare(0, 12, "driver file ") == 0 ? s->erase(line) : std::next(line);
+        EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, after))) << log;
+        EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(before, after))) << "removed although it was there before";
+        EXPECT_FALSE(ts::folderExists(road.installDir));
+    }
+    ASSERT_EQ(7u, unattendedSteps.size()) << ms::describe(unattendedSteps);
+
+    const std::string wizardLog = ts::makeTempDir("logs") + "\\wizard.log";
+    std::string failure;
+    ASSERT_EQ(0, wizard::runDefaultRoad(folder, &failure, "\"/LOG=" + wizardLog + "\"")) << failure;
+    EXPECT_EQ(unattendedSteps, stepLines(ts::readFile(wizardLog)));
+    ASSERT_EQ("", uninstallFromShortcut(true));
+}
+
+// A step that fails unattended ends with its code, and the log has the
+// report; a Word add-in held open is tried again a few times first.
+TEST_F(Acceptance, UnattendedFailuresEndWithTheirCodeAndTheReport) {
+    const std::string installDir = ts::makeTempDir("held") + "\\Pdf";
+    ms::Snapshot before = ms::capture({installDir});
+    const std::string missing = ts::makeTempDir("missing");
+    ts::stageDist(missing, {"kpd_drv.dll"});
+    std::string log = runUnattended(missing + "\\setup.exe", "\"/D=" + installDir + "\"", 4);
+    EXPECT_NE(std::string::npos, log.find("Status: Adding printer driver: failed: ")) << log;
+    EXPECT_NE(std::string::npos, log.find("Error tag = ")) << log;
+    EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, ms::capture({installDir}))))
+        << "a failed driver step undoes its own work";
+    ts::removeTree(missing);
+
+    CreateDirectoryA(installDir.substr(0, installDir.rfind('\\')).c_str(), nullptr);
+    CreateDirectoryA(installDir.c_str(), nullptr);
+    HANDLE held = CreateFileA((installDir + "\\ops_wordaddin.dll").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    log = runUnattended(folder + "\\setup.exe", "\"/D=" + installDir + "\"", 4);
+    CloseHandle(held);
+    auto times = [&](const std::string& part) {
+        size_t n = 0;
+        for (size_t at = log.find(part); at != std::string::npos; at = log.find(part, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(4u, times("Please close the Microsoft Word program")) << log;
+    EXPECT_EQ(3u, times("Answer: try again")) << log;
+    EXPECT_EQ(1u, times("Answer: give up")) << log;
+    EXPECT_NE(std::string::npos, log.find("Word add-in: failed: ")) << log;
+    runUnattended(installDir + "\\uninstall.exe", "", 0);
+    EXPECT_TRUE(askedForRights());
+    EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, ms::capture({installDir}))));
 }
 
 }  // namespace

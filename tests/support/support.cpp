@@ -497,37 +497,42 @@ namespace {
 struct ProcessWindows {
     DWORD pid;
     int visible;
-    int all;
 };
-BOOL CALLBACK countWindows(HWND window, LPARAM lParam) {
+BOOL CALLBACK countVisible(HWND window, LPARAM lParam) {
     auto* p = reinterpret_cast<ProcessWindows*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == p->pid) {
-        ++p->all;
-        if (IsWindowVisible(window)) ++p->visible;
-    }
+    if (owner == p->pid && IsWindowVisible(window)) ++p->visible;
     return TRUE;
-}
-ProcessWindows windowsOf(DWORD pid) {
-    ProcessWindows p = {pid, 0, 0};
-    EnumWindows(countWindows, reinterpret_cast<LPARAM>(&p));
-    return p;
 }
 }  // namespace
 
-int visibleWindowsOf(DWORD pid) { return windowsOf(pid).visible; }
+int visibleWindowsOf(DWORD pid) {
+    ProcessWindows p = {pid, 0};
+    EnumWindows(countVisible, reinterpret_cast<LPARAM>(&p));
+    return p.visible;
+}
 
-WatchedRun runWatched(const std::string& exe, const std::string& arguments, DWORD timeoutMs) {
-    WatchedRun run;
+bool isProductProgram(const std::string& exe) {
+    auto is = [&](const char* name) { return lstrcmpiA(exe.c_str(), name) == 0; };
+    return is("setup.exe") || is("uninstall.exe") ||
+           (exe.size() > 7 &&
+            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, exe.c_str(), 3, "Orl", 3) == CSTR_EQUAL &&
+            lstrcmpiA(exe.c_str() + exe.size() - 4, ".exe") == 0);
+}
+
+int runWithoutWindows(const std::string& exe, const std::string& arguments, DWORD timeoutMs,
+                      const std::function<bool()>& alsoWaitFor) {
+    WindowWatcher watcher(isProductProgram);
     Process process;
-    if (!process.start(exe, "\"" + exe + "\" " + arguments)) return run;
-    waitUntil([&] {
-        run.windows += windowsOf(process.id()).all;
-        return !process.running();
-    }, timeoutMs, 5);
-    run.exitCode = process.wait(0);
-    return run;
+    if (!process.start(exe, "\"" + exe + "\" " + arguments)) return -2;
+    int code = process.wait(timeoutMs);
+    if (alsoWaitFor) {
+        EXPECT_TRUE(waitUntil(alsoWaitFor, timeoutMs, 50)) << arguments;
+    }
+    EXPECT_EQ(std::vector<std::string>{}, watcher.finish()) << arguments;
+    EXPECT_GE(watcher.processesSeen(), 1u) << "the watch saw no program of the product";
+    return code;
 }
 
 HWND frontWindowOfOurs() {

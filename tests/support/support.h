@@ -105,14 +105,6 @@ RECT windowRect(HWND window);
 HWND frontWindowOfOurs();
 // How many visible top-level windows the process has.
 int visibleWindowsOf(DWORD pid);
-// Runs a program to its end with the arguments after its quoted path,
-// counting from outside, every few milliseconds, its top-level windows,
-// hidden ones too. An exit code of -1: it did not end in time.
-struct WatchedRun {
-    int exitCode = -1;
-    int windows = 0;  // windows seen, summed over the looks
-};
-WatchedRun runWatched(const std::string& exe, const std::string& arguments, DWORD timeoutMs = 60000);
 // Presses a button without blocking on a modal box it may open.
 void press(HWND dialog, int id);
 // Sends a command as the dialog manager would (IDCANCEL for Escape).
@@ -170,5 +162,14 @@ private:
     HANDLE stop_;
     HANDLE thread_;
 };
+
+// setup.exe, uninstall.exe and the uninstaller's "Orl*.exe" copies.
+bool isProductProgram(const std::string& exe);
+// Runs a program to its end with the arguments after its quoted path, and
+// then until alsoWaitFor holds (the uninstaller's copy, say), failing the
+// test on any window of the product's programs, hidden ones too. The exit
+// code; -1 when the program did not end in time.
+int runWithoutWindows(const std::string& exe, const std::string& arguments, DWORD timeoutMs = 60000,
+                      const std::function<bool()>& alsoWaitFor = nullptr);
 
 }  // namespace testing_support

@@ -95,7 +95,7 @@ TEST_F(UninstallPrinterRemoval, UnattendedPrinterThatStaysIsRetriedLoggedAndFail
     spoolerCalls.deletePrinter = printerStays;
     const std::string folder = testing_support::makeTempDir("quiet"), log = folder + "\\run.log";
     testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
-    install_support::setText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", (folder + "\\").c_str());
+    testing_support::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", (folder + "\\").c_str());
     ASSERT_TRUE(runlog::open(log.c_str(), false));
     prompt::setUnattended(true);
     BoxAnswerer question(product::kBoxCaption, {IDCANCEL}), report(product::kUninstallBoxCaption, {IDOK});
