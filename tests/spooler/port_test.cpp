@@ -50,33 +50,29 @@ TEST_F(PortStep, MonitorThatCannotBeOpenedLeavesTheFixedText) {
                  errorText);
 }
 
-TEST_F(PortStep, NegativeStatusIsReportedWithThatStatus) {
-    spooler->xcvData = xcvAnswersStatus;
-    fakeStatus = 0x80070005;
-    Installer installer;
-    EXPECT_EQ(0, installer.addPort());
-    EXPECT_TRUE(xcvCalledWithPort) << "AddPort must carry the wide port name, 22 bytes with its terminator";
-    EXPECT_EQ(kStageNothing, installer.printerStage);
-    EXPECT_NE(nullptr, strstr(errorText, "Error tag = XcvData_2(-2147024891):")) << errorText;
-}
-
-TEST_F(PortStep, OnlyTheTopBitMakesAStatusAFailure) {
-    spooler->xcvData = xcvAnswersStatus;
-    for (DWORD status : {0ul, 5ul, 183ul, 0x7FFFFFFFul}) {
-        fakeStatus = status;
+// Only a status with the top bit set fails; a failing call carries its error.
+TEST_F(PortStep, XcvFailuresAreReportedWithTheirTag) {
+    struct Case { decltype(spooler->xcvData) xcv; DWORD status; const char* tag; };
+    const Case cases[] = {{xcvAnswersStatus, 0, nullptr},
+                          {xcvAnswersStatus, 5, nullptr},
+                          {xcvAnswersStatus, 183, nullptr},
+                          {xcvAnswersStatus, 0x7FFFFFFF, nullptr},
+                          {xcvAnswersStatus, 0x80070005, "Error tag = XcvData_2(-2147024891):"},
+                          {xcvAnswersStatus, 0x80000000, "Error tag = XcvData_2(-2147483648):"},
+                          {xcvFails, 0, "Error tag = XcvData_1(6):"}};
+    for (const Case& c : cases) {
+        spooler->xcvData = c.xcv;
+        fakeStatus = c.status;
+        xcvCalledWithPort = FALSE;
+        errorText[0] = '\0';
         Installer installer;
-        EXPECT_EQ(1, installer.addPort()) << "status " << status;
-        EXPECT_EQ(kStagePort, installer.printerStage);
+        EXPECT_EQ(c.tag ? 0 : 1, installer.addPort()) << "status " << c.status;
+        EXPECT_EQ(c.tag ? kStageNothing : kStagePort, installer.printerStage) << "status " << c.status;
+        if (c.tag) {
+            EXPECT_NE(nullptr, strstr(errorText, c.tag)) << errorText;
+        }
+        if (c.xcv == xcvAnswersStatus) {
+            EXPECT_TRUE(xcvCalledWithPort) << "AddPort must carry the wide port name, 22 bytes with its terminator";
+        }
     }
-    fakeStatus = 0x80000000;
-    Installer installer;
-    EXPECT_EQ(0, installer.addPort());
-    EXPECT_NE(nullptr, strstr(errorText, "XcvData_2(-2147483648)")) << errorText;
-}
-
-TEST_F(PortStep, FailingXcvCallIsReportedWithItsError) {
-    spooler->xcvData = xcvFails;
-    Installer installer;
-    EXPECT_EQ(0, installer.addPort());
-    EXPECT_NE(nullptr, strstr(errorText, "Error tag = XcvData_1(6):")) << errorText;
 }
