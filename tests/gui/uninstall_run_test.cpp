@@ -29,13 +29,6 @@ const char kConfirm[] = "Are you sure you want to uninstall Orlan PDF Scribe?";
 const char kProductKey[] = "Software\\Orlan Software\\PDF Scribe";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
 
-// The uninstaller's processes: uninstall.exe and its "Orl*.exe" copies.
-bool isUninstaller(const std::string& exe) {
-    return lstrcmpiA(exe.c_str(), "uninstall.exe") == 0 ||
-           (exe.size() > 7 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, exe.c_str(), 3, "Orl", 3) == CSTR_EQUAL &&
-            lstrcmpiA(exe.c_str() + exe.size() - 4, ".exe") == 0);
-}
-
 struct Copy {
     std::string path;
     DWORD pid = 0;
@@ -103,18 +96,6 @@ protected:
         ASSERT_TRUE(ts::waitUntil([&] { return (copy.pid = us::findProcess(name)) != 0; }, 10000, 5));
         EXPECT_NE(firstPid, copy.pid);
         EXPECT_EQ("\"" + copy.path + "\"" + passedOn, us::commandLineOf(copy.pid));
-    }
-
-    // Runs program with line (after its quoted path), unattended: no window
-    // may come up. Its exit code.
-    int runSilent(const std::string& program, const std::string& line) {
-        ts::WindowWatcher watcher(isUninstaller);
-        ts::Process run;
-        if (!run.start(program, "\"" + program + "\" " + line)) return -2;
-        int code = run.wait(30000);
-        EXPECT_EQ(std::vector<std::string>{}, watcher.finish()) << line;
-        EXPECT_GE(watcher.processesSeen(), 1u) << "the watch saw no uninstaller";
-        return code;
     }
 
     // The log holds each part, in this order.
@@ -506,7 +487,7 @@ TEST_F(UninstallRun, SilentRemovalShowsNoWindowAndLogsEveryStep) {
     ASSERT_TRUE(us::installProduct(folder, true));
     us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
     ASSERT_TRUE(administrator.ready());
-    ts::WindowWatcher watcher(isUninstaller);
+    ts::WindowWatcher watcher(ts::isProductProgram);
     startFromInstallFolder("/S /LOG=\"" + logPath + "\"", " /S \"/LOG=" + logPath + "\"");
     EXPECT_EQ(0, us::waitExit(copy.pid, 30000));
     copy.pid = 0;
@@ -551,7 +532,7 @@ TEST_F(UninstallRun, BadCommandLinesEndWithTheirCodeAndTheUsage) {
             SCOPED_TRACE(row.line + (silent ? " with /S" : ""));
             DeleteFileA(logPath.c_str());
             if (silent) {
-                EXPECT_EQ(row.code, runSilent(program, "/S " + row.line));
+                EXPECT_EQ(row.code, ts::runWithoutWindows(program, "/S " + row.line));
             } else {
                 ts::Process run;
                 ASSERT_TRUE(run.start(program, "\"" + program + "\" " + row.line));
@@ -573,7 +554,7 @@ TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     // Nothing recorded: the copy, started straight from the temp folder, says so.
     copy.path = us::tempFolder() + "\\OrlTEST6.exe";
     ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
-    EXPECT_EQ(7, runSilent(copy.path, "/S \"/LOG=" + logPath + "\""));
+    EXPECT_EQ(7, ts::runWithoutWindows(copy.path, "/S \"/LOG=" + logPath + "\""));
     expectCopyDeleted();
     expectLog({"temporary copy", "Message: Can't find Uninstall information.", "Exit code 7: no installation found"});
 
@@ -581,7 +562,7 @@ TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     ASSERT_TRUE(us::installProduct(folder, false));
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "OPS_UNINSTALL_MUTEX");
     ASSERT_TRUE(mutex);
-    EXPECT_EQ(6, runSilent(folder + "\\uninstall.exe", "/S \"/LOG=" + logPath + "\""));
+    EXPECT_EQ(6, ts::runWithoutWindows(folder + "\\uninstall.exe", "/S \"/LOG=" + logPath + "\""));
     ReleaseMutex(mutex);
     CloseHandle(mutex);
     expectLog({"started as", "Another copy of the uninstaller is running.",
@@ -592,7 +573,7 @@ TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     us::NetApiStandIn plainUser(ORLAN_NETAPI_STUB, "1");
     ASSERT_TRUE(plainUser.ready());
     ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
-    EXPECT_EQ(8, runSilent(copy.path, "/S \"/LOG=" + logPath + "\""));
+    EXPECT_EQ(8, ts::runWithoutWindows(copy.path, "/S \"/LOG=" + logPath + "\""));
     expectLog({"Message: You must have administrator priviledges", "Exit code 8: refused: no administrator rights"});
     EXPECT_TRUE(productRecorded());
 }
