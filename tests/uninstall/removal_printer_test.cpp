@@ -92,7 +92,7 @@ TEST_F(UninstallPrinterRemoval, FailedPutBackIsTriedOnceReportedAndTheRemovalSto
 // Unattended, a printer that will not go is tried a few times more, each
 // answer in the log, and the removal ends with its own code and no box.
 TEST_F(UninstallPrinterRemoval, UnattendedPrinterThatStaysIsRetriedLoggedAndFailsWithoutABox) {
-    spoolerCalls.deletePrinter = printerStays;
+    spooler->deletePrinter = printerStays;
     const std::string folder = testing_support::makeTempDir("quiet"), log = folder + "\\run.log";
     testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
     testing_support::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", (folder + "\\").c_str());
