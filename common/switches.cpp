@@ -1,5 +1,4 @@
 #include "common/switches.h"
-#include <string.h>
 #include "common/product.h"
 #include "common/text.h"
 
@@ -65,11 +64,11 @@ bool take(Switches& out, const char* word, bool setup) {
     } else if (is(word, "/?")) {
         if (!flag(out.help)) problem = "%s is given twice.";
     } else if (hasPrefix(word, "/LOG=", value)) {
-        // A quote could not be passed on to the uninstaller's temporary
-        // copy, and no file name has one.
+        // No quote reaches here (every quote groups), so the path can be
+        // passed on quoted to the uninstaller's temporary copy.
         if (out.logFile[0])
             problem = "%s is given twice.";
-        else if (!isFullPath(value) || strchr(value, '"'))
+        else if (!isFullPath(value))
             problem = "%s needs the full path of a file, such as /LOG=C:\\setup.log.";
         else if (!text::copy(out.logFile, value))
             problem = "%s names a path that is too long.";
