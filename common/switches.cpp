@@ -1,5 +1,6 @@
 #include "common/switches.h"
 #include "common/product.h"
+#include "common/prompt.h"
 #include "common/text.h"
 
 namespace {
@@ -119,6 +120,14 @@ bool readSwitches(const char* line, SwitchSet set, Switches& out) {
     return !out.problem[0];
 }
 
-const char* usageText(SwitchSet set) {
-    return set == SwitchSet::Setup ? product::kSetupUsage : product::kUninstallUsage;
+void showUsage(SwitchSet set, const char* problem) {
+    const bool setup = set == SwitchSet::Setup;
+    const char* usage = setup ? product::kSetupUsage : product::kUninstallUsage;
+    char message[1024];
+    if (problem)
+        text::format(message, "%s\n\n%s", problem, usage);
+    else
+        text::copy(message, usage);
+    prompt::tell(nullptr, message, setup ? product::kSetupBoxCaption : product::kUninstallBoxCaption,
+                 problem ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
 }

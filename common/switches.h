@@ -29,5 +29,6 @@ struct Switches {
 // without /S.
 bool readSwitches(const char* line, SwitchSet set, Switches& out);
 
-// The usage text shown by /? and after a bad command line.
-const char* usageText(SwitchSet set);
+// The usage, after the problem when there is one: a box with the
+// program's caption, or unattended only the log.
+void showUsage(SwitchSet set, const char* problem);

@@ -3,7 +3,6 @@
 #include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/product.h"
-#include "common/prompt.h"
 #include "common/runlog.h"
 #include "common/registry.h"
 #include "common/system.h"
@@ -79,15 +78,6 @@ void openRunLog(const Switches& switches, const char* line) {
     // A log that cannot be written does not stop the installation.
     if (!runlog::open(switches.logFile, false)) return;
     runlog::write("Orlan PDF Scribe Setup %s, command line: %s", product::kDisplayVersion, line);
-}
-
-void showUsage(const char* problem) {
-    char message[1024];
-    if (problem)
-        text::format(message, "%s\n\n%s", problem, product::kSetupUsage);
-    else
-        text::copy(message, product::kSetupUsage);
-    prompt::tell(nullptr, message, product::kSetupBoxCaption, problem ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
 }
 
 void defaultInstallDir(char (&out)[MAX_PATH]) {

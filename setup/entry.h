@@ -22,8 +22,6 @@ const char* exitMeaning(int code);
 // (line, the part after the program's name) into it.
 void openRunLog(const Switches& switches, const char* line);
 
-// The usage, after the problem when there is one: a box, or with /S only the log.
-void showUsage(const char* problem);
 
 // The calls checkSystem makes, gathered so that a test can answer one of them
 // the way Wine cannot (an old version, a 64-bit host, a user without rights).

@@ -74,8 +74,12 @@ int runUnattended(const Switches& switches) {
     return kExitSuccess;
 }
 
-// The wizard exits with 0 whatever its outcome, as it always has.
-bool wizardEnded = false;
+// The end of a run in the log; the code it exits with.
+int finish(int code, const char* meaning = nullptr) {
+    runlog::write("Exit code %d: %s", code, meaning ? meaning : exitMeaning(code));
+    runlog::close();
+    return code;
+}
 
 int setupMain(HINSTANCE instance, const char* commandLine) {
     Switches switches;
@@ -84,38 +88,37 @@ int setupMain(HINSTANCE instance, const char* commandLine) {
     openRunLog(switches, commandLine);
     if (!goodLine) {
         runlog::write("Bad command line: %s", switches.problem);
-        showUsage(switches.problem);
-        return kExitBadCommandLine;
+        showUsage(SwitchSet::Setup, switches.problem);
+        return finish(kExitBadCommandLine);
     }
     if (switches.help) {
-        showUsage(nullptr);
-        return kExitSuccess;
+        showUsage(SwitchSet::Setup, nullptr);
+        return finish(kExitSuccess);
     }
+
+    // Without /S setup exits with 0 whatever happens, as it always has; the
+    // log still says why it ended.
+    auto end = [&](int outcome) {
+        return switches.silent ? finish(outcome) : finish(kExitSuccess, exitMeaning(outcome));
+    };
 
     HANDLE mutex = CreateMutexA(nullptr, TRUE, product::kSetupMutex);
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         runlog::write("Another copy of setup is running.");
         ReleaseMutex(mutex);
-        if (switches.silent) return kExitAlreadyRunning;
-        SetForegroundWindow(FindWindowA(product::kDialogClass, product::kWizardCaption));
-        return kExitSuccess;
+        if (!switches.silent) SetForegroundWindow(FindWindowA(product::kDialogClass, product::kWizardCaption));
+        return end(kExitAlreadyRunning);
     }
-    if (!checkSystem()) return switches.silent ? kExitRefused : kExitSuccess;
-    if (!initFolders(instance)) return switches.silent ? kExitFailed : kExitSuccess;
-    if (switches.silent) return runUnattended(switches);
+    if (!checkSystem()) return end(kExitRefused);
+    if (!initFolders(instance)) return end(kExitFailed);
+    if (switches.silent) return finish(runUnattended(switches));
 
-    int outcome = runWizard(instance, mutex);
-    runlog::write("The wizard ended: %s (%d)", exitMeaning(outcome), outcome);
-    wizardEnded = true;
-    return kExitSuccess;
+    return end(runWizard(instance, mutex));
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     hardenDllSearch();
-    int code = setupMain(instance, commandLine);
-    runlog::write("Exit code %d: %s", code, wizardEnded ? "the wizard's, whatever its outcome" : exitMeaning(code));
-    runlog::close();
-    return code;
+    return setupMain(instance, commandLine);
 }

@@ -52,16 +52,6 @@ int finish(UninstallExit outcome, int wizardCode) {
 
 int finish(UninstallExit outcome) { return finish(outcome, wizardExitCode(outcome)); }
 
-// The usage, after the problem when there is one: a box, or with /S only the log.
-void showUsage(const char* problem) {
-    char message[1024];
-    if (problem)
-        text::format(message, "%s\n\n%s", problem, usageText(SwitchSet::Uninstall));
-    else
-        text::copy(message, usageText(SwitchSet::Uninstall));
-    prompt::tell(nullptr, message, product::kUninstallBoxCaption, problem ? MB_ICONEXCLAMATION : MB_ICONINFORMATION);
-}
-
 // Makes and starts the temporary copy, passing the switches on; the first
 // stage's whole work.
 int runFirstStage(const char* tempFolder, const char* self, const Switches& switches, KernelHandle& mutex) {
@@ -309,11 +299,11 @@ int uninstallMain(HINSTANCE instance, const char* line) {
                       firstStage ? "started as" : "temporary copy", self, line ? line : "");
     if (!goodLine) {
         runlog::write("Bad command line: %s", switches.problem);
-        showUsage(switches.problem);
+        showUsage(SwitchSet::Uninstall, switches.problem);
         return finish(kUninstallBadCommandLine);
     }
     if (switches.help) {
-        showUsage(nullptr);
+        showUsage(SwitchSet::Uninstall, nullptr);
         runlog::write("Exit code 0: the usage was shown");
         runlog::close();
         return 0;
