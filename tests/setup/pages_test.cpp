@@ -81,32 +81,23 @@ TEST(DriveClick, TheDisksLetterGoesInFront) {
     };
     for (const auto& c : cases) EXPECT_EQ(c[2], afterClick(c[0], c[1])) << c[0] << " + " << c[1];
     // Stays within the buffer.
-    std::string longFolder(259, 'f');
-    char text[MAX_PATH];
-    strcpy(text, longFolder.c_str());
-    folderAfterDriveClick(text, sizeof text, "C:");
-    EXPECT_EQ(259u, strlen(text));
-    EXPECT_EQ(0, strncmp(text, "C:\\fff", 6));
+    std::string cut = afterClick(std::string(259, 'f').c_str(), "C:");
+    EXPECT_EQ(259u, cut.size());
+    EXPECT_EQ(0u, cut.rfind("C:\\fff", 0));
+}
+
+std::string stored(const std::string& typed) {
+    char installDir[MAX_PATH];
+    memset(installDir, 'x', sizeof installDir);
+    storeFolderField(installDir, typed.c_str());
+    return std::string(installDir, strnlen(installDir, sizeof installDir));
 }
 
 TEST(FolderField, StoredUnchangedUpTo259AndCutBeyond) {
-    char installDir[MAX_PATH];
-    storeFolderField(installDir, "Q:\\Some folder\\typed by hand ");
-    EXPECT_STREQ("Q:\\Some folder\\typed by hand ", installDir);
-
-    std::string exact(259, 'a');
-    storeFolderField(installDir, exact.c_str());
-    EXPECT_EQ(exact, installDir);
-
-    for (size_t length : {260u, 261u, 600u}) {
-        std::string longer(length, 'b');
-        longer[258] = 'z';
-        storeFolderField(installDir, longer.c_str());
-        EXPECT_EQ(259u, strlen(installDir)) << length;
-        EXPECT_EQ('z', installDir[258]);
-    }
-    storeFolderField(installDir, "");
-    EXPECT_STREQ("", installDir);
+    const std::string unchanged[] = {"Q:\\Some folder\\typed by hand ", std::string(259, 'a'), ""};
+    for (const std::string& typed : unchanged) EXPECT_EQ(typed, stored(typed));
+    for (size_t length : {260u, 261u, 600u})
+        EXPECT_EQ(std::string(258, 'b') + 'z', stored(std::string(258, 'b') + std::string(length - 258, 'z'))) << length;
 }
 
 // Drives C: and D: exist; the check asks about nothing else.
