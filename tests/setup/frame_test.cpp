@@ -1,6 +1,7 @@
 // The page frame: where pages open, the quit question, the icon and the
 // white painting of pages made from setup's templates.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <thread>
 #include "resources/resource.h"
 #include "setup/frame.h"
@@ -83,46 +84,26 @@ TEST_F(PagePlacement, NoToTheQuitQuestionKeepsThePageWhereItIs) {
 }
 
 namespace {
-bool isClass(HWND window, const char* name) {
-    char cls[64] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    return lstrcmpiA(cls, name) == 0;
-}
-
-struct Exclusions {
-    HWND page;
-    std::vector<RECT> rects;
-};
-
 // Areas that the page does not paint and that may show the face colour:
-// pictures, scroll bars, list view headers, progress bars, check squares.
-BOOL CALLBACK collectExclusions(HWND child, LPARAM data) {
-    Exclusions* ex = (Exclusions*)data;
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, ex->page, (POINT*)&r, 2);
-    LONG style = GetWindowLongA(child, GWL_STYLE);
-    if (isClass(child, "Static") && (style & SS_TYPEMASK) == SS_BITMAP) {
-        ex->rects.push_back(r);
-    } else if (isClass(child, "SysListView32") || isClass(child, "msctls_progress32")) {
-        ex->rects.push_back(r);
-    } else if (isClass(child, "Edit") && (style & WS_VSCROLL)) {
-        RECT bar = r;
-        bar.left = bar.right - GetSystemMetrics(SM_CXVSCROLL) - 3;
-        ex->rects.push_back(bar);
-    } else if (isClass(child, "Button") && ((style & BS_TYPEMASK) == BS_AUTOCHECKBOX)) {
-        RECT box = r;
-        box.right = box.left + GetSystemMetrics(SM_CXMENUCHECK) + 2;
-        ex->rects.push_back(box);
+// pictures, scroll bars, list views, progress bars, check squares.
+std::vector<RECT> unpaintedAreas(HWND page) {
+    std::vector<RECT> areas;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, page, (POINT*)&r, 2);
+        char cls[64] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        auto is = [&](const char* name) { return lstrcmpiA(cls, name) == 0; };
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        if ((is("Static") && (style & SS_TYPEMASK) == SS_BITMAP) || is("SysListView32") || is("msctls_progress32"))
+            areas.push_back(r);
+        else if (is("Edit") && (style & WS_VSCROLL))
+            areas.push_back({r.right - GetSystemMetrics(SM_CXVSCROLL) - 3, r.top, r.right, r.bottom});
+        else if (is("Button") && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+            areas.push_back({r.left, r.top, r.left + GetSystemMetrics(SM_CXMENUCHECK) + 2, r.bottom});
     }
-    return TRUE;
-}
-
-bool excluded(const Exclusions& ex, int x, int y) {
-    POINT p = {x, y};
-    for (const RECT& r : ex.rects)
-        if (PtInRect(&r, p)) return true;
-    return false;
+    return areas;
 }
 }  // namespace
 
@@ -135,14 +116,17 @@ TEST(PagePainting, PagesAndTheirStaticControlsAreWhite) {
         ASSERT_NE(nullptr, page.window()) << "dialog " << dialog;
         SetFocus(nullptr);
         settle(page.window());
-        Exclusions ex{page.window(), {}};
-        EnumChildWindows(page.window(), collectExclusions, (LPARAM)&ex);
+        const std::vector<RECT> unpainted = unpaintedAreas(page.window());
+        auto excluded = [&](int x, int y) {
+            POINT p = {x, y};
+            return std::any_of(unpainted.begin(), unpainted.end(), [&](const RECT& r) { return PtInRect(&r, p); });
+        };
         ClientPixels px(page.window());
         int faced = 0, white = 0;
         POINT first = {-1, -1};
         for (int y = 0; y < px.height(); ++y) {
             for (int x = 0; x < px.width(); ++x) {
-                if (excluded(ex, x, y)) continue;
+                if (excluded(x, y)) continue;
                 COLORREF c = px.at(x, y);
                 white += c == RGB(255, 255, 255);
                 if (c == face) {

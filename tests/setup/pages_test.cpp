@@ -193,8 +193,6 @@ struct OptionsPageRun {
     }
 };
 
-void click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
-
 TEST(OptionsPage, QuittingWithYesStillStoresTheBoxes) {
     options.addWordAddin = 1;
     options.allUsers = 0;
@@ -210,14 +208,14 @@ TEST(OptionsPage, QuittingWithYesStillStoresTheBoxes) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_ALL_USERS)));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_START_MENU));
 
-    click(page, IDC_WORD_ADDIN);
+    SendMessageA(GetDlgItem(page, IDC_WORD_ADDIN), BM_CLICK, 0, 0);
     // No keeps the page and stores nothing yet.
     PostMessageA(page, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(testing_support::answerMessageBox("Orlan PDF Scribe", IDNO).window);
     EXPECT_TRUE(IsWindowVisible(page));
     EXPECT_EQ(1, options.addWordAddin);
 
-    click(page, IDC_START_MENU);
+    SendMessageA(GetDlgItem(page, IDC_START_MENU), BM_CLICK, 0, 0);
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(testing_support::answerMessageBox("Orlan PDF Scribe", IDYES).window);
     ASSERT_TRUE(run.ended());

@@ -60,9 +60,8 @@ TEST_F(RegistryRecords, AnInstallOnAnotherDriveIsRecordedByteForByte) {
     expectText(HKEY_LOCAL_MACHINE, kProductKey, "BtnShowWd", "1");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
     // Paths with blanks are stored without quotation marks.
-    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
-    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", folder + "\\uninstall.exe");
-    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallPath", folder + "\\uninstall.exe");
+    for (const char* name : {"UninstallString", "DisplayIcon", "UninstallPath"})
+        expectText(HKEY_LOCAL_MACHINE, kUninstallKey, name, folder + "\\uninstall.exe");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher", "Orlan Corporation");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", "3,1,0,1210");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", "\"" + folder + "\\uninstall.exe\" /S");

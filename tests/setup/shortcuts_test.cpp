@@ -33,8 +33,7 @@ protected:
         removeTree(target);
     }
     void clean() {
-        removeTree(productFolder(true));
-        removeTree(productFolder(false));
+        for (bool allUsers : {true, false}) removeTree(productFolder(allUsers));
     }
     std::string target;
     Installer installer;
