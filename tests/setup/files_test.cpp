@@ -118,11 +118,8 @@ TEST_F(ProductFiles, CopiesTheThreeFilesByteForByte) {
     CreateDirectoryA((target + "\\Apps\\Pdf").c_str(), nullptr);
     writeFile(target + "\\Apps\\Pdf\\uninstall.exe", "old");
     ASSERT_EQ(1, installer.copyProductFiles());
-    std::string copy = readFile(installed[0]);
-    EXPECT_GT(copy.size(), 1000u);
-    EXPECT_EQ(readFile(source + "\\uninstall.exe"), copy);
-    EXPECT_EQ(readFile(source + "\\ORC_ProxyProcess.exe"), readFile(drivers + "\\3\\ORC_ProxyProcess.exe"));
-    EXPECT_EQ(readFile(source + "\\kpdcjk.bin"), readFile(drivers + "\\3\\kpdcjk.bin"));
+    EXPECT_GT(readFile(installed[0]).size(), 1000u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(readFile(source + "\\" + kNames[i]), readFile(installed[i])) << kNames[i];
     EXPECT_FALSE(fileExists(target + "\\Apps\\Pdf\\kpdcjk.bin")) << "driver-side files stay beside the driver";
     EXPECT_STREQ("", errorText);
 }

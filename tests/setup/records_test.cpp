@@ -109,9 +109,8 @@ TEST_F(RegistryRecords, AnInstallFolderTooLongForItsPathValuesLeavesThemOut) {
     EXPECT_EQ(0, installer.writeRegistryRecords()) << "incomplete records are not called complete";
     // "SetupPath" fits (253 characters); the uninstaller's path does not.
     expectText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
-    EXPECT_FALSE(regValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", nullptr));
-    EXPECT_FALSE(regValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", nullptr));
-    EXPECT_FALSE(regValue(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", nullptr));
+    for (const char* name : {"UninstallString", "DisplayIcon", "UninstallPath", "QuietUninstallString"})
+        EXPECT_FALSE(regValue(HKEY_LOCAL_MACHINE, kUninstallKey, name, nullptr)) << name;
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", "3,1,0,1210");
 
