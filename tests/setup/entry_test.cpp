@@ -13,11 +13,15 @@ namespace {
 BOOL WINAPI reportsWow64(HANDLE, PBOOL flag) { *flag = TRUE; return TRUE; }
 BOOL WINAPI reportsNative(HANDLE, PBOOL flag) { *flag = FALSE; return TRUE; }
 BOOL WINAPI wow64CallFails(HANDLE, PBOOL flag) { *flag = TRUE; return FALSE; }
-LONG WINAPI deniesKey(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD) {
-    return ERROR_ACCESS_DENIED;
+// A user without rights: the key opens for reading only.
+LONG WINAPI deniesWriting(HKEY root, LPCSTR key, DWORD, LPSTR, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
+                          PHKEY opened, LPDWORD) {
+    if (access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) return ERROR_ACCESS_DENIED;
+    return RegOpenKeyExA(root, key, 0, access, opened);
 }
 BOOL WINAPI reportsNt4(OSVERSIONINFOA* info) { info->dwMajorVersion = 4; info->dwMinorVersion = 0; return TRUE; }
 int versionCalls;
+// Only the plain version record is known.
 BOOL WINAPI extendedFails(OSVERSIONINFOA* info) {
     ++versionCalls;
     if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE;
@@ -26,53 +30,45 @@ BOOL WINAPI extendedFails(OSVERSIONINFOA* info) {
 }
 BOOL WINAPI alwaysFails(OSVERSIONINFOA*) { return FALSE; }
 
-class SystemCheck : public ::testing::Test {
-protected:
-    testing_support::ScopedCalls<CheckCalls> calls{checkCalls};
-};
-
-TEST_F(SystemCheck, PassesOnWinesOwnAnswers) {
-    EXPECT_EQ(nullptr, systemCheckMessage());
-    // No arm is a WOW64 process: the i686 one runs in a 32-bit prefix, and a
-    // 64-bit process never is one. The refusal is proven through the seam.
-    BOOL wow64 = TRUE;
-    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
-    EXPECT_FALSE(wow64);
+// The three checks through the seam, the first failing one winning; null
+// fields keep Wine's own answers (no arm is a WOW64 process: the i686 one
+// runs in a 32-bit prefix).
+TEST(SystemCheck, EachRefusalGetsItsMessage) {
+    const struct {
+        decltype(CheckCalls::getVersionEx) version;
+        decltype(CheckCalls::isWow64Process) wow64;
+        decltype(CheckCalls::regCreateKeyEx) key;
+        const char* message;
+    } cases[] = {
+        {nullptr, nullptr, nullptr, nullptr},
+        {nullptr, reportsWow64, nullptr,
+         "Orlan PDF Scribe of this version is for 32-bit operating systems.\nPlease download the 64-bit version "
+         "from " ORLAN_DOWNLOAD_PAGE ".\nSetup will end."},
+        {nullptr, wow64CallFails, nullptr, nullptr},  // a failing call is no 64-bit answer
+        {nullptr, reportsNative, nullptr, nullptr},
+        {nullptr, nullptr, deniesWriting,
+         "You must have administrator privileges for running the Setup program. \nSetup will end."},
+        {reportsNt4, reportsWow64, deniesWriting,
+         "Orlan PDF Scribe can't support operating systems before Windows 2000. \nSetup will end. "},
+        {alwaysFails, reportsWow64, deniesWriting,
+         "Can't get the correct operating system information. \nSetup will end."},
+        {extendedFails, nullptr, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        testing_support::ScopedCalls<CheckCalls> calls(checkCalls);
+        if (c.version) calls->getVersionEx = c.version;
+        if (c.wow64) calls->isWow64Process = c.wow64;
+        if (c.key) calls->regCreateKeyEx = c.key;
+        versionCalls = 0;
+        EXPECT_STREQ(c.message, systemCheckMessage()) << "case " << &c - cases;
+    }
+    EXPECT_EQ(2, versionCalls) << "falls back to the plain version record";
 }
 
-TEST_F(SystemCheck, SixtyFourBitHostGetsTheDownloadMessage) {
-    calls->isWow64Process = reportsWow64;
-    EXPECT_STREQ(
-        "Orlan PDF Scribe of this version is for 32-bit operating systems.\nPlease download the 64-bit version from "
-        ORLAN_DOWNLOAD_PAGE ".\nSetup will end.",
-        systemCheckMessage());
-    calls->isWow64Process = wow64CallFails;
-    EXPECT_EQ(nullptr, systemCheckMessage()) << "a failing IsWow64Process call is no 64-bit answer";
-    calls->isWow64Process = reportsNative;
-    EXPECT_EQ(nullptr, systemCheckMessage());
-}
-
-TEST_F(SystemCheck, MissingRightsGetTheAdministratorMessage) {
-    calls->regCreateKeyEx = deniesKey;
-    EXPECT_STREQ("You must have administrator privileges for running the Setup program. \nSetup will end.",
-                 systemCheckMessage());
-}
-
-TEST_F(SystemCheck, FirstFailingCheckWins) {
-    calls->getVersionEx = reportsNt4;
-    calls->isWow64Process = reportsWow64;
-    calls->regCreateKeyEx = deniesKey;
-    EXPECT_STREQ("Orlan PDF Scribe can't support operating systems before Windows 2000. \nSetup will end. ",
-                 systemCheckMessage());
-    calls->getVersionEx = alwaysFails;
-    EXPECT_STREQ("Can't get the correct operating system information. \nSetup will end.", systemCheckMessage());
-}
-
-TEST_F(SystemCheck, FallsBackToThePlainVersionRecord) {
-    versionCalls = 0;
-    calls->getVersionEx = extendedFails;
-    EXPECT_EQ(nullptr, systemCheckMessage());
-    EXPECT_EQ(2, versionCalls);
+std::string programFilesDir() {
+    std::string value;
+    EXPECT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &value));
+    return value.c_str();
 }
 
 TEST(InitFolders, SourceIsSetupsFolderAndInstallIsUnderProgramFiles) {
@@ -81,9 +77,7 @@ TEST(InitFolders, SourceIsSetupsFolderAndInstallIsUnderProgramFiles) {
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     *strrchr(exe, '\\') = '\0';
     EXPECT_STREQ(exe, options.sourceDir);
-    std::string programFiles;
-    ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &programFiles));
-    EXPECT_EQ(std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe", options.installDir);
+    EXPECT_EQ(programFilesDir() + "\\Orlan Software\\PDF Scribe", options.installDir);
 }
 
 // Started from a folder too long for its path to fit: the system cuts the
@@ -114,39 +108,33 @@ TEST(InitFolders, AProgramPathThatDoesNotFitStopsWithTheReport) {
     EXPECT_NE(std::string::npos, boxes[0].text.find("Error tag = GetModuleFileName(")) << boxes[0].text;
 }
 
-TEST(DefaultChoices, PutTheFolderAndAllThreeOptionsBackAfterCustomChangedThem) {
-    const InstallOptions saved = options;
-    lstrcpyA(options.installDir, "D:\\Apps\\My Pdf");
-    options.addWordAddin = options.allUsers = options.addStartMenuIcon = 0;
-    applyDefaultChoices();
-    std::string programFiles;
-    ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &programFiles));
-    EXPECT_EQ(std::string(programFiles.c_str()) + "\\Orlan Software\\PDF Scribe", options.installDir);
-    EXPECT_EQ(1, options.addWordAddin);
-    EXPECT_EQ(1, options.allUsers);
-    EXPECT_EQ(1, options.addStartMenuIcon);
-    options = saved;
-}
-
-// Without a "ProgramFilesDir", or with one too long for the product's
+// After Custom changed them, the folder and all three options come back;
+// without a "ProgramFilesDir", or with one too long for the product's
 // sub-folder, the usual folder is taken, never one cut short.
-TEST(InitFolders, WithoutAUsableProgramFilesDirTheUsualFolderIsTaken) {
-    std::string saved;
-    ASSERT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &saved));
+TEST(DefaultChoices, PutTheFolderAndAllThreeOptionsBack) {
+    const InstallOptions saved = options;
+    const std::string programFiles = programFilesDir();
     const std::string overlong = "C:\\" + std::string(240, 'p');  // 243 + 26 for the sub-folder
-    for (const char* value : {static_cast<const char*>(nullptr), overlong.c_str()}) {
-        if (value)
-            testing_support::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", value);
+    const struct {
+        const char* value;  // null: no value
+        std::string folder;
+    } cases[] = {{programFiles.c_str(), programFiles + "\\Orlan Software\\PDF Scribe"},
+                 {nullptr, "C:\\Program Files\\Orlan Software\\PDF Scribe"},
+                 {overlong.c_str(), "C:\\Program Files\\Orlan Software\\PDF Scribe"}};
+    for (const auto& c : cases) {
+        if (c.value)
+            testing_support::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", c.value);
         else
             testing_support::regDeleteValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir");
+        lstrcpyA(options.installDir, "D:\\Apps\\My Pdf");
         options.addWordAddin = options.allUsers = options.addStartMenuIcon = 0;
         applyDefaultChoices();
-        EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", options.installDir)
-            << (value ? "overlong" : "missing");
+        EXPECT_EQ(c.folder, options.installDir) << (c.value ? c.value : "no value");
         EXPECT_EQ(1, options.addWordAddin);
         EXPECT_EQ(1, options.allUsers);
         EXPECT_EQ(1, options.addStartMenuIcon);
     }
-    testing_support::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", saved.c_str());
+    testing_support::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", programFiles);
+    options = saved;
 }
 }  // namespace

@@ -2,7 +2,10 @@
 // the folder after a disk click, the stored and the checked folder, the
 // licence text; and the Options page.
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include "common/text.h"
 #include "resources/resource.h"
 #include "setup/options.h"
@@ -78,32 +81,23 @@ TEST(DriveClick, TheDisksLetterGoesInFront) {
     };
     for (const auto& c : cases) EXPECT_EQ(c[2], afterClick(c[0], c[1])) << c[0] << " + " << c[1];
     // Stays within the buffer.
-    std::string longFolder(259, 'f');
-    char text[MAX_PATH];
-    strcpy(text, longFolder.c_str());
-    folderAfterDriveClick(text, sizeof text, "C:");
-    EXPECT_EQ(259u, strlen(text));
-    EXPECT_EQ(0, strncmp(text, "C:\\fff", 6));
+    std::string cut = afterClick(std::string(259, 'f').c_str(), "C:");
+    EXPECT_EQ(259u, cut.size());
+    EXPECT_EQ(0u, cut.rfind("C:\\fff", 0));
+}
+
+std::string stored(const std::string& typed) {
+    char installDir[MAX_PATH];
+    memset(installDir, 'x', sizeof installDir);
+    storeFolderField(installDir, typed.c_str());
+    return std::string(installDir, strnlen(installDir, sizeof installDir));
 }
 
 TEST(FolderField, StoredUnchangedUpTo259AndCutBeyond) {
-    char installDir[MAX_PATH];
-    storeFolderField(installDir, "Q:\\Some folder\\typed by hand ");
-    EXPECT_STREQ("Q:\\Some folder\\typed by hand ", installDir);
-
-    std::string exact(259, 'a');
-    storeFolderField(installDir, exact.c_str());
-    EXPECT_EQ(exact, installDir);
-
-    for (size_t length : {260u, 261u, 600u}) {
-        std::string longer(length, 'b');
-        longer[258] = 'z';
-        storeFolderField(installDir, longer.c_str());
-        EXPECT_EQ(259u, strlen(installDir)) << length;
-        EXPECT_EQ('z', installDir[258]);
-    }
-    storeFolderField(installDir, "");
-    EXPECT_STREQ("", installDir);
+    const std::string unchanged[] = {"Q:\\Some folder\\typed by hand ", std::string(259, 'a'), ""};
+    for (const std::string& typed : unchanged) EXPECT_EQ(typed, stored(typed));
+    const std::string kept = std::string(258, 'b') + 'z';
+    for (size_t length : {260u, 261u, 600u}) EXPECT_EQ(kept, stored(kept + std::string(length - 259, 'z'))) << length;
 }
 
 // Drives C: and D: exist; the check asks about nothing else.
@@ -172,106 +166,63 @@ TEST(LicenceText, UsesCrLfLineBreaksAndFitsTheField) {
     std::string text = kLicenceAgreement;
     ASSERT_GT(text.size(), 500u);
     EXPECT_LT(text.size(), 30000u) << "an edit field holds about 30000 characters by default";
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-        }
-        if (text[i] == '\r') {
-            EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
-        }
-    }
+    // Every line break is CR LF: no bare CR, no bare LF.
+    size_t pairs = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++pairs;
+    EXPECT_EQ(pairs, (size_t)std::count(text.begin(), text.end(), '\r'));
+    EXPECT_EQ(pairs, (size_t)std::count(text.begin(), text.end(), '\n'));
     EXPECT_NE(std::string::npos, text.find("Orlan PDF Scribe"));
 }
 
+const char kWizardCaption[] = "Orlan PDF Scribe Setup Wizard";
+
 // The Options page run in this process, so that what it leaves in the
 // options can be seen even when it ends with the quit question's Yes.
-class OptionsPageRun {
-public:
-    OptionsPageRun() { thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr); }
+struct OptionsPageRun {
+    std::atomic<INT_PTR> result{-1};
+    std::thread thread{[this] {
+        result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS), nullptr, optionsPageProc, 0);
+    }};
+    bool ended() {
+        return testing_support::waitUntil([&] { return result != -1; }, 10000);
+    }
     ~OptionsPageRun() {
-        if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0 && page) EndDialog(page, 0);
-        WaitForSingleObject(thread_, 5000);
-        CloseHandle(thread_);
+        HWND page = FindWindowA("#32770", kWizardCaption);
+        if (!ended() && page) EndDialog(page, 0);
+        thread.join();
     }
-    HWND waitPage() {
-        testing_support::waitUntil([&] {
-            page = FindWindowA("#32770", "Orlan PDF Scribe Setup Wizard");
-            return page && IsWindowVisible(page) && GetDlgItem(page, IDC_WORD_ADDIN);
-        }, 10000);
-        return page;
-    }
-    INT_PTR waitResult() {
-        WaitForSingleObject(thread_, 10000);
-        return result;
-    }
-    HWND page = nullptr;
-    volatile INT_PTR result = -1;
-
-private:
-    static DWORD WINAPI run(void* self) {
-        auto* me = static_cast<OptionsPageRun*>(self);
-        me->result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS), nullptr,
-                                     optionsPageProc, 0);
-        return 0;
-    }
-    HANDLE thread_;
 };
-
-void click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 
 TEST(OptionsPage, QuittingWithYesStillStoresTheBoxes) {
     options.addWordAddin = 1;
     options.allUsers = 0;
     options.addStartMenuIcon = 1;
     OptionsPageRun run;
-    HWND page = run.waitPage();
-    ASSERT_TRUE(page);
+    HWND page = nullptr;
+    ASSERT_TRUE(testing_support::waitUntil([&] {
+        page = FindWindowA("#32770", kWizardCaption);
+        return page && IsWindowVisible(page) && GetDlgItem(page, IDC_WORD_ADDIN);
+    }, 10000));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_WORD_ADDIN));
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_ALL_USERS)) << "shows allUsers as it is";
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_ALL_USERS)));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_START_MENU));
 
-    click(page, IDC_WORD_ADDIN);
+    SendMessageA(GetDlgItem(page, IDC_WORD_ADDIN), BM_CLICK, 0, 0);
     // No keeps the page and stores nothing yet.
     PostMessageA(page, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(testing_support::answerMessageBox("Orlan PDF Scribe", IDNO).window);
     EXPECT_TRUE(IsWindowVisible(page));
     EXPECT_EQ(1, options.addWordAddin);
 
-    click(page, IDC_START_MENU);
+    SendMessageA(GetDlgItem(page, IDC_START_MENU), BM_CLICK, 0, 0);
     PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(testing_support::answerMessageBox("Orlan PDF Scribe", IDYES).window);
-    EXPECT_EQ(IDC_CANCEL, run.waitResult());
+    ASSERT_TRUE(run.ended());
+    EXPECT_EQ(IDC_CANCEL, run.result);
     EXPECT_EQ(0, options.addWordAddin);
     EXPECT_EQ(0, options.allUsers);
     EXPECT_EQ(0, options.addStartMenuIcon);
-}
-
-TEST(OptionsPage, NextAndBackStoreTheBoxesAndEndWithTheirIds) {
-    options.addWordAddin = 0;
-    options.allUsers = 1;
-    options.addStartMenuIcon = 0;
-    {
-        OptionsPageRun run;
-        HWND page = run.waitPage();
-        ASSERT_TRUE(page);
-        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page, IDC_WORD_ADDIN));
-        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_ALL_USERS));
-        click(page, IDC_WORD_ADDIN);
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEXT, BN_CLICKED), 0);
-        EXPECT_EQ(IDC_NEXT, run.waitResult());
-        EXPECT_EQ(1, options.addWordAddin);
-        EXPECT_EQ(1, options.allUsers);
-        EXPECT_EQ(0, options.addStartMenuIcon);
-    }
-    OptionsPageRun run;
-    HWND page = run.waitPage();
-    ASSERT_TRUE(page);
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_WORD_ADDIN));
-    click(page, IDC_START_MENU);
-    PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_BACK, BN_CLICKED), 0);
-    EXPECT_EQ(IDC_BACK, run.waitResult());
-    EXPECT_EQ(1, options.addStartMenuIcon);
 }
 
 }  // namespace

@@ -15,24 +15,42 @@ protected:
     }
 };
 
+// Text comes back as stored (expandable text too); anything else, a value
+// that does not fit with its NUL, and a missing one give the default (or "").
+// A number lands as its raw bytes. The buffer is never overrun.
 TEST_F(RegistryTest, ReadsStringsAndFallsBackToTheDefault) {
-    setRaw("Text", REG_SZ, "C:\\Apps\\", 9);
-    setRaw("Expand", REG_EXPAND_SZ, "%TEMP%\\x", 9);
-    setRaw("Binary", REG_BINARY, "abc", 3);
-    char out[MAX_PATH];
-
-    EXPECT_TRUE(readRegString(HKEY_CURRENT_USER, kTestKey, "Text", out, "dflt"));
-    EXPECT_STREQ("C:\\Apps\\", out);
-    EXPECT_TRUE(readRegString(HKEY_CURRENT_USER, kTestKey, "Expand", out, "dflt"));
-    EXPECT_STREQ("%TEMP%\\x", out) << "expandable text comes back as stored";
-
-    EXPECT_FALSE(readRegString(HKEY_CURRENT_USER, kTestKey, "Missing", out, "dflt"));
-    EXPECT_STREQ("dflt", out);
-    strcpy(out, "garbage");
-    EXPECT_FALSE(readRegString(HKEY_CURRENT_USER, kTestKey, "Missing", out, nullptr));
-    EXPECT_STREQ("", out);
-    EXPECT_FALSE(readRegString(HKEY_CURRENT_USER, kTestKey, "Binary", out, "dflt"));
-    EXPECT_STREQ("dflt", out);
+    const std::string exact(259, 'E'), longText(400, 'L'), unterminated(260, 'U');
+    const DWORD number = 0x00333231;  // "123" and a NUL, little-endian
+    const struct {
+        const char* name;
+        DWORD type;
+        const void* data;
+        DWORD size;  // 0: not stored
+        const char* fallback;
+        bool found;
+        std::string out;
+    } cases[] = {
+        {"Text", REG_SZ, "C:\\Apps\\", 9, "dflt", true, "C:\\Apps\\"},
+        {"Expand", REG_EXPAND_SZ, "%TEMP%\\x", 9, "dflt", true, "%TEMP%\\x"},
+        {"Binary", REG_BINARY, "abc", 3, "dflt", false, "dflt"},
+        {"Missing", REG_NONE, nullptr, 0, "dflt", false, "dflt"},
+        {"Missing", REG_NONE, nullptr, 0, nullptr, false, ""},
+        {"Exact", REG_SZ, exact.c_str(), 260, "dflt", true, exact},
+        {"Long", REG_SZ, longText.c_str(), 401, "dflt", false, "dflt"},
+        {"Unterminated", REG_SZ, unterminated.c_str(), 260, "dflt", false, "dflt"},
+        {"Number", REG_DWORD, &number, 4, "d", true, "123"},
+    };
+    for (const auto& c : cases) {
+        if (c.size) setRaw(c.name, c.type, c.data, c.size);
+        struct {
+            char out[MAX_PATH];
+            char guard[16];
+        } area;
+        memset(&area, 0x5A, sizeof area);
+        EXPECT_EQ(c.found, readRegString(HKEY_CURRENT_USER, kTestKey, c.name, area.out, c.fallback)) << c.name;
+        EXPECT_EQ(c.out, area.out) << c.name;
+        for (char g : area.guard) ASSERT_EQ(0x5A, static_cast<unsigned char>(g)) << c.name;
+    }
 }
 
 TEST_F(RegistryTest, ReadingFromAMissingKeyCreatesIt) {
@@ -43,51 +61,11 @@ TEST_F(RegistryTest, ReadingFromAMissingKeyCreatesIt) {
     EXPECT_TRUE(testing_support::regKeyExists(HKEY_CURRENT_USER, sub.c_str()));
 }
 
-TEST_F(RegistryTest, DwordLandsAsItsRawBytes) {
-    DWORD value = 0x00333231;  // "123" and a NUL, little-endian
-    setRaw("Number", REG_DWORD, &value, 4);
-    char out[MAX_PATH];
-    EXPECT_TRUE(readRegString(HKEY_CURRENT_USER, kTestKey, "Number", out, "d"));
-    EXPECT_EQ(0, memcmp(out, &value, 4));
-}
-
-TEST_F(RegistryTest, AnOverlongValueNeverOverrunsTheBuffer) {
-    std::string longText(400, 'L');
-    setRaw("Long", REG_SZ, longText.c_str(), static_cast<DWORD>(longText.size() + 1));
-    std::string exact(259, 'E');  // fits a 260-character buffer with its NUL
-    setRaw("Exact", REG_SZ, exact.c_str(), static_cast<DWORD>(exact.size() + 1));
-    std::string unterminated(260, 'U');  // fills the buffer with no NUL
-    setRaw("Unterminated", REG_SZ, unterminated.c_str(), 260);
-
-    struct {
-        char out[MAX_PATH];
-        char guard[16];
-    } area;
-    memset(area.guard, 0x5A, sizeof area.guard);
-    EXPECT_FALSE(readRegString(HKEY_CURRENT_USER, kTestKey, "Long", area.out, "dflt"));
-    EXPECT_STREQ("dflt", area.out) << "a value that does not fit counts as missing";
-    EXPECT_FALSE(readRegString(HKEY_CURRENT_USER, kTestKey, "Unterminated", area.out, "dflt"));
-    EXPECT_STREQ("dflt", area.out);
-    EXPECT_TRUE(readRegString(HKEY_CURRENT_USER, kTestKey, "Exact", area.out, "dflt"));
-    EXPECT_EQ(exact, area.out);
-    for (char c : area.guard) ASSERT_EQ(0x5A, static_cast<unsigned char>(c));
-}
-
-TEST_F(RegistryTest, WritesTextWithItsNulAndNumbersAsFourBytes) {
-    EXPECT_TRUE(writeRegValue(HKEY_CURRENT_USER, kTestKey, "Flag", "1", REG_SZ));
-    std::string data;
-    DWORD type = 0;
-    ASSERT_TRUE(testing_support::regValue(HKEY_CURRENT_USER, kTestKey, "Flag", &data, &type));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_EQ(std::string("1\0", 2), data);
-
-    DWORD number = 7;
-    EXPECT_TRUE(writeRegValue(HKEY_CURRENT_USER, kTestKey, "Number", &number, REG_DWORD));
-    ASSERT_TRUE(testing_support::regValue(HKEY_CURRENT_USER, kTestKey, "Number", &data, &type));
-    EXPECT_EQ(std::string("\x07\0\0\0", 4), data);
-
+// Text with its NUL and numbers as four bytes are read back byte for byte in
+// the records' test (RegistryRecords); other types are not written.
+TEST_F(RegistryTest, WritesTextAndNumbersOnlyAndReportsARefusal) {
     EXPECT_TRUE(writeRegValue(HKEY_CURRENT_USER, kTestKey, "Binary", "zz", REG_BINARY));
-    EXPECT_FALSE(testing_support::regValue(HKEY_CURRENT_USER, kTestKey, "Binary", &data));
+    EXPECT_FALSE(testing_support::regValue(HKEY_CURRENT_USER, kTestKey, "Binary", nullptr));
 
     // The key opens, but the registry refuses a name past its limit of
     // 16,383 characters: nothing stored is no success.

@@ -15,26 +15,24 @@ std::string systemText(DWORD code) {
     return s;
 }
 
+// The system's text for the code (none: "(null)"; code 0: the thread's last
+// error) sits between the tag and the request.
 TEST(ErrorReport, CarriesTagCodeSystemTextThenTheRequest) {
-    reportError("CopyFile_1", 5);
-    std::string report = errorText;
-    std::string denied = systemText(5);
-    ASSERT_FALSE(denied.empty());
-    std::string expectedLine = "Error tag = CopyFile_1(5):" + denied + "Please reboot";
-    EXPECT_EQ(0u, report.find("Error happened to Orlan PDF Scribe. Installation might not be complete.\n"));
-    EXPECT_NE(std::string::npos, report.find(expectedLine)) << report;
-}
-
-TEST(ErrorReport, UnknownCodeGivesNullDirectlyBeforeTheRequest) {
-    reportError("Tag", 0x2FFFFFF1);
-    std::string report = errorText;
-    EXPECT_NE(std::string::npos, report.find("Tag(805306353):(null)Please reboot")) << report;
-}
-
-TEST(ErrorReport, CodeZeroReportsTheThreadsLastError) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    reportError("Last", 0);
-    EXPECT_NE(std::string::npos, std::string(errorText).find("Last(2):")) << errorText;
+    ASSERT_FALSE(systemText(5).empty());
+    const struct {
+        const char* tag;
+        DWORD code;
+        std::string line;
+    } cases[] = {{"CopyFile_1", 5, "Error tag = CopyFile_1(5):" + systemText(5) + "Please reboot"},
+                 {"Tag", 0x2FFFFFF1, "Tag(805306353):(null)Please reboot"},
+                 {"Last", 0, "Last(2):" + systemText(2) + "Please reboot"}};
+    for (const auto& c : cases) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        reportError(c.tag, c.code);
+        std::string report = errorText;
+        EXPECT_EQ(0u, report.find("Error happened to Orlan PDF Scribe. Installation might not be complete.\n"));
+        EXPECT_NE(std::string::npos, report.find(c.line)) << report;
+    }
 }
 
 TEST(ErrorReport, AnOverlongReportIsCutAtTheBufferEnd) {

@@ -82,12 +82,6 @@ MappedDrive::~MappedDrive() {
         DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, letter_.c_str(), folder_.c_str());
 }
 
-RawValue rawValue(HKEY root, const char* key, const char* name) {
-    RawValue value;
-    value.found = testing_support::regValue(root, key, name, &value.bytes, &value.type);
-    return value;
-}
-
 namespace {
 // Everyone may do anything with the key but set its values; the second DACL
 // gives that back so the key can be deleted.
@@ -151,40 +145,6 @@ LinkContents readLink(const std::string& linkPath) {
     if (link) link->Release();
     CoUninitialize();
     return contents;
-}
-
-std::string runCaptured(const std::string& commandLine, int* exitCode) {
-    if (exitCode) *exitCode = -1;
-    std::string folder = testing_support::makeTempDir("capture");
-    std::string outputPath = folder + "\\out.txt";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (output == INVALID_HANDLE_VALUE) return "";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION info = {};
-    std::string line = commandLine;
-    BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                  &startup, &info);
-    CloseHandle(output);
-    if (!started) return "";
-    if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        if (exitCode) *exitCode = static_cast<int>(code);
-    } else {
-        TerminateProcess(info.hProcess, 1);
-    }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    std::string captured = testing_support::readFile(outputPath);
-    testing_support::removeTree(folder);
-    return captured;
 }
 
 HANDLE holdExclusively(const std::string& path) {

@@ -1,6 +1,6 @@
 // Helpers for the installation-step tests: a drive letter mapped onto a
-// temp folder, raw registry values, shell links read back through the
-// shell (the one link reader of the tests), and programs run with their output caught in a file.
+// temp folder, a key refusing its values, and shell
+// links read back through the shell (the one link reader of the tests).
 #pragma once
 #include <windows.h>
 #include <string>
@@ -26,13 +26,6 @@ private:
     bool wine_ = false;
 };
 
-// A value exactly as stored: its type and every byte, terminator included.
-struct RawValue {
-    bool found = false;
-    DWORD type = REG_NONE;
-    std::string bytes;
-};
-RawValue rawValue(HKEY root, const char* key, const char* name);
 // The bytes a REG_SZ value holds when written with its NUL counted.
 inline std::string withNul(const std::string& s) { return s + '\0'; }
 
@@ -63,10 +56,6 @@ struct LinkContents {
     std::string arguments;
 };
 LinkContents readLink(const std::string& linkPath);
-
-// Runs a command line and returns what it wrote to its standard output
-// (redirected to a file); exitCode receives its exit code, or -1.
-std::string runCaptured(const std::string& commandLine, int* exitCode = nullptr);
 
 // A file held open without sharing, as Word holds its add-in.
 HANDLE holdExclusively(const std::string& path);

@@ -1,13 +1,7 @@
 #include "tests/support/ui_support.h"
 #include <commctrl.h>
-#include <algorithm>
 
 namespace ui_support {
-
-void initControls() {
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&init);
-}
 
 void pump(DWORD ms) {
     DWORD start = GetTickCount();
@@ -21,25 +15,13 @@ void pump(DWORD ms) {
     } while (GetTickCount() - start < ms);
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start >= timeoutMs) return done();
-        pump(20);
-    }
-}
-
-Page pageOfDialog(int dialogId) {
-    for (int p = 0; p < (int)Page::End; ++p)
-        if (pageDialog((Page)p) == dialogId) return (Page)p;
-    return Page::End;
-}
-
 HWND createPage(int dialogId, DLGPROC proc) {
-    initControls();
-    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialogId), nullptr, proc,
-                                     (LPARAM)pageOfDialog(dialogId));
+    // The common controls that the templates use (list view, progress bar).
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&init);
+    int page = 0;  // the page that shows the template, or Page::End
+    while (page < (int)Page::End && pageDialog((Page)page) != dialogId) ++page;
+    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialogId), nullptr, proc, page);
     if (!window) return nullptr;
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
@@ -97,29 +79,6 @@ RECT innerRect(HWND button) {
     GetClientRect(button, &r);
     InflateRect(&r, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
     return r;
-}
-
-RECT darkBox(const ClientPixels& pixels, const RECT& area, int limit) {
-    RECT box = {0, 0, 0, 0};
-    bool any = false;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            COLORREF c = pixels.at(x, y);
-            if (c == CLR_INVALID) continue;
-            int brightest = std::max(GetRValue(c), std::max(GetGValue(c), GetBValue(c)));
-            if (brightest >= limit) continue;
-            if (!any) {
-                box = {x, y, x + 1, y + 1};
-                any = true;
-            } else {
-                box.left = std::min(box.left, (LONG)x);
-                box.top = std::min(box.top, (LONG)y);
-                box.right = std::max(box.right, (LONG)x + 1);
-                box.bottom = std::max(box.bottom, (LONG)y + 1);
-            }
-        }
-    }
-    return box;
 }
 
 }  // namespace ui_support

@@ -3,7 +3,7 @@
 // running its messages, and reading what it painted from the screen.
 #pragma once
 #include <windows.h>
-#include <functional>
+#include <algorithm>
 #include <vector>
 #include "setup/button.h"
 #include "setup/frame.h"
@@ -11,16 +11,8 @@
 
 namespace ui_support {
 
-// The common controls that the templates use (list view, progress bar).
-void initControls();
-
 // Runs this thread's messages for ms milliseconds.
 void pump(DWORD ms);
-// Runs messages until done() holds or timeoutMs passes; returns done().
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-
-// The page that shows each dialog template of the wizard.
-Page pageOfDialog(int dialogId);
 
 // The procedure OpenPage uses when none is given (lParam carries the Page).
 inline INT_PTR CALLBACK plainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -71,8 +63,22 @@ private:
 // A button's client rectangle shrunk by the system edge sizes.
 RECT innerRect(HWND button);
 
-// Bounding box of the pixels in area whose brightest channel is below limit;
+// Whether a pixel's brightest channel is below limit (no pixel is dark).
+inline bool isDark(COLORREF c, int limit = 100) {
+    return c != CLR_INVALID && GetRValue(c) < limit && GetGValue(c) < limit && GetBValue(c) < limit;
+}
+
+// Bounding box of the dark pixels in area of anything with at(x, y);
 // empty (all zero) when there are none.
-RECT darkBox(const ClientPixels& pixels, const RECT& area, int limit = 100);
+template <typename Pixels>
+RECT darkBox(const Pixels& pixels, const RECT& area, int limit = 100) {
+    RECT box = {area.right, area.bottom, area.left, area.top};
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x)
+            if (isDark(pixels.at(x, y), limit))
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                       std::max(box.bottom, y + 1)};
+    return box.right > box.left ? box : RECT{0, 0, 0, 0};
+}
 
 }  // namespace ui_support
