@@ -145,8 +145,8 @@ TEST_F(WizardDestination, DiskClickAndTypedFolderReachTheSummaryBackCutsALongFie
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
     EXPECT_EQ("c:\\Hand  typed\\ folder name", summaryFolder(page));
 
-    // Back stores a field of 300 characters as its first 259; Next then
-    // refuses the cut folder rather than install into it.
+    // Back stores a field of 300 characters as its first 259 (which Next
+    // refuses, as the next test shows).
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Options));
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::Destination));
     std::string longFolder = "D:\\" + std::string(297, 'x');
@@ -155,10 +155,6 @@ TEST_F(WizardDestination, DiskClickAndTypedFolderReachTheSummaryBackCutsALongFie
     ASSERT_EQ(longFolder, ts::controlText(page, 1014));
     ASSERT_TRUE(page = setup.advance(page, 1011, WizardPage::SetupType));
     ASSERT_TRUE(page = setup.advance(page, 1010, WizardPage::Destination));
-    EXPECT_EQ(longFolder.substr(0, 259), ts::controlText(page, 1014));
-    ts::press(page, 1001);
-    EXPECT_EQ(kTooLong, ts::answerMessageBox(kSetupCaption, IDOK).text);
-    EXPECT_EQ(page, setup.waitPage(WizardPage::Destination, 5000));
     EXPECT_EQ(longFolder.substr(0, 259), ts::controlText(page, 1014));
     EXPECT_TRUE(setup.quit(page));
 }
