@@ -155,7 +155,7 @@ private:
 
 }  // namespace
 
-TEST_F(UninstallRun, FirstStageHandsOverToATempCopyAndNoRemovesNothing) {
+TEST_F(UninstallRun, FirstStageHandsOverToATempCopyNoRemovesNothingAndAReadOnlyCopyStillGoes) {
     ASSERT_TRUE(us::installProduct(folder, false));
     // No window of the first stage: the only box is the copy's.
     startFromInstallFolder();
@@ -166,6 +166,20 @@ TEST_F(UninstallRun, FirstStageHandsOverToATempCopyAndNoRemovesNothing) {
     EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
     EXPECT_TRUE(ts::fileExists(us::startMenuFolder() + "\\Uninstall.lnk"));
+
+    // Started straight from the temp folder, read-only: no second copy, and
+    // the file still goes after No.
+    copy.path = us::tempFolder() + "\\OrlTEST5.exe";
+    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    ASSERT_TRUE(SetFileAttributesA(copy.path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::vector<std::string> before = us::tempCopies();
+    ts::Process direct;
+    ASSERT_TRUE(direct.start(copy.path));
+    copy.pid = direct.id();
+    answerConfirmation(IDNO);
+    EXPECT_EQ(2, copyExit());
+    expectCopyDeleted();
+    EXPECT_TRUE(us::newFiles(before, us::tempCopies()).empty()) << "a second copy was made";
 }
 
 TEST_F(UninstallRun, YesShowsTheBarMovingToTheSuccessMessageAndRemovesTheProduct) {
@@ -404,24 +418,6 @@ TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {
     EXPECT_EQ(0, copyExit());
     expectCopyDeleted();
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
-}
-
-// Started straight from the temp folder, read-only: no second copy, and
-// the file still goes after No.
-TEST_F(UninstallRun, ReadOnlyCopyInTheTempFolderIsStillDeleted) {
-    copy.path = us::tempFolder() + "\\OrlTEST5.exe";
-    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
-    ASSERT_TRUE(SetFileAttributesA(copy.path.c_str(), FILE_ATTRIBUTE_READONLY));
-    std::vector<std::string> before = us::tempCopies();
-    ts::Process direct;
-    ASSERT_TRUE(direct.start(copy.path));
-    copy.pid = direct.id();
-    answerConfirmation(IDNO);
-    EXPECT_EQ(2, direct.wait(15000));
-    copy.pid = 0;
-    expectCopyDeleted();
-    std::vector<std::string> after = us::tempCopies();
-    EXPECT_TRUE(us::newFiles(before, after).empty());
 }
 
 // /S after an install: everything goes, no window of either stage comes up,

@@ -49,6 +49,7 @@ TEST_F(WizardPages, EscapeAndCloseBoxAskTheQuitQuestionUntilYes) {
     SetupRun setup(*folder);
     HWND page = setup.waitPage(WizardPage::Welcome, 60000);
     ASSERT_TRUE(page) << "no Welcome page";
+    EXPECT_EQ("&Next>", ts::controlText(page, 1001));
     EXPECT_TRUE(wizard::shoot(page, "welcome"));
     expectQuestionAndStay(page, WizardPage::Welcome);
     const struct {
