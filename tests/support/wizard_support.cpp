@@ -257,7 +257,8 @@ std::vector<std::vector<std::string>> listViewRows(HWND list, int columns) {
 
 HTREEITEM treeChildNamed(HWND tree, HTREEITEM parent, const std::string& name) {
     RemoteMemory remote(tree, 4096);
-    LPARAM item = SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent));
+    LPARAM item =
+        SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent));
     for (; remote.ok() && item; item = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, item)) {
         TVITEMA info = {};
         info.mask = TVIF_TEXT;
