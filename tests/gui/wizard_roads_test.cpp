@@ -15,58 +15,46 @@ namespace {
 using WizardRoads = wizard::StagedSetupTest;
 using spooler_support::defaultPrinter;
 
-TEST_F(WizardRoads, DefaultRoadEndsAtFinishWithTheBoxCheckedAndCloseEndsAtOnce) {
-    SetupRun setup(*folder);
-    ASSERT_TRUE(setup.started());
-    HWND page = setup.waitPage(WizardPage::Welcome, 60000);
-    ASSERT_TRUE(page);
-    EXPECT_EQ("&Next>", ts::controlText(page, 1001));
-    ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Licence));
-    ASSERT_TRUE(page = setup.advance(page, 1006, WizardPage::SetupType));
-    ASSERT_TRUE(page = setup.advance(page, 1009, WizardPage::Summary));
-    RECT summaryRect = ts::windowRect(page);
-    ts::press(page, 1012);
-    HWND progress = setup.waitPage(WizardPage::Progress, 30000);
-    if (progress) wizard::shoot(progress, "progress");
-    page = wizard::waitFinishAfterInstall(setup);
-    ASSERT_TRUE(page) << "the run did not end at the Finish page";
-    wizard::shoot(page, "finish");
-    RECT finishRect = ts::windowRect(page);
-    EXPECT_EQ(summaryRect.left, finishRect.left);
-    EXPECT_EQ(summaryRect.top, finishRect.top);
-    EXPECT_TRUE(ts::isChecked(page, 1027)) << "the default-printer box starts checked";
-
-    // The close box acts as Finish: no question, setup ends; the box stayed
-    // checked, so the new printer stays the default.
-    PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(setup.endsWithoutQuestion());
-    EXPECT_EQ(0, setup.waitExit(5000));
-    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
-}
-
-// The user's own default printer, on a driver of its own: the product's
-// removal deletes every printer on the product's driver.
-TEST_F(WizardRoads, ClearedDefaultPrinterBoxGivesTheDefaultBackOnFinish) {
+// The default road to the Finish page, which opens where the Summary page
+// was, its default-printer box checked. Kept, the close box acts as Finish:
+// no question, and the new printer stays the default. Cleared, Finish gives
+// the default back to the user's own printer (on a driver of its own: the
+// product's removal deletes every printer on the product's driver).
+TEST_F(WizardRoads, DefaultRoadEndsAtFinishWhoseBoxKeepsOrGivesBackTheDefault) {
     spooler_support::OtherPrinter previous(ts::distDir(), "Previous Printer");
-    ASSERT_TRUE(previous.ready() && spooler_support::makeDefault("Previous Printer"));
-
-    SetupRun setup(*folder);
-    std::string failure;
-    HWND page = wizard::toSetupType(setup, &failure);
-    ASSERT_TRUE(page) << failure;
-    ASSERT_TRUE(page = setup.advance(page, 1009, WizardPage::Summary));
-    ts::press(page, 1012);
-    page = wizard::waitFinishAfterInstall(setup);
-    ASSERT_TRUE(page) << "the run did not end at the Finish page";
-    EXPECT_EQ("Orlan PDF Printer", defaultPrinter()) << "the run makes the new printer the default";
-
-    ASSERT_TRUE(ts::isChecked(page, 1027));
-    ts::press(page, 1027);
-    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1027); }, 5000));
-    ts::press(page, 1005);
-    EXPECT_EQ(0, setup.waitExit(20000));
-    EXPECT_EQ("Previous Printer", defaultPrinter());
-    EXPECT_TRUE(spooler_support::printerFacts("Orlan PDF Printer").exists) << "only the default goes back";
+    ASSERT_TRUE(previous.ready());
+    for (bool keep : {true, false}) {
+        SCOPED_TRACE(keep ? "box kept, close box" : "box cleared, Finish");
+        ASSERT_TRUE(spooler_support::makeDefault("Previous Printer"));
+        SetupRun setup(*folder);
+        std::string failure;
+        HWND page = wizard::toSetupType(setup, &failure);
+        ASSERT_TRUE(page) << failure;
+        ASSERT_TRUE(page = setup.advance(page, 1009, WizardPage::Summary));
+        RECT summaryRect = ts::windowRect(page);
+        ts::press(page, 1012);
+        HWND progress = setup.waitPage(WizardPage::Progress, 30000);
+        if (progress && keep) wizard::shoot(progress, "progress");
+        page = wizard::waitFinishAfterInstall(setup);
+        ASSERT_TRUE(page) << "the run did not end at the Finish page";
+        if (keep) wizard::shoot(page, "finish");
+        RECT finishRect = ts::windowRect(page);
+        EXPECT_EQ(summaryRect.left, finishRect.left);
+        EXPECT_EQ(summaryRect.top, finishRect.top);
+        EXPECT_EQ("Orlan PDF Printer", defaultPrinter()) << "the run makes the new printer the default";
+        ASSERT_TRUE(ts::isChecked(page, 1027)) << "the default-printer box starts checked";
+        if (keep) {
+            PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_TRUE(setup.endsWithoutQuestion());
+        } else {
+            ts::press(page, 1027);
+            ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1027); }, 5000));
+            ts::press(page, 1005);
+        }
+        EXPECT_EQ(0, setup.waitExit(20000));
+        EXPECT_EQ(keep ? "Orlan PDF Printer" : "Previous Printer", defaultPrinter());
+        EXPECT_TRUE(spooler_support::printerFacts("Orlan PDF Printer").exists) << "only the default goes back";
+    }
 }
 
 // Moves the page to a new place and returns that place.

@@ -1,9 +1,5 @@
 #include "tests/support/machine_state.h"
 #include <windows.h>
-#include <shlobj.h>
-#include <winspool.h>
-#include <stdio.h>
-#include "common/product.h"
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 #include "tests/support/uninstall_support.h"
@@ -13,18 +9,27 @@ namespace ts = testing_support;
 namespace machine_state {
 namespace {
 
-void addFiles(Snapshot& s, const std::string& folder, const std::string& label) {
+bool isProductFile(const std::string& name) {
+    static const char* names[] = {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt", "ORC_ProxyProcess.exe", "kpdcjk.bin",
+                                  "ops_wordaddin.dll", "uninstall.exe", "OPSBatch.exe"};
+    for (const char* n : names)
+        if (lstrcmpiA(n, name.c_str()) == 0) return true;
+    return false;
+}
+
+// Lines for folder and everything in it; but with productOnly no line for
+// the folder and only those of the product's file names in it.
+void addFiles(Snapshot& s, const std::string& folder, const std::string& label, bool productOnly = false) {
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return;
-    s.insert(label + " folder " + folder);
+    if (!productOnly) s.insert(label + " folder " + folder);
     do {
         std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!productOnly || isProductFile(name)) s.insert(label + " file " + folder + "\\" + name);
+        } else if (!productOnly && name != "." && name != "..") {
             addFiles(s, folder + "\\" + name, label);
-        } else {
-            s.insert(label + " file " + folder + "\\" + name);
         }
     } while (FindNextFileA(find, &found));
     FindClose(find);
@@ -56,25 +61,6 @@ void addKey(Snapshot& s, HKEY root, const char* rootName, const std::string& key
     RegCloseKey(h);
 }
 
-bool isProductFile(const std::string& name) {
-    static const char* names[] = {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt", "ORC_ProxyProcess.exe", "kpdcjk.bin",
-                                  "ops_wordaddin.dll", "uninstall.exe", "OPSBatch.exe"};
-    for (const char* n : names)
-        if (lstrcmpiA(n, name.c_str()) == 0) return true;
-    return false;
-}
-
-void addDriverFiles(Snapshot& s, const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isProductFile(found.cFileName))
-            s.insert("driver file " + folder + "\\" + found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-}
-
 }  // namespace
 
 Snapshot capture(const std::vector<std::string>& installDirs) {
@@ -98,8 +84,8 @@ Snapshot capture(const std::vector<std::string>& installDirs) {
 
     for (const std::string& dir : installDirs) addFiles(s, dir, "install");
     std::string drivers = sp::driverDirectory();
-    addDriverFiles(s, drivers);
-    addDriverFiles(s, drivers + "\\3");
+    addFiles(s, drivers, "driver", true);
+    addFiles(s, drivers + "\\3", "driver", true);
     for (bool allUsers : {true, false}) {
         addFiles(s, ts::programsFolder(allUsers) + "\\Orlan PDF Scribe", "start menu");
         addFiles(s, ts::programsFolder(allUsers) + "\\Orlan Software", "start menu");

@@ -1,46 +1,63 @@
 #include "tests/support/wizard_support.h"
 #include <commctrl.h>
-#include <stdio.h>
+#include <functional>
 
 namespace ts = testing_support;
 
 namespace wizard {
 
-const char kWizardCaption[] = "Orlan PDF Scribe Setup Wizard";
 const char kQuitCaption[] = "Orlan PDF Scribe";
+
+namespace {
+const char kWizardCaption[] = "Orlan PDF Scribe Setup Wizard";
 const char kQuitQuestion[] = "Are you sure you want to quit Orlan PDF Scribe Setup?";
 
-const char* pageName(WizardPage page) {
-    switch (page) {
-    case WizardPage::Welcome: return "Welcome";
-    case WizardPage::Licence: return "Licence";
-    case WizardPage::SetupType: return "Setup type";
-    case WizardPage::Destination: return "Destination";
-    case WizardPage::Options: return "Options";
-    case WizardPage::Summary: return "Summary";
-    case WizardPage::Progress: return "Progress";
-    case WizardPage::Finish: return "Finish";
-    case WizardPage::Interrupted: return "Interrupted";
-    }
-    return "?";
+// Each page's name and a control that only it has; the Interrupted page has
+// Finish without the Finish page's check box (1027).
+const struct {
+    const char* name;
+    int control;
+} kPages[] = {{"Welcome", 1028}, {"Licence", 1006},  {"Setup type", 1009}, {"Destination", 1014}, {"Options", 1016},
+              {"Summary", 1012}, {"Progress", 1020}, {"Finish", 1027},     {"Interrupted", 1005}};
+
+bool isPage(HWND window, WizardPage page) {
+    return GetDlgItem(window, kPages[static_cast<int>(page)].control) &&
+           (page != WizardPage::Interrupted || !GetDlgItem(window, 1027));
 }
 
-// Each page is known by a control that only it has.
-static bool isPage(HWND window, WizardPage page) {
-    auto has = [&](int id) { return GetDlgItem(window, id) != nullptr; };
-    switch (page) {
-    case WizardPage::Welcome: return has(1028);
-    case WizardPage::Licence: return has(1006);
-    case WizardPage::SetupType: return has(1009);
-    case WizardPage::Destination: return has(1014);
-    case WizardPage::Options: return has(1016);
-    case WizardPage::Summary: return has(1012);
-    case WizardPage::Progress: return has(1020);
-    case WizardPage::Finish: return has(1027);
-    case WizardPage::Interrupted: return has(1005) && !has(1027);
-    }
-    return false;
+// A visible dialog of process pid that wanted takes, told whether it is a page.
+struct Search {
+    DWORD pid;
+    std::function<bool(HWND dialog, bool wizardPage)> wanted;
+    HWND found;
+};
+
+BOOL CALLBACK findTopLevel(HWND window, LPARAM lParam) {
+    auto* s = reinterpret_cast<Search*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char cls[32] = "", caption[128] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (owner != s->pid || !IsWindowVisible(window) || lstrcmpA(cls, "#32770") != 0 ||
+        !s->wanted(window, lstrcmpA(caption, kWizardCaption) == 0))
+        return TRUE;
+    s->found = window;
+    return FALSE;
 }
+
+// Waits for such a dialog, or until stop holds; null when none came.
+HWND waitDialog(Search s, DWORD timeoutMs, const std::function<bool()>& stop) {
+    ts::waitUntil([&] {
+        s.found = nullptr;
+        EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr || stop();
+    }, timeoutMs);
+    return s.found;
+}
+}  // namespace
+
+const char* pageName(WizardPage page) { return kPages[static_cast<int>(page)].name; }
 
 std::string stagedSetupFolder(const char* prefix) {
     std::string folder = ts::makeTempDir(prefix);
@@ -61,46 +78,9 @@ SetupRun::~SetupRun() {
 
 int SetupRun::waitExit(DWORD timeoutMs) { return process_.wait(timeoutMs); }
 
-namespace {
-struct Search {
-    DWORD pid;
-    bool wizardPages;  // true: pages; false: other dialogs
-    WizardPage page;
-    bool anyPage;
-    HWND found;
-};
-
-BOOL CALLBACK findTopLevel(HWND window, LPARAM lParam) {
-    auto* s = reinterpret_cast<Search*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
-    char cls[32] = "", caption[128] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0) return TRUE;
-    GetWindowTextA(window, caption, sizeof caption);
-    bool wizardPage = lstrcmpA(caption, kWizardCaption) == 0;
-    if (s->wizardPages) {
-        if (wizardPage && (s->anyPage || isPage(window, s->page))) {
-            s->found = window;
-            return FALSE;
-        }
-    } else if (!wizardPage) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
 HWND SetupRun::waitPage(WizardPage page, DWORD timeoutMs) {
-    Search s = {pid(), true, page, false, nullptr};
-    ts::waitUntil([&] {
-        s.found = nullptr;
-        EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr || !process_.running();
-    }, timeoutMs);
-    return s.found;
+    return waitDialog({pid(), [&](HWND dialog, bool wizardPage) { return wizardPage && isPage(dialog, page); }},
+                      timeoutMs, [&] { return !running(); });
 }
 
 HWND SetupRun::advance(HWND page, int buttonId, WizardPage next, DWORD timeoutMs) {
@@ -110,18 +90,14 @@ HWND SetupRun::advance(HWND page, int buttonId, WizardPage next, DWORD timeoutMs
 }
 
 HWND SetupRun::waitOtherDialog(DWORD timeoutMs) {
-    Search s = {pid(), false, WizardPage::Welcome, false, nullptr};
-    ts::waitUntil([&] {
-        s.found = nullptr;
-        EnumWindows(findTopLevel, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr;
-    }, timeoutMs);
-    return s.found;
+    return waitDialog({pid(), [](HWND, bool wizardPage) { return !wizardPage; }}, timeoutMs, [] { return false; });
 }
 
 HWND SetupRun::quitToInterrupted(HWND page, int button) {
     if (button == IDCANCEL)
         ts::command(page, IDCANCEL);
+    else if (button == 0)
+        PostMessageA(page, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
     else
         ts::press(page, button);
     return answerQuitQuestion(IDYES) ? waitPage(WizardPage::Interrupted) : nullptr;
@@ -141,6 +117,15 @@ bool SetupRun::endsWithoutQuestion(DWORD timeoutMs) {
         return !running();
     }, timeoutMs);
     return !asked && !running();
+}
+
+bool endsWithoutAWindow(const ts::Process& process, DWORD timeoutMs) {
+    bool shown = false;
+    ts::waitUntil([&] {
+        if (ts::visibleWindowsOf(process.id()) > 0) shown = true;
+        return !process.running();
+    }, timeoutMs, 5);
+    return !shown && !process.running();
 }
 
 HWND waitFinishAfterInstall(SetupRun& setup, DWORD timeoutMs) {
@@ -241,13 +226,15 @@ private:
 const size_t kTextOffset = 512;
 const int kTextRoom = 256;
 
-// Sends a request whose record (at the block's start) points its text buffer
-// at kTextOffset, and returns the text the control wrote there.
-std::string remoteText(HWND control, const RemoteMemory& remote, UINT message, WPARAM wParam, const void* record,
-                       size_t size) {
+// Sends a request whose record points its text buffer into the block, after
+// the record; the text the control wrote there.
+template <class Record>
+std::string remoteText(HWND control, const RemoteMemory& remote, UINT message, WPARAM wParam, Record record) {
     char text[kTextRoom] = "";
+    record.pszText = remote.at(kTextOffset);
+    record.cchTextMax = kTextRoom;
     remote.write(kTextOffset, text, sizeof text);
-    remote.write(0, record, size);
+    remote.write(0, &record, sizeof record);
     SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(remote.at(0)));
     remote.read(kTextOffset, text, sizeof text);
     text[kTextRoom - 1] = '\0';
@@ -258,17 +245,11 @@ std::string remoteText(HWND control, const RemoteMemory& remote, UINT message, W
 std::vector<std::vector<std::string>> listViewRows(HWND list, int columns) {
     std::vector<std::vector<std::string>> rows;
     RemoteMemory remote(list, 4096);
-    if (!remote.ok()) return rows;
-    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    const int count = remote.ok() ? static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
     for (int row = 0; row < count; ++row) {
         std::vector<std::string> texts;
-        for (int column = 0; column < columns; ++column) {
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = remote.at(kTextOffset);
-            item.cchTextMax = kTextRoom;
-            texts.push_back(remoteText(list, remote, LVM_GETITEMTEXTA, row, &item, sizeof item));
-        }
+        for (LVITEMA item = {}; item.iSubItem < columns; ++item.iSubItem)
+            texts.push_back(remoteText(list, remote, LVM_GETITEMTEXTA, row, item));
         rows.push_back(texts);
     }
     return rows;
@@ -276,18 +257,13 @@ std::vector<std::vector<std::string>> listViewRows(HWND list, int columns) {
 
 HTREEITEM treeChildNamed(HWND tree, HTREEITEM parent, const std::string& name) {
     RemoteMemory remote(tree, 4096);
-    if (!remote.ok()) return nullptr;
-    LPARAM first = SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT,
-                                reinterpret_cast<LPARAM>(parent));
-    for (HTREEITEM item = reinterpret_cast<HTREEITEM>(first); item;
-         item = reinterpret_cast<HTREEITEM>(
-             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    LPARAM item =
+        SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent));
+    for (; remote.ok() && item; item = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, item)) {
         TVITEMA info = {};
         info.mask = TVIF_TEXT;
-        info.hItem = item;
-        info.pszText = remote.at(kTextOffset);
-        info.cchTextMax = kTextRoom;
-        if (remoteText(tree, remote, TVM_GETITEMA, 0, &info, sizeof info) == name) return item;
+        info.hItem = reinterpret_cast<HTREEITEM>(item);
+        if (remoteText(tree, remote, TVM_GETITEMA, 0, info) == name) return info.hItem;
     }
     return nullptr;
 }
@@ -295,14 +271,10 @@ HTREEITEM treeChildNamed(HWND tree, HTREEITEM parent, const std::string& name) {
 std::vector<std::string> listViewHeadings(HWND list, int columns) {
     std::vector<std::string> headings;
     RemoteMemory remote(list, 4096);
-    if (!remote.ok()) return headings;
-    for (int column = 0; column < columns; ++column) {
-        LVCOLUMNA info = {};
-        info.mask = LVCF_TEXT;
-        info.pszText = remote.at(kTextOffset);
-        info.cchTextMax = kTextRoom;
-        headings.push_back(remoteText(list, remote, LVM_GETCOLUMNA, column, &info, sizeof info));
-    }
+    LVCOLUMNA info = {};
+    info.mask = LVCF_TEXT;
+    for (int column = 0; remote.ok() && column < columns; ++column)
+        headings.push_back(remoteText(list, remote, LVM_GETCOLUMNA, column, info));
     return headings;
 }
 

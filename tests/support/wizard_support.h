@@ -11,9 +11,7 @@
 
 namespace wizard {
 
-extern const char kWizardCaption[];  // every page's caption
-extern const char kQuitCaption[];    // the quit question's caption
-extern const char kQuitQuestion[];
+extern const char kQuitCaption[];  // the quit question's caption
 
 enum class WizardPage { Welcome, Licence, SetupType, Destination, Options, Summary, Progress, Finish, Interrupted };
 const char* pageName(WizardPage page);
@@ -61,8 +59,9 @@ public:
     // Any visible top-level dialog of this setup other than its pages (the
     // folder browser, for one); null after the time-out.
     HWND waitOtherDialog(DWORD timeoutMs = 10000);
-    // From a page to the Interrupted page: Escape (IDCANCEL) or a press of
-    // the button, Yes to the quit question; null when a step did not come.
+    // From a page to the Interrupted page: Escape (IDCANCEL), the close box
+    // (0) or a press of the button, Yes to the quit question; null when a
+    // step did not come.
     HWND quitToInterrupted(HWND page, int button = IDCANCEL);
     // The same, then Finish there: whether setup ended with 0.
     bool quit(HWND page, int button = IDCANCEL);
@@ -74,6 +73,10 @@ private:
     testing_support::Process process_;
     bool started_ = false;
 };
+
+// Waits for the process to end: whether it ended without ever showing a
+// visible window.
+bool endsWithoutAWindow(const testing_support::Process& process, DWORD timeoutMs = 20000);
 
 // After Install: waits for the Finish page, answering Yes when the run asks
 // whether to install over an earlier installation; null when the run ended
