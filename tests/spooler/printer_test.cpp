@@ -15,26 +15,14 @@ HANDLE WINAPI addPrinterRefused(LPSTR, DWORD, LPBYTE) {
 class PrinterStep : public SpoolerTest {
 protected:
     // Port and driver as the run's earlier steps leave them.
-    void installPortAndDriver(Installer& installer) {
-        prepare(installer);
+    void installPortAndDriver() {
         ASSERT_EQ(1, installer.addPort()) << errorText;
         ASSERT_EQ(1, installer.addDriver()) << errorText;
     }
 };
 
-TEST_F(PrinterStep, CreatesThePrinterOnThePortWithTheDriver) {
-    Installer installer;
-    installPortAndDriver(installer);
-    ASSERT_EQ(1, installer.addPrinter()) << errorText;
-    EXPECT_EQ(kStagePrinter, installer.printerStage);
-    PrinterFacts facts = printerFacts("Orlan PDF Printer");
-    EXPECT_TRUE(isProductPrinter(facts));
-    EXPECT_NE(0u, facts.attributes & PRINTER_ATTRIBUTE_LOCAL);
-}
-
 TEST_F(PrinterStep, AnExistingPrinterOfThatNameIsAcceptedUnchanged) {
-    Installer installer;
-    installPortAndDriver(installer);
+    installPortAndDriver();
     OtherPrinter existing(stagedSource(), "Orlan PDF Printer");
     ASSERT_TRUE(existing.ready());
     EXPECT_EQ(1, installer.addPrinter()) << errorText;
@@ -45,8 +33,7 @@ TEST_F(PrinterStep, AnExistingPrinterOfThatNameIsAcceptedUnchanged) {
 }
 
 TEST_F(PrinterStep, AFailingPrinterStepDeletesTheDriverOfTheSameRun) {
-    Installer installer;
-    installPortAndDriver(installer);
+    installPortAndDriver();
     ASSERT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
     spooler->addPrinter = addPrinterRefused;
     EXPECT_EQ(0, installer.addPrinter());
@@ -58,10 +45,13 @@ TEST_F(PrinterStep, AFailingPrinterStepDeletesTheDriverOfTheSameRun) {
     EXPECT_TRUE(productPortListed()) << "the port stays";
 }
 
-TEST_F(PrinterStep, DefaultPrinterIsReadAndSetThroughTheLookedUpFunctions) {
-    Installer installer;
-    installPortAndDriver(installer);
+TEST_F(PrinterStep, CreatesThePrinterWhichIsMadeTheDefaultThroughTheLookedUpFunctions) {
+    installPortAndDriver();
     ASSERT_EQ(1, installer.addPrinter()) << errorText;
+    EXPECT_EQ(kStagePrinter, installer.printerStage);
+    PrinterFacts facts = printerFacts("Orlan PDF Printer");
+    EXPECT_TRUE(isProductPrinter(facts));
+    EXPECT_NE(0u, facts.attributes & PRINTER_ATTRIBUTE_LOCAL);
     ASSERT_TRUE(setDefaultPrinter("Orlan PDF Printer"));
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
 

@@ -97,5 +97,9 @@ private:
     std::atomic<bool> over_{false};
     std::thread thread_;
 };
+// The boxes a run showed were these texts, in order, each with these buttons.
+::testing::AssertionResult showed(const std::vector<testing_support::MessageBoxInfo>& boxes,
+                                  const std::vector<std::string>& texts,
+                                  const std::vector<int>& buttons = {IDOK, IDCANCEL});
 
 }  // namespace spooler_support

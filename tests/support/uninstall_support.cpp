@@ -49,16 +49,11 @@ std::string startMenuFolder() {
 
 bool installProduct(const std::string& folder, bool withPrinter) {
     CreateDirectoryA(folder.c_str(), nullptr);
-    struct {
-        const char* from;
-        const char* to;
-    } files[] = {{"uninstall.exe", "uninstall.exe"}, {"ops_wordaddin.dll", "ops_wordaddin.dll"}};
-    for (const auto& f : files)
-        if (!CopyFileA(ts::distFile(f.from).c_str(), (folder + "\\" + f.to).c_str(), FALSE)) return false;
-    std::string driverDir = spooler_support::driverDirectory();
-    CreateDirectoryA((driverDir + "\\3").c_str(), nullptr);
-    CopyFileA(ts::distFile("ORC_ProxyProcess.exe").c_str(), (driverDir + "\\3\\ORC_ProxyProcess.exe").c_str(), FALSE);
-    CopyFileA(ts::distFile("kpdcjk.bin").c_str(), (driverDir + "\\3\\kpdcjk.bin").c_str(), FALSE);
+    for (const char* file : {"uninstall.exe", "ops_wordaddin.dll"})
+        if (!CopyFileA(ts::distFile(file).c_str(), (folder + "\\" + file).c_str(), FALSE)) return false;
+    CreateDirectoryA((spooler_support::driverDirectory() + "\\3").c_str(), nullptr);
+    for (const char* file : {"ORC_ProxyProcess.exe", "kpdcjk.bin"})
+        CopyFileA(ts::distFile(file).c_str(), spooler_support::versionFile(file).c_str(), FALSE);
     ts::regSetText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
     ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
     ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
@@ -152,13 +147,32 @@ DWORD windowProcess(HWND window) {
 
 static const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
 
-NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile) {
+SystemFileStandIn::SystemFileStandIn(const char* name, const std::string& standIn) {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
-    systemFile_ = std::string(system) + "\\netapi32.dll";
-    backup_ = systemFile_ + ".orlan-saved";
-    if (!CopyFileA(systemFile_.c_str(), backup_.c_str(), FALSE)) return;
-    if (!CopyFileA(stubPath, systemFile_.c_str(), FALSE)) return;
+    target_ = std::string(system) + "\\" + name;
+    if (ts::fileExists(target_)) {
+        saved_ = target_ + ".orlan-saved";
+        if (!CopyFileA(target_.c_str(), saved_.c_str(), FALSE)) {
+            saved_.clear();
+            return;
+        }
+    }
+    ready_ = CopyFileA(standIn.c_str(), target_.c_str(), FALSE) != FALSE;
+}
+
+SystemFileStandIn::~SystemFileStandIn() {
+    if (!saved_.empty()) {
+        CopyFileA(saved_.c_str(), target_.c_str(), FALSE);
+        DeleteFileA(saved_.c_str());
+    } else if (ready_) {
+        DeleteFileA(target_.c_str());
+    }
+}
+
+NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile)
+    : file_("netapi32.dll", stubPath) {
+    if (!file_.ready()) return;
     // Wine takes WINE* variables from the Unix environment, so an override
     // set here would not reach the programs the test starts, nor the
     // uninstaller's temporary copy. Wine's own override key reaches every
@@ -174,10 +188,6 @@ NetApiStandIn::~NetApiStandIn() {
     if (overridden_) ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, "netapi32");
     SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
     SetEnvironmentVariableA("ORLAN_NETAPI_MARK", nullptr);
-    if (!backup_.empty() && ts::fileExists(backup_)) {
-        CopyFileA(backup_.c_str(), systemFile_.c_str(), FALSE);
-        DeleteFileA(backup_.c_str());
-    }
 }
 
 }  // namespace uninstall_support

@@ -34,34 +34,31 @@ TEST(UninstallFolders, TempFolderIsRecognisedInShortAndLongForm) {
 }
 
 TEST(UninstallFolders, InstallFolderIsTheSetupPathWithoutItsLastComponent) {
-    char folder[MAX_PATH];
-    EXPECT_TRUE(installFolderFromSetupPath("D:\\Apps\\Pdf\\", folder));
-    EXPECT_STREQ("D:\\Apps\\Pdf", folder);
-    // Stored without the trailing backslash: the folder above is taken.
-    EXPECT_TRUE(installFolderFromSetupPath("D:\\Apps\\Pdf", folder));
-    EXPECT_STREQ("D:\\Apps", folder);
-    EXPECT_TRUE(installFolderFromSetupPath("\\\\server\\share\\Pdf\\", folder));
-    EXPECT_STREQ("\\\\server\\share\\Pdf", folder);
-    // The drive root stays a root; only named files are touched there.
-    EXPECT_TRUE(installFolderFromSetupPath("C:\\", folder));
-    EXPECT_STREQ("C:", folder);
-    EXPECT_TRUE(isDriveRoot(folder));
+    const struct {
+        const char* value;
+        const char* folder;  // nullptr: refused, as naming no absolute folder
+    } rows[] = {
+        {"D:\\Apps\\Pdf\\", "D:\\Apps\\Pdf"},
+        // Stored without the trailing backslash: the folder above is taken.
+        {"D:\\Apps\\Pdf", "D:\\Apps"},
+        {"\\\\server\\share\\Pdf\\", "\\\\server\\share\\Pdf"},
+        // The drive root stays a root; only named files are touched there.
+        {"C:\\", "C:"},
+        {"Pdf", nullptr}, {"Pdf\\", nullptr}, {"\\", nullptr}, {"\\Pdf\\", nullptr}, {"C:Pdf", nullptr},
+        {"C:Pdf\\", nullptr}, {"1:\\x\\", nullptr}, {"\\\\\\x\\", nullptr}, {"", nullptr},
+    };
+    for (const auto& row : rows) {
+        char folder[MAX_PATH] = "unchanged";
+        EXPECT_EQ(row.folder != nullptr, installFolderFromSetupPath(row.value, folder)) << row.value;
+        EXPECT_STREQ(row.folder ? row.folder : "", folder) << row.value;
+    }
+    EXPECT_TRUE(isDriveRoot("C:"));
     // What setup writes for a folder gives that folder back.
     for (const char* installDir : {"D:\\Apps\\Pdf", "\\\\server\\share\\Pdf", "C:"}) {
-        char value[MAX_PATH];
+        char value[MAX_PATH], folder[MAX_PATH];
         ASSERT_TRUE(setupPathFromInstallFolder(installDir, value));
         EXPECT_TRUE(installFolderFromSetupPath(value, folder));
         EXPECT_STREQ(installDir, folder);
-    }
-}
-
-TEST(UninstallFolders, SetupPathThatNamesNoAbsoluteFolderIsRefused) {
-    const char* unusable[] = {"Pdf",        "Pdf\\",  "\\",         "\\Pdf\\", "C:Pdf",
-                              "C:Pdf\\",    "1:\\x\\", "\\\\\\x\\", ""};
-    for (const char* value : unusable) {
-        char folder[MAX_PATH] = "unchanged";
-        EXPECT_FALSE(installFolderFromSetupPath(value, folder)) << value;
-        EXPECT_STREQ("", folder) << value;
     }
 }
 
@@ -239,42 +236,34 @@ TEST(UninstallChecks, SelfDeleteCommandQuotesTheNameAloneAndRunsInTheFolder) {
     EXPECT_STREQ("", folder);
 }
 
-class SetupPathRecord : public ::testing::Test {
-protected:
-    void SetUp() override { clear(); }
-    void TearDown() override { clear(); }
-    void clear() {
-        ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
-        ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+// Only a text value that names an absolute folder gives the install folder,
+// and only under the root it was written to.
+TEST(SetupPathRecord, OnlyATextValueNamingAFolderGivesTheInstallFolder) {
+    const struct {
+        DWORD type;
+        std::string data;
+        const char* folder;  // nullptr: no folder
+    } rows[] = {
+        {REG_SZ, "C:\\Program Files\\Orlan Software\\PDF Scribe\\", "C:\\Program Files\\Orlan Software\\PDF Scribe"},
+        {REG_DWORD, std::string("C:\\", 4), nullptr},  // a number that spells a drive
+        {REG_SZ, "C:\\" + std::string(400, 'p') + "\\", nullptr},
+        {REG_SZ, "PDF Scribe", nullptr},
+        {REG_SZ, "", nullptr},
+    };
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        const HKEY other = root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.data.substr(0, 50));
+            ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
+            ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+            const DWORD size = row.type == REG_SZ ? static_cast<DWORD>(row.data.size() + 1) : 4;
+            ASSERT_TRUE(ts::regSet(root, product::kProductKey, "SetupPath", row.type, row.data.c_str(), size));
+            char folder[MAX_PATH] = "unchanged";
+            EXPECT_EQ(row.folder != nullptr, readInstallFolder(root, folder));
+            EXPECT_STREQ(row.folder ? row.folder : "", folder);
+            EXPECT_FALSE(readInstallFolder(other, folder));
+        }
     }
-    void writeText(HKEY root, const std::string& value) {
-        ASSERT_TRUE(ts::regSetText(root, product::kProductKey, "SetupPath", value));
-    }
-};
-
-TEST_F(SetupPathRecord, TextValueGivesTheInstallFolder) {
-    writeText(HKEY_LOCAL_MACHINE, "C:\\Program Files\\Orlan Software\\PDF Scribe\\");
-    char folder[MAX_PATH];
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    ASSERT_TRUE(readInstallFolder(HKEY_LOCAL_MACHINE, folder));
-    EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", folder);
-}
-
-TEST_F(SetupPathRecord, NumberThatSpellsADriveIsNoFolder) {
-    const BYTE bytes[4] = {'C', ':', '\\', 0};  // "C:\" as a REG_DWORD
-    ASSERT_TRUE(ts::regSet(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", REG_DWORD, bytes, 4));
-    char folder[MAX_PATH] = "unchanged";
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    EXPECT_STREQ("", folder);
-}
-
-TEST_F(SetupPathRecord, OverlongAndRelativeValuesAreNoFolder) {
-    writeText(HKEY_CURRENT_USER, "C:\\" + std::string(400, 'p') + "\\");
-    char folder[MAX_PATH];
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    EXPECT_STREQ("", folder);
-    writeText(HKEY_CURRENT_USER, "PDF Scribe");
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    writeText(HKEY_CURRENT_USER, "");
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
+    ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
 }

@@ -1,9 +1,9 @@
 // The removal operations against Wine's registry, shell folders and files.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <string>
 #include "common/installer.h"
 #include "common/product.h"
+#include "common/shell.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
@@ -13,13 +13,6 @@ namespace {
 
 class RemovalOperations : public ::testing::Test {
 protected:
-    void SetUp() override {
-        installDir = ts::makeTempDir("product");
-        for (bool allUsers : {true, false}) {
-            std::string folder = ts::programsFolder(allUsers) + "\\Orlan PDF Scribe";
-            CreateDirectoryA(folder.c_str(), nullptr);
-        }
-    }
     void TearDown() override {
         ts::removeTree(installDir);
         for (bool allUsers : {true, false}) {
@@ -27,7 +20,7 @@ protected:
             ts::removeTree(ts::programsFolder(allUsers) + "\\Orlan Software");
         }
     }
-    std::string installDir;
+    const std::string installDir = ts::makeTempDir("product");
 };
 
 }  // namespace
@@ -63,6 +56,7 @@ TEST_F(RemovalOperations, RegistryRecordsGoFromBothHivesWithTheUninstallEntry) {
 TEST_F(RemovalOperations, ShortcutsGoFromBothProgramsFoldersAndEmptyFoldersWithThem) {
     std::string common = ts::programsFolder(true), user = ts::programsFolder(false);
     for (const std::string& base : {common, user}) {
+        CreateDirectoryA((base + "\\Orlan PDF Scribe").c_str(), nullptr);
         ts::writeFile(base + "\\" + product::kUninstallLink, "link");
         ts::writeFile(base + "\\" + product::kBatchLink, "link");
     }
@@ -122,15 +116,9 @@ TEST_F(RemovalOperations, ProductFilesGoAndForeignFilesStay) {
 }
 
 TEST_F(RemovalOperations, WordAddinIsUnregisteredBeforeItsFileGoes) {
-    ASSERT_TRUE(CopyFileA(ts::distFile("ops_wordaddin.dll").c_str(), (installDir + "\\ops_wordaddin.dll").c_str(),
-                          FALSE));
-    HMODULE addin = LoadLibraryA((installDir + "\\ops_wordaddin.dll").c_str());
-    ASSERT_TRUE(addin);
-    auto registerServer = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(addin, "DllRegisterServer")));
-    ASSERT_TRUE(registerServer);
-    ASSERT_GE(registerServer(), 0);
-    FreeLibrary(addin);
+    const std::string addin = installDir + "\\ops_wordaddin.dll";
+    ASSERT_TRUE(CopyFileA(ts::distFile("ops_wordaddin.dll").c_str(), addin.c_str(), FALSE));
+    ASSERT_TRUE(callDllRegistration(addin.c_str(), true));
     const char* addinKey = "Software\\Microsoft\\Office\\Word\\Addins\\OrlanPdfScribe.WordAddin";
     ASSERT_TRUE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey) || ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
 
@@ -138,7 +126,7 @@ TEST_F(RemovalOperations, WordAddinIsUnregisteredBeforeItsFileGoes) {
     remover.removeWordAddin(installDir.c_str());
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey));
     EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
-    EXPECT_FALSE(ts::fileExists(installDir + "\\ops_wordaddin.dll"));
+    EXPECT_FALSE(ts::fileExists(addin));
 }
 
 // An install folder that cannot be trusted touches nothing at all.
