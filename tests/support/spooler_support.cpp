@@ -107,7 +107,6 @@ PrinterFacts printerFacts(const char* name) {
         facts.processor = info->pPrintProcessor ? info->pPrintProcessor : "";
         facts.datatype = info->pDatatype ? info->pDatatype : "";
         facts.attributes = info->Attributes;
-        facts.jobs = info->cJobs;
     }
     ClosePrinter(printer);
     return facts;
@@ -143,9 +142,7 @@ bool addPrinterOn(const char* name, const char* port, const char* driver) {
     info.pDatatype = datatype;
     info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
     HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (!printer) return false;
-    ClosePrinter(printer);
-    return true;
+    return printer && ClosePrinter(printer);
 }
 
 bool deletePrinterNamed(const char* name) {
@@ -160,8 +157,7 @@ bool deletePrinterNamed(const char* name) {
 std::string defaultPrinter() {
     char name[512] = "";
     DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size)) return "";
-    return name;
+    return GetDefaultPrinterA(name, &size) ? name : "";
 }
 
 bool makeDefault(const char* name) { return SetDefaultPrinterA(name) != FALSE; }

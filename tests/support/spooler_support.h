@@ -33,7 +33,7 @@ bool deleteDriver(const char* name);
 struct PrinterFacts {
     bool exists = false;
     std::string port, driver, processor, datatype;
-    DWORD attributes = 0, jobs = 0;
+    DWORD attributes = 0;
 };
 PrinterFacts printerFacts(const char* name);
 std::vector<std::string> printersOnDriver(const char* driver);  // null: every printer

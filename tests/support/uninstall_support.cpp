@@ -129,14 +129,11 @@ std::string commandLineOf(DWORD pid) {
 int waitExit(DWORD pid, DWORD timeoutMs) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
     if (!process) return -1;
-    int result = -1;
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(process, &code);
-        result = static_cast<int>(code);
-    }
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code))
+        code = static_cast<DWORD>(-1);
     CloseHandle(process);
-    return result;
+    return static_cast<int>(code);
 }
 
 DWORD windowProcess(HWND window) {

@@ -3,7 +3,6 @@
 #include <string>
 #include "common/installer.h"
 #include "common/product.h"
-#include "common/shell.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
@@ -113,20 +112,6 @@ TEST_F(RemovalOperations, ProductFilesGoAndForeignFilesStay) {
     for (int i = 0; i < 5; ++i) EXPECT_FALSE(ts::fileExists(fakeDriverDir + "\\3\\" + driverFiles[i])) << driverFiles[i];
     EXPECT_TRUE(ts::fileExists(fakeDriverDir + "\\3\\other_driver.dll"));
     ts::removeTree(fakeDriverDir);
-}
-
-TEST_F(RemovalOperations, WordAddinIsUnregisteredBeforeItsFileGoes) {
-    const std::string addin = installDir + "\\ops_wordaddin.dll";
-    ASSERT_TRUE(CopyFileA(ts::distFile("ops_wordaddin.dll").c_str(), addin.c_str(), FALSE));
-    ASSERT_TRUE(callDllRegistration(addin.c_str(), true));
-    const char* addinKey = "Software\\Microsoft\\Office\\Word\\Addins\\OrlanPdfScribe.WordAddin";
-    ASSERT_TRUE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey) || ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
-
-    Installer remover;
-    remover.removeWordAddin(installDir.c_str());
-    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey));
-    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
-    EXPECT_FALSE(ts::fileExists(addin));
 }
 
 // An install folder that cannot be trusted touches nothing at all.
