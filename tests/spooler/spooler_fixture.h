@@ -29,6 +29,12 @@ inline BOOL WINAPI driverDeletionFails(LPSTR server, LPSTR environment, LPSTR na
     return DeletePrinterDriverA(server, environment, name);
 }
 
+// The spooler will not say where its drivers are.
+inline BOOL WINAPI noDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
 class SpoolerTest : public ::testing::Test {
 protected:
     void SetUp() override {

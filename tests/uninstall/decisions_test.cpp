@@ -152,7 +152,10 @@ std::string copyName(const std::string& folder, UINT n) {
 // Files under the copy's names, writable and read-only, may have been left
 // for an elevated process to write over and start: each is passed over
 // untouched, across the wrap from FFFF to 1, and the copy is a new file.
-TEST(UninstallFolders, TempCopyIsANewFileUnderTheFirstFreeName) {
+// Between its making and its start the copy is the user's to replace: only a
+// file with the program's own bytes is started.
+TEST(UninstallFolders, TempCopyIsANewFileThatStartsOnlyWithTheProgramsOwnBytes) {
+    ts::PlantMarks marks;
     std::string folder = ts::makeTempDir("copies");
     const UINT planted[] = {0xFFFE, 0xFFFF, 1};
     for (UINT n : planted) {
@@ -168,21 +171,12 @@ TEST(UninstallFolders, TempCopyIsANewFileUnderTheFirstFreeName) {
     EXPECT_TRUE(ts::readFile(source) == ts::readFile(copy));
     for (UINT n : planted)
         EXPECT_TRUE(ts::readFile(copyName(folder, n)) == "theirs") << copyName(folder, n) << " was written over";
-    ts::removeTree(folder);
     char tiny[MAX_PATH] = "ab";  // too short to hold an extension: left alone
     EXPECT_FALSE(tempCopyName(tiny));
     EXPECT_STREQ("ab", tiny);
-}
 
-// Between its making and its start the copy is the user's to replace: only a
-// file with the program's own bytes is started.
-TEST(UninstallFolders, TempCopyStartsOnlyWithTheProgramsOwnBytes) {
-    ts::PlantMarks marks;
-    std::string folder = ts::makeTempDir("copies");
-    const std::string source = ts::plantFile("marker.exe");
-    const std::string swapped = folder + "\\Orl7.exe", own = folder + "\\Orl8.exe";
+    const std::string swapped = folder + "\\Orl7.exe", own = copy;
     ASSERT_TRUE(CopyFileA(source.c_str(), swapped.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(source.c_str(), own.c_str(), FALSE));
     const Switches none = {};
     KernelHandle thread;
     EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str(), none, thread));

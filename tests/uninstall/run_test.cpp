@@ -38,11 +38,6 @@ std::vector<int> barValues() {
     return values;
 }
 
-BOOL WINAPI noDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-}
-
 // The product as setup leaves it, printer and all, and a removal run with
 // the recording bar.
 class RemovalRun : public ::testing::Test {
@@ -153,12 +148,6 @@ protected:
             WaitForSingleObject(thread_, 10000);
             CloseHandle(thread_);
         }
-        uninstallDialog = nullptr;
-        uninstallProgress = nullptr;
-    }
-    void start() {
-        thread_ = CreateThread(nullptr, 0, uninstallDialogThread, GetModuleHandleA(nullptr), 0, nullptr);
-        ASSERT_TRUE(thread_);
     }
     HANDLE thread_ = nullptr;
 };
@@ -167,7 +156,8 @@ TEST_F(ProgressDialog, ComesUpCentredWithItsControlsAndIcon) {
     DWORD begin = GetTickCount();
     EXPECT_FALSE(waitForDialog(300, 20)) << "no dialog yet";
     EXPECT_GE(GetTickCount() - begin, 280u) << "the wait ended before its limit";
-    start();
+    thread_ = CreateThread(nullptr, 0, uninstallDialogThread, GetModuleHandleA(nullptr), 0, nullptr);
+    ASSERT_TRUE(thread_);
     begin = GetTickCount();
     const DWORD limit = 20000;
     ASSERT_TRUE(waitForDialog(limit, 20));

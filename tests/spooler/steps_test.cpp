@@ -1,16 +1,37 @@
-// The driver step and the test for an existing installation, against Wine's
-// spooler with the stand-in driver files of dist/.
+// The port, driver and printer steps and the test for an existing
+// installation, against Wine's spooler with the stand-in driver files of
+// dist/. The monitor's answers that Wine cannot produce come through the
+// spooler seam; setup's run makes the real port.
 #include "common/dllsearch.h"
 #include "common/product.h"
+#include "install/install.h"
 #include "tests/spooler/spooler_fixture.h"
 
 using namespace spooler_support;
 using testing_support::fileExists;
 
 namespace {
-BOOL WINAPI noDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
+DWORD fakeStatus;
+BOOL xcvCalledWithPort;
+BOOL WINAPI xcvAnswersStatus(HANDLE, PCWSTR command, PBYTE input, DWORD inputSize, PBYTE, DWORD, PDWORD,
+                             PDWORD status) {
+    xcvCalledWithPort = lstrcmpW(command, L"AddPort") == 0 && inputSize == 22 &&
+                        lstrcmpW(reinterpret_cast<PCWSTR>(input), L"ORLAN_PDF:") == 0;
+    *status = fakeStatus;
+    return TRUE;
+}
+BOOL WINAPI xcvFails(HANDLE, PCWSTR, PBYTE, DWORD, PBYTE, DWORD, PDWORD, PDWORD) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+BOOL WINAPI monitorDenied(LPSTR, LPHANDLE handle, LPPRINTER_DEFAULTSA) {
+    *handle = nullptr;
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
+}
+HANDLE WINAPI addPrinterRefused(LPSTR, DWORD, LPBYTE) {
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return nullptr;
 }
 }  // namespace
 
@@ -124,4 +145,92 @@ TEST_F(DriverStep, WithoutADriverDirectoryNothingIsCopiedAnywhere) {
     spooler.restore();
     EXPECT_EQ(1, installer.addDriver()) << errorText;
     EXPECT_STREQ(driverDirectory().c_str(), installer.driverDir);
+}
+
+using PortStep = SpoolerTest;
+
+TEST_F(PortStep, MonitorThatCannotBeOpenedLeavesTheFixedText) {
+    spooler->openMonitor = monitorDenied;
+    reportError("EarlierTag", 5);
+    EXPECT_EQ(0, installer.addPort());
+    EXPECT_EQ(kStageNothing, installer.printerStage);
+    EXPECT_STREQ("Error happened to Orlan PDF Scribe, installation might not be complete.\n"
+                 "Make sure you have the administrative privilege.",
+                 errorText);
+}
+
+// Only a status with the top bit set fails; a failing call carries its error.
+TEST_F(PortStep, XcvFailuresAreReportedWithTheirTag) {
+    struct Case { decltype(spooler->xcvData) xcv; DWORD status; const char* tag; };
+    const Case cases[] = {{xcvAnswersStatus, 0, nullptr},
+                          {xcvAnswersStatus, 5, nullptr},
+                          {xcvAnswersStatus, 183, nullptr},
+                          {xcvAnswersStatus, 0x7FFFFFFF, nullptr},
+                          {xcvAnswersStatus, 0x80070005, "Error tag = XcvData_2(-2147024891):"},
+                          {xcvAnswersStatus, 0x80000000, "Error tag = XcvData_2(-2147483648):"},
+                          {xcvFails, 0, "Error tag = XcvData_1(6):"}};
+    for (const Case& c : cases) {
+        spooler->xcvData = c.xcv;
+        fakeStatus = c.status;
+        xcvCalledWithPort = FALSE;
+        errorText[0] = '\0';
+        Installer installer;
+        EXPECT_EQ(c.tag ? 0 : 1, installer.addPort()) << "status " << c.status;
+        EXPECT_EQ(c.tag ? kStageNothing : kStagePort, installer.printerStage) << "status " << c.status;
+        if (c.tag) {
+            EXPECT_NE(nullptr, strstr(errorText, c.tag)) << errorText;
+        } else {
+            EXPECT_STREQ("", errorText) << "status " << c.status;
+        }
+        if (c.xcv == xcvAnswersStatus) {
+            EXPECT_TRUE(xcvCalledWithPort) << "AddPort must carry the wide port name, 22 bytes with its terminator";
+        }
+    }
+}
+
+class PrinterStep : public SpoolerTest {
+protected:
+    // Port and driver as the run's earlier steps leave them.
+    void installPortAndDriver() {
+        ASSERT_EQ(1, installer.addPort()) << errorText;
+        ASSERT_EQ(1, installer.addDriver()) << errorText;
+    }
+};
+
+TEST_F(PrinterStep, AFailingPrinterStepDeletesTheDriverOfTheSameRun) {
+    installPortAndDriver();
+    ASSERT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    spooler->addPrinter = addPrinterRefused;
+    EXPECT_EQ(0, installer.addPrinter());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = AddPrinter(1801):")) << errorText;
+    EXPECT_EQ(kStageDriver, installer.printerStage);
+    EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_EQ(0, stagedDriverFiles());
+    EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_TRUE(productPortListed()) << "the port stays";
+}
+
+TEST_F(PrinterStep, CreatesThePrinterWhichIsMadeTheDefaultThroughTheLookedUpFunctions) {
+    installPortAndDriver();
+    ASSERT_EQ(1, installer.addPrinter()) << errorText;
+    EXPECT_EQ(kStagePrinter, installer.printerStage);
+    PrinterFacts facts = printerFacts("Orlan PDF Printer");
+    EXPECT_TRUE(isProductPrinter(facts));
+    EXPECT_NE(0u, facts.attributes & PRINTER_ATTRIBUTE_LOCAL);
+    ASSERT_TRUE(setDefaultPrinter("Orlan PDF Printer"));
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
+
+    char name[264] = "";
+    DWORD size = sizeof name;
+    EXPECT_TRUE(getDefaultPrinter(name, &size));
+    EXPECT_STREQ("Orlan PDF Printer", name);
+
+    // A buffer too small for the name is refused, not overrun.
+    char small[8];
+    memset(small, 'x', sizeof small);
+    DWORD smallSize = 4;
+    EXPECT_FALSE(getDefaultPrinter(small, &smallSize));
+    EXPECT_EQ('x', small[4]);
+    EXPECT_FALSE(setDefaultPrinter("No Such Printer"));
+    EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
 }
