@@ -31,25 +31,6 @@ const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
 const char kNaiveLoader[] = "naive_loader.exe";
 const char kAskedMark[] = "C:\\orlan-hardening-asked.mark";
 
-// Left alone, Wine loads its own builtin copy of these names whatever lies
-// in the program's folder. With these values it searches as Windows does,
-// the program's own folder first, in every process started from now on;
-// the values go again at the end (each test program has a prefix of its own).
-class NativeFirst {
-public:
-    NativeFirst() {
-        for (const char* name : kOverrideNames)
-            ready_ = ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, name, "native,builtin") && ready_;
-    }
-    ~NativeFirst() {
-        for (const char* name : kOverrideNames) ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, name);
-    }
-    bool ready() const { return ready_; }
-
-private:
-    bool ready_ = true;
-};
-
 std::string systemStandIn(const char* name) { return std::string(ORLAN_PLANT_DIR) + "\\system\\" + name; }
 
 // Copies every plant into folder.
@@ -62,7 +43,13 @@ bool plantInto(const std::string& folder) {
 class PlantedDlls : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(nativeFirst.ready());
+        // Left alone, Wine loads its own builtin copy of these names whatever
+        // lies in the program's folder. With these values it searches as
+        // Windows does, the program's own folder first, in every process
+        // started from now on; they go again at the end (each test program
+        // has a prefix of its own).
+        for (const char* name : kOverrideNames)
+            ASSERT_TRUE(ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, name, "native,builtin")) << name;
         ASSERT_TRUE(administrator.ready());
         // The stand-in msimg32.dll and its companion lie in the system
         // folder, where the programs load msimg32 from by full path.
@@ -72,6 +59,7 @@ protected:
         for (const char* name : kPlants) ASSERT_TRUE(ts::fileExists(ts::plantFile(name))) << name;
     }
     void TearDown() override {
+        for (const char* name : kOverrideNames) ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, name);
         DeleteFileA(kAskedMark);
         for (const char* name : kPlants) DeleteFileA((us::tempFolder() + "\\" + name).c_str());
     }
@@ -102,7 +90,6 @@ protected:
         }
     }
 
-    NativeFirst nativeFirst;
     // Wine reports every user as a guest; the stand-in in the system folder
     // says administrator and leaves kAskedMark when asked.
     us::NetApiStandIn administrator{ORLAN_NETAPI_STUB, "2", kAskedMark};

@@ -1,10 +1,10 @@
-// The removal run's order and bar positions, and the progress dialog.
-#include <gtest/gtest.h>
+// The removal run's order and bar positions, the uninstaller's form of the
+// printer removal against Wine's real spooler, and the progress dialog.
 #include <windows.h>
 #include <commctrl.h>
-#include <string>
-#include <vector>
 #include "common/product.h"
+#include "common/prompt.h"
+#include "common/runlog.h"
 #include "resources/resource.h"
 #include "tests/spooler/spooler_fixture.h"
 #include "tests/support/uninstall_support.h"
@@ -12,6 +12,7 @@
 
 namespace ts = testing_support;
 namespace us = uninstall_support;
+using namespace spooler_support;
 
 namespace {
 
@@ -36,6 +37,22 @@ std::vector<int> barValues() {
     std::vector<int> values;
     for (const Position& p : positions) values.push_back(p.value);
     return values;
+}
+
+int addPrinterCalls;
+HANDLE WINAPI addPrinterRefused(LPSTR, DWORD, LPBYTE) {
+    ++addPrinterCalls;
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return nullptr;
+}
+BOOL WINAPI printerStays(HANDLE) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+size_t count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
 }
 
 // The product as setup leaves it, printer and all, and a removal run with
@@ -79,15 +96,15 @@ TEST_F(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
     EXPECT_TRUE(positions[5].productFilePresent);
     EXPECT_FALSE(positions[6].productFilePresent);
     EXPECT_FALSE(ts::folderExists(installDir));
-    EXPECT_FALSE(spooler_support::printerFacts(product::kPrinterName).exists);
-    EXPECT_FALSE(spooler_support::driverRegistered(product::kDriverName));
-    EXPECT_EQ(0, spooler_support::stagedDriverFiles());
+    EXPECT_FALSE(printerFacts(product::kPrinterName).exists);
+    EXPECT_FALSE(driverRegistered(product::kDriverName));
+    EXPECT_EQ(0, stagedDriverFiles());
 }
 
 // The uninstaller's form: a cancelled driver deletion puts the product's
 // printer back, not its copies, and the run stops after the printer step.
 TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinterBack) {
-    ASSERT_TRUE(spooler_support::addPrinterOn("PDF Copy", product::kPortName, product::kDriverName));
+    ASSERT_TRUE(addPrinterOn("PDF Copy", product::kPortName, product::kDriverName));
     std::string link = us::startMenuFolder() + "\\Uninstall.lnk";
     ASSERT_TRUE(ts::fileExists(link));
     driverCalls = 0;
@@ -95,9 +112,9 @@ TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrin
     deletionError = ERROR_PRINTER_DRIVER_IN_USE;
     ts::ScopedCalls spooler(spoolerCalls);
     spooler->deletePrinterDriver = driverDeletionFails;
-    spooler_support::BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL});
+    BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL});
     EXPECT_EQ(0, remover.runRemoval());
-    EXPECT_TRUE(spooler_support::showed(answerer.finish(), {kDriverPrompt}));
+    EXPECT_TRUE(showed(answerer.finish(), {kDriverPrompt}));
     EXPECT_EQ(1, driverCalls);
     EXPECT_EQ((std::vector<int>{0, 30}), barValues()) << "the bar stops at the printer step";
 
@@ -108,13 +125,13 @@ TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrin
     EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
     EXPECT_TRUE(ts::fileExists(installDir + "\\ops_wordaddin.dll"));
     EXPECT_TRUE(ts::fileExists(link));
-    EXPECT_EQ(3, spooler_support::stagedDriverFiles());
+    EXPECT_EQ(3, stagedDriverFiles());
 
     // The printer the removal deleted is back, on the product's port and
     // driver; its copy is not.
-    EXPECT_TRUE(spooler_support::isProductPrinter());
-    EXPECT_FALSE(spooler_support::printerFacts("PDF Copy").exists);
-    EXPECT_TRUE(spooler_support::driverRegistered(product::kDriverName));
+    EXPECT_TRUE(isProductPrinter());
+    EXPECT_FALSE(printerFacts("PDF Copy").exists);
+    EXPECT_TRUE(driverRegistered(product::kDriverName));
 
     // The report the uninstaller shows for the stop: its own form, the
     // driver's tag and the spooler's code.
@@ -132,7 +149,69 @@ TEST_F(RemovalRun, WithoutTheDriverDirectoryNothingIsTouched) {
     EXPECT_EQ(0, remover.runRemoval());
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = GetPrinterDriverDirectory(5):")) << errorText;
     EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
-    EXPECT_TRUE(spooler_support::isProductPrinter());
+    EXPECT_TRUE(isProductPrinter());
+}
+
+class UninstallPrinterRemoval : public SpoolerTest {
+protected:
+    void SetUp() override {
+        SpoolerTest::SetUp();
+        installPrinter();
+        ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
+        stageDriverFiles();
+    }
+};
+
+// A user who cancels must get out, even when the printer cannot be put
+// back. A removal that started over would ask again; the second answer and
+// driver call let such a loop end instead of hanging the test.
+TEST_F(UninstallPrinterRemoval, FailedPutBackIsTriedOnceReportedAndTheRemovalStops) {
+    failDriverDeletions(2);
+    addPrinterCalls = 0;
+    spooler->addPrinter = addPrinterRefused;
+    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL, IDCANCEL});
+    EXPECT_EQ(0, installer.removePrinterAndDriver());
+    EXPECT_TRUE(showed(answerer.finish(), {kDriverPrompt})) << "the cancelled prompt came back";
+    EXPECT_EQ(1, driverCalls);
+    EXPECT_EQ(1, addPrinterCalls);
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = AddPrinter(1801):")) << errorText;
+    // Stopped where the user cancelled: the driver and its files stay.
+    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_EQ(3, stagedDriverFiles());
+    EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
+}
+
+// Unattended, a printer that will not go is tried a few times more, each
+// answer in the log, and the removal ends with its own code and no box.
+TEST_F(UninstallPrinterRemoval, UnattendedPrinterThatStaysIsRetriedLoggedAndFailsWithoutABox) {
+    spooler->deletePrinter = printerStays;
+    const std::string folder = testing_support::makeTempDir("quiet"), log = folder + "\\run.log";
+    testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+    testing_support::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", (folder + "\\").c_str());
+    ASSERT_TRUE(runlog::open(log.c_str(), false));
+    prompt::setUnattended(true);
+    BoxAnswerer question(product::kBoxCaption, {IDCANCEL}), report(product::kUninstallBoxCaption, {IDOK});
+    KernelHandle mutex;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(kUninstallStepFailed, removeProduct(GetModuleHandleA(nullptr), mutex));
+    const DWORD took = GetTickCount() - start;
+    prompt::setUnattended(false);
+    runlog::close();
+    EXPECT_TRUE(question.finish().empty()) << "a question was shown";
+    EXPECT_TRUE(report.finish().empty()) << "the report was shown";
+
+    const std::string text = testing_support::readFile(log);
+    EXPECT_EQ(3u, count(text, "Answer: try again")) << text;
+    EXPECT_EQ(1u, count(text, "Answer: give up")) << text;
+    EXPECT_GE(took, 3 * prompt::kRetryWaitMs - 100) << "the retries did not wait";
+    const size_t failed = text.find("Removing the printers and the driver: failed: ");
+    EXPECT_NE(std::string::npos, text.find("Error tag = Orlan PDF Printer can not be deleted(5)", failed)) << text;
+    EXPECT_EQ(0u, count(text, "Removing the registry records")) << "the run went on after the failed step";
+    EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_TRUE(testing_support::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    testing_support::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
+    testing_support::removeTree(folder);
 }
 
 class ProgressDialog : public ::testing::Test {
