@@ -31,8 +31,6 @@ const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
 const char kNaiveLoader[] = "naive_loader.exe";
 const char kAskedMark[] = "C:\\orlan-hardening-asked.mark";
 
-std::string systemStandIn(const char* name) { return std::string(ORLAN_PLANT_DIR) + "\\system\\" + name; }
-
 // Copies every plant into folder.
 bool plantInto(const std::string& folder) {
     for (const char* name : kPlants)
@@ -93,8 +91,8 @@ protected:
     // Wine reports every user as a guest; the stand-in in the system folder
     // says administrator and leaves kAskedMark when asked.
     us::NetApiStandIn administrator{ORLAN_NETAPI_STUB, "2", kAskedMark};
-    us::SystemFileStandIn companion{"imgcore.dll", systemStandIn("imgcore.dll")};
-    us::SystemFileStandIn msimg32{"msimg32.dll", systemStandIn("msimg32.dll")};
+    us::SystemFileStandIn companion{"imgcore.dll", ORLAN_PLANT_DIR "\\system\\imgcore.dll"};
+    us::SystemFileStandIn msimg32{"msimg32.dll", ORLAN_PLANT_DIR "\\system\\msimg32.dll"};
     ts::PlantMarks marks;
 };
 

@@ -56,7 +56,7 @@ using Removal = SpoolerTest;
 
 TEST_F(Removal, EarlyStagesDeleteNothing) {
     stageDriverFiles();
-    failDriverDeletions(1000);
+    failDriverDeletions(spooler, 1000);
     for (int stage : {kStageNothing, kStagePort}) {
         installer.printerStage = stage;
         EXPECT_EQ(1, installer.removePrinterAndDriver());
@@ -82,7 +82,7 @@ TEST_F(Removal, ADriverThatIsGoneIsNoFailureWhateverTheSpoolerSays) {
         installer.printerStage = kStageDriver;
         if (c.registered) ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
         stageDriverFiles();
-        failDriverDeletions(1000, c.error);
+        failDriverDeletions(spooler, 1000, c.error);
         BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
         EXPECT_EQ(c.prompts ? 0 : 1, installer.removePrinterAndDriver());
         EXPECT_EQ(c.prompts, answerer.finish().size());
@@ -96,7 +96,7 @@ TEST_F(Removal, BusyDriverPromptRetriesOnOkAndGivesUpOnCancel) {
     ASSERT_TRUE(registerDriver(stagedSource(), "Orlan PDF Printer Driver"));
     installer.printerStage = kStageDriver;
     stageDriverFiles();
-    failDriverDeletions(1);
+    failDriverDeletions(spooler, 1);
     {
         BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL});
         EXPECT_EQ(0, installer.removePrinterAndDriver());

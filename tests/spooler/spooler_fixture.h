@@ -35,6 +35,16 @@ inline BOOL WINAPI noDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD
     return FALSE;
 }
 
+// The next `count` driver deletions through spooler fail; an application
+// holding the driver makes them fail as busy.
+inline void failDriverDeletions(testing_support::ScopedCalls<SpoolerCalls>& spooler, int count,
+                                DWORD error = ERROR_PRINTER_DRIVER_IN_USE) {
+    driverCalls = 0;
+    failingDeletions = count;
+    deletionError = error;
+    spooler->deletePrinterDriver = driverDeletionFails;
+}
+
 class SpoolerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -62,15 +72,6 @@ protected:
     void prepare(Installer& installer, const std::string& source = stagedSource()) {
         text::copy(installer.sourceDir, source.c_str());
         text::copy(installer.driverDir, spooler_support::driverDirectory().c_str());
-    }
-
-    // The next `count` driver deletions fail; an application holding the
-    // driver makes them fail as busy.
-    void failDriverDeletions(int count, DWORD error = ERROR_PRINTER_DRIVER_IN_USE) {
-        driverCalls = 0;
-        failingDeletions = count;
-        deletionError = error;
-        spooler->deletePrinterDriver = driverDeletionFails;
     }
 
     // The port, driver and printer as an installation leaves them, and an

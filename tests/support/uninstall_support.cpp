@@ -1,6 +1,4 @@
 #include "tests/support/uninstall_support.h"
-#include <winspool.h>
-#include <shlobj.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 #include <stddef.h>

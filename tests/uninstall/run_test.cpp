@@ -1,5 +1,6 @@
-// The removal run's order and bar positions, the uninstaller's form of the
-// printer removal against Wine's real spooler, and the progress dialog.
+// The removal operations against Wine's registry, shell folders and files;
+// the removal run's order and bar positions; the uninstaller's form of the
+// printer removal against Wine's real spooler; the progress dialog.
 #include <windows.h>
 #include <commctrl.h>
 #include "common/product.h"
@@ -81,6 +82,7 @@ protected:
     HWND bar = nullptr;
     const std::string root = ts::makeTempDir("runproduct"), installDir = root + "\\Scribe";
     Installer remover;
+    ts::ScopedCalls<SpoolerCalls> spooler{spoolerCalls};
 };
 
 }  // namespace
@@ -107,11 +109,7 @@ TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrin
     ASSERT_TRUE(addPrinterOn("PDF Copy", product::kPortName, product::kDriverName));
     std::string link = us::startMenuFolder() + "\\Uninstall.lnk";
     ASSERT_TRUE(ts::fileExists(link));
-    driverCalls = 0;
-    failingDeletions = 1000;
-    deletionError = ERROR_PRINTER_DRIVER_IN_USE;
-    ts::ScopedCalls spooler(spoolerCalls);
-    spooler->deletePrinterDriver = driverDeletionFails;
+    failDriverDeletions(spooler, 1000);
     BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL});
     EXPECT_EQ(0, remover.runRemoval());
     EXPECT_TRUE(showed(answerer.finish(), {kDriverPrompt}));
@@ -119,8 +117,7 @@ TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrin
     EXPECT_EQ((std::vector<int>{0, 30}), barValues()) << "the bar stops at the printer step";
 
     // Nothing after the printer step was touched.
-    std::string setupPath;
-    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", &setupPath));
+    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", nullptr));
     EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kUninstallKey));
     EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
     EXPECT_TRUE(ts::fileExists(installDir + "\\ops_wordaddin.dll"));
@@ -144,7 +141,6 @@ TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrin
 // The spooler will not say where its drivers are: the run stops at once,
 // with the report, before any deletion.
 TEST_F(RemovalRun, WithoutTheDriverDirectoryNothingIsTouched) {
-    ts::ScopedCalls spooler(spoolerCalls);
     spooler->getPrinterDriverDirectory = noDriverDirectory;
     EXPECT_EQ(0, remover.runRemoval());
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = GetPrinterDriverDirectory(5):")) << errorText;
@@ -152,42 +148,33 @@ TEST_F(RemovalRun, WithoutTheDriverDirectoryNothingIsTouched) {
     EXPECT_TRUE(isProductPrinter());
 }
 
-class UninstallPrinterRemoval : public SpoolerTest {
-protected:
-    void SetUp() override {
-        SpoolerTest::SetUp();
-        installPrinter();
-        ASSERT_TRUE(addPrinterOn("PDF Copy", "ORLAN_PDF:", "Orlan PDF Printer Driver"));
-        stageDriverFiles();
-    }
-};
-
 // A user who cancels must get out, even when the printer cannot be put
 // back. A removal that started over would ask again; the second answer and
 // driver call let such a loop end instead of hanging the test.
-TEST_F(UninstallPrinterRemoval, FailedPutBackIsTriedOnceReportedAndTheRemovalStops) {
-    failDriverDeletions(2);
+TEST_F(RemovalRun, FailedPutBackIsTriedOnceReportedAndTheRemovalStops) {
+    ASSERT_TRUE(addPrinterOn("PDF Copy", product::kPortName, product::kDriverName));
+    failDriverDeletions(spooler, 2);
     addPrinterCalls = 0;
     spooler->addPrinter = addPrinterRefused;
-    BoxAnswerer answerer("Orlan PDF Scribe", {IDCANCEL, IDCANCEL});
-    EXPECT_EQ(0, installer.removePrinterAndDriver());
+    BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL, IDCANCEL});
+    EXPECT_EQ(0, remover.runRemoval());
     EXPECT_TRUE(showed(answerer.finish(), {kDriverPrompt})) << "the cancelled prompt came back";
     EXPECT_EQ(1, driverCalls);
     EXPECT_EQ(1, addPrinterCalls);
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = AddPrinter(1801):")) << errorText;
     // Stopped where the user cancelled: the driver and its files stay.
-    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
+    EXPECT_TRUE(driverRegistered(product::kDriverName));
     EXPECT_EQ(3, stagedDriverFiles());
-    EXPECT_FALSE(printerFacts("Orlan PDF Printer").exists);
+    EXPECT_FALSE(printerFacts(product::kPrinterName).exists);
 }
 
 // Unattended, a printer that will not go is tried a few times more, each
 // answer in the log, and the removal ends with its own code and no box.
-TEST_F(UninstallPrinterRemoval, UnattendedPrinterThatStaysIsRetriedLoggedAndFailsWithoutABox) {
+TEST_F(RemovalRun, UnattendedPrinterThatStaysIsRetriedLoggedAndFailsWithoutABox) {
     spooler->deletePrinter = printerStays;
-    const std::string folder = testing_support::makeTempDir("quiet"), log = folder + "\\run.log";
-    testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
-    testing_support::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", (folder + "\\").c_str());
+    const std::string log = root + "\\run.log";
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+    us::recordForUser(installDir);
     ASSERT_TRUE(runlog::open(log.c_str(), false));
     prompt::setUnattended(true);
     BoxAnswerer question(product::kBoxCaption, {IDCANCEL}), report(product::kUninstallBoxCaption, {IDOK});
@@ -200,18 +187,140 @@ TEST_F(UninstallPrinterRemoval, UnattendedPrinterThatStaysIsRetriedLoggedAndFail
     EXPECT_TRUE(question.finish().empty()) << "a question was shown";
     EXPECT_TRUE(report.finish().empty()) << "the report was shown";
 
-    const std::string text = testing_support::readFile(log);
+    const std::string text = ts::readFile(log);
     EXPECT_EQ(3u, count(text, "Answer: try again")) << text;
     EXPECT_EQ(1u, count(text, "Answer: give up")) << text;
     EXPECT_GE(took, 3 * prompt::kRetryWaitMs - 100) << "the retries did not wait";
     const size_t failed = text.find("Removing the printers and the driver: failed: ");
     EXPECT_NE(std::string::npos, text.find("Error tag = Orlan PDF Printer can not be deleted(5)", failed)) << text;
     EXPECT_EQ(0u, count(text, "Removing the registry records")) << "the run went on after the failed step";
-    EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists);
-    EXPECT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
-    EXPECT_TRUE(testing_support::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
-    testing_support::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
-    testing_support::removeTree(folder);
+    EXPECT_TRUE(printerFacts(product::kPrinterName).exists);
+    EXPECT_TRUE(driverRegistered(product::kDriverName));
+    EXPECT_TRUE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+}
+
+namespace {
+
+class RemovalOperations : public ::testing::Test {
+protected:
+    void TearDown() override {
+        ts::removeTree(installDir);
+        for (bool allUsers : {true, false}) {
+            ts::removeTree(ts::programsFolder(allUsers) + "\\Orlan PDF Scribe");
+            ts::removeTree(ts::programsFolder(allUsers) + "\\Orlan Software");
+        }
+    }
+    const std::string installDir = ts::makeTempDir("product");
+};
+
+}  // namespace
+
+TEST_F(RemovalOperations, RegistryRecordsGoFromBothHivesWithTheUninstallEntry) {
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\x\\");
+    ts::regSetText(HKEY_LOCAL_MACHINE, (std::string(product::kProductKey) + "\\Deeper\\Still").c_str(), "v", "1");
+    ts::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kUninstallKey, "DisplayName", "Orlan Scribe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kOldUninstallKey, "DisplayName", "PDF Scribe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "kept");
+
+    Installer remover;
+    remover.removeRegistryRecords();
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kUninstallKey));
+    // The older product's entry is left for the clean-up after the run.
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
+
+    ts::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    removeLeftovers(installDir.c_str());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product"));
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product");
+
+    // Nothing left: every operation runs through again quietly.
+    remover.removeRegistryRecords();
+    removeLeftovers(installDir.c_str());
+}
+
+TEST_F(RemovalOperations, ShortcutsGoFromBothProgramsFoldersAndEmptyFoldersWithThem) {
+    std::string common = ts::programsFolder(true), user = ts::programsFolder(false);
+    for (const std::string& base : {common, user}) {
+        CreateDirectoryA((base + "\\Orlan PDF Scribe").c_str(), nullptr);
+        ts::writeFile(base + "\\" + product::kUninstallLink, "link");
+        ts::writeFile(base + "\\" + product::kBatchLink, "link");
+    }
+    CreateDirectoryA((common + "\\Orlan Software").c_str(), nullptr);
+    CreateDirectoryA((common + "\\Orlan Software\\PDF Scribe").c_str(), nullptr);
+    ts::writeFile(common + "\\" + product::kOldVendorLink, "link");
+    ts::writeFile(user + "\\Orlan PDF Scribe\\Readme.txt", "the user's own");
+
+    Installer remover;
+    remover.removeShortcuts();
+    for (const std::string& base : {common, user}) {
+        EXPECT_FALSE(ts::fileExists(base + "\\" + product::kUninstallLink)) << base;
+        EXPECT_FALSE(ts::fileExists(base + "\\" + product::kBatchLink)) << base;
+    }
+    removeLeftovers(installDir.c_str());
+    EXPECT_FALSE(ts::fileExists(common + "\\" + product::kOldVendorLink));
+    EXPECT_FALSE(ts::folderExists(common + "\\Orlan PDF Scribe"));
+    // A folder still holding something of the user's stays.
+    EXPECT_TRUE(ts::fileExists(user + "\\Orlan PDF Scribe\\Readme.txt"));
+}
+
+// Every file here is read-only, as copies of a read-only payload may be:
+// DeleteFile alone refuses them.
+static void writeReadOnly(const std::string& path, const std::string& data) {
+    ts::writeFile(path, data);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(RemovalOperations, ProductFilesGoAndForeignFilesStay) {
+    for (const char* file : {"Uninstall.exe", "OPSBatch.exe", "Notes.txt"})
+        writeReadOnly(installDir + "\\" + file, "x");
+    // Any DLL without the export: the add-in file goes all the same.
+    writeReadOnly(installDir + "\\OPS_WordAddin.dll", "not a library");
+    CreateDirectoryA((installDir + "\\PDF Scribe").c_str(), nullptr);
+    writeReadOnly(installDir + "\\PDF Scribe\\Uninstall.exe", "older");
+
+    std::string fakeDriverDir = ts::makeTempDir("drivers");
+    CreateDirectoryA((fakeDriverDir + "\\3").c_str(), nullptr);
+    const char* driverFiles[] = {"ORC_ProxyProcess.exe", "kpdcjk.bin", "kpd_pnt.txt", "kpd_drv.dll", "kpd_ui.dll",
+                                 "other_driver.dll"};
+    for (const char* file : driverFiles) writeReadOnly(fakeDriverDir + "\\3\\" + file, "x");
+
+    Installer remover;
+    remover.initRemoval((installDir + "\\").c_str(), nullptr, nullptr);
+    EXPECT_EQ(installDir, remover.installDir);
+    lstrcpyA(remover.driverDir, fakeDriverDir.c_str());
+    remover.removeWordAddin(remover.installDir);
+    remover.removeProductFiles();
+    removeLeftovers(installDir.c_str());
+
+    for (const char* file : {"Uninstall.exe", "OPSBatch.exe", "OPS_WordAddin.dll", "PDF Scribe\\Uninstall.exe"})
+        EXPECT_FALSE(ts::fileExists(installDir + "\\" + file)) << file;
+    EXPECT_TRUE(ts::fileExists(installDir + "\\Notes.txt"));
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(ts::fileExists(fakeDriverDir + "\\3\\" + driverFiles[i])) << driverFiles[i];
+    EXPECT_TRUE(ts::fileExists(fakeDriverDir + "\\3\\other_driver.dll"));
+    ts::removeTree(fakeDriverDir);
+}
+
+// An install folder that cannot be trusted touches nothing at all.
+TEST_F(RemovalOperations, EmptyOrOverlongFolderTouchesNoFile) {
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    SetCurrentDirectoryA(installDir.c_str());
+    ts::writeFile(installDir + "\\Uninstall.exe", "x");  // "\Uninstall.exe" would be the drive root's; ".\..." this one
+
+    Installer remover;
+    std::string overlong = installDir + "\\" + std::string(300, 'y');
+    remover.initRemoval(overlong.c_str(), nullptr, nullptr);
+    EXPECT_STREQ("", remover.installDir);
+    remover.removeWordAddin(remover.installDir);
+    remover.removeProductFiles();
+    removeLeftovers("");
+    SetCurrentDirectoryA(current);
+    EXPECT_TRUE(ts::fileExists(installDir + "\\Uninstall.exe"));
 }
 
 class ProgressDialog : public ::testing::Test {
