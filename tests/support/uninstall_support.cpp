@@ -81,10 +81,8 @@ DWORD findProcess(const std::string& exeName) {
     entry.dwSize = sizeof entry;
     DWORD pid = 0;
     for (BOOL more = Process32First(snapshot, &entry); more && !pid; more = Process32Next(snapshot, &entry)) {
-        const char* name = entry.szExeFile;
-        const char* slash = strrchr(name, '\\');
-        if (slash) name = slash + 1;
-        if (lstrcmpiA(name, exeName.c_str()) == 0) pid = entry.th32ProcessID;
+        const char* slash = strrchr(entry.szExeFile, '\\');
+        if (lstrcmpiA(slash ? slash + 1 : entry.szExeFile, exeName.c_str()) == 0) pid = entry.th32ProcessID;
     }
     CloseHandle(snapshot);
     return pid;
@@ -97,18 +95,14 @@ std::string commandLineOf(DWORD pid) {
     QueryFn query = reinterpret_cast<QueryFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     std::string result;
-    struct {
-        LONG exitStatus;
-        BYTE* peb;
-        ULONG_PTR affinity, priority, pid, parent;
-    } basic = {};
-    if (query && query(process, 0, &basic, sizeof basic, nullptr) >= 0 && basic.peb) {
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (query && query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) >= 0 && basic.PebBaseAddress) {
         // The documented parts of the two structures give the offsets for
         // either pointer size; the target has the test's own bitness.
         BYTE* parameters = nullptr;
         UNICODE_STRING line = {};
-        if (ReadProcessMemory(process, basic.peb + offsetof(PEB, ProcessParameters), &parameters, sizeof parameters,
-                              nullptr) &&
+        if (ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offsetof(PEB, ProcessParameters),
+                              &parameters, sizeof parameters, nullptr) &&
             ReadProcessMemory(process, parameters + offsetof(RTL_USER_PROCESS_PARAMETERS, CommandLine), &line,
                               sizeof line, nullptr) &&
             line.Buffer) {

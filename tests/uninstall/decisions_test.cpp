@@ -153,6 +153,23 @@ std::string copyName(const std::string& folder, UINT n) {
     GetTempFileNameA(folder.c_str(), "Orl", n, name);
     return std::string(name, lstrlenA(name) - 3) + "exe";
 }
+// Under its own name: a library called netapi32.dll would be taken for the
+// system's and Wine would load its own in its place.
+std::string stubCopy() {
+    static std::string path;
+    if (path.empty()) {
+        path = ts::makeTempDir("netapi") + "\\orlan_netapi_standin.dll";
+        CopyFileA(ORLAN_NETAPI_STUB, path.c_str(), FALSE);
+    }
+    return path;
+}
+HMODULE loadStub(const char*) { return LoadLibraryA(stubCopy().c_str()); }
+HMODULE loadNothing(const char*) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+// A library without the account export: the program itself.
+HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
 }  // namespace
 
 // Files under the copy's names, writable and read-only, may have been left
@@ -251,7 +268,6 @@ TEST(SetupPathRecord, OnlyATextValueNamingAFolderGivesTheInstallFolder) {
         {REG_SZ, "", nullptr},
     };
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        const HKEY other = root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
         for (const auto& row : rows) {
             SCOPED_TRACE(row.data.substr(0, 50));
             ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
@@ -261,34 +277,12 @@ TEST(SetupPathRecord, OnlyATextValueNamingAFolderGivesTheInstallFolder) {
             char folder[MAX_PATH] = "unchanged";
             EXPECT_EQ(row.folder != nullptr, readInstallFolder(root, folder));
             EXPECT_STREQ(row.folder ? row.folder : "", folder);
-            EXPECT_FALSE(readInstallFolder(other, folder));
+            EXPECT_FALSE(readInstallFolder(root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, folder));
         }
     }
     ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
     ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
 }
-
-namespace {
-
-// Under its own name: a library called netapi32.dll would be taken for the
-// system's and Wine would load its own in its place.
-std::string stubCopy() {
-    static std::string path;
-    if (path.empty()) {
-        path = ts::makeTempDir("netapi") + "\\orlan_netapi_standin.dll";
-        CopyFileA(ORLAN_NETAPI_STUB, path.c_str(), FALSE);
-    }
-    return path;
-}
-HMODULE loadStub(const char*) { return LoadLibraryA(stubCopy().c_str()); }
-HMODULE loadNothing(const char*) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-// A library without the account export: the program itself.
-HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
-
-}  // namespace
 
 // Only privilege level 2 is an administrator; a test that cannot be made
 // (user not found, as for a domain account; no library; no export) fails
