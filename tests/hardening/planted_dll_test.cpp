@@ -7,7 +7,7 @@
 // that companion beside the program first.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winspool.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "tests/support/product_road.h"
@@ -31,108 +31,36 @@ const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
 const char kNaiveLoader[] = "naive_loader.exe";
 const char kAskedMark[] = "C:\\orlan-hardening-asked.mark";
 
-std::string systemFile(const char* name) {
-    char folder[MAX_PATH];
-    GetSystemDirectoryA(folder, MAX_PATH);
-    return std::string(folder) + "\\" + name;
+// Copies every plant into folder.
+bool plantInto(const std::string& folder) {
+    for (const char* name : kPlants)
+        if (!CopyFileA(ts::plantFile(name).c_str(), (folder + "\\" + name).c_str(), FALSE)) return false;
+    return true;
 }
-
-// The stand-in msimg32.dll and its companion laid into the system folder,
-// where the programs load msimg32 from by full path; the system's own files
-// come back at the end.
-class SystemStandIns {
-public:
-    SystemStandIns() {
-        ready_ = true;
-        for (const char* name : {"imgcore.dll", "msimg32.dll"}) {
-            Laid laid = {systemFile(name), ""};
-            if (GetFileAttributesA(laid.target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                laid.saved = laid.target + ".orlan-saved";
-                if (!CopyFileA(laid.target.c_str(), laid.saved.c_str(), FALSE)) ready_ = false;
-            }
-            laid_.push_back(laid);
-            std::string standIn = std::string(ORLAN_PLANT_DIR) + "\\system\\" + name;
-            if (!CopyFileA(standIn.c_str(), laid.target.c_str(), FALSE)) ready_ = false;
-        }
-    }
-    ~SystemStandIns() {
-        for (const Laid& laid : laid_) {
-            if (laid.saved.empty()) {
-                DeleteFileA(laid.target.c_str());
-            } else {
-                CopyFileA(laid.saved.c_str(), laid.target.c_str(), FALSE);
-                DeleteFileA(laid.saved.c_str());
-            }
-        }
-    }
-    bool ready() const { return ready_; }
-
-private:
-    struct Laid {
-        std::string target, saved;
-    };
-    bool ready_ = false;
-    std::vector<Laid> laid_;
-};
-
-// Left alone, Wine loads its own builtin copy of these names whatever lies
-// in the program's folder. With these values it searches as Windows does,
-// the program's own folder first, in every process started from now on;
-// earlier values come back at the end.
-class NativeFirst {
-public:
-    NativeFirst() {
-        ready_ = true;
-        for (const char* name : kOverrideNames) {
-            std::string before;
-            saved_.push_back(ts::regValue(HKEY_CURRENT_USER, kOverrideKey, name, &before) ? before.c_str() : kAbsent);
-            ready_ = ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, name, "native,builtin") && ready_;
-        }
-    }
-    ~NativeFirst() {
-        for (size_t i = 0; i < saved_.size(); ++i)
-            if (saved_[i] == kAbsent)
-                ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, kOverrideNames[i]);
-            else
-                ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, kOverrideNames[i], saved_[i]);
-    }
-    bool ready() const { return ready_; }
-
-private:
-    static constexpr const char* kAbsent = "\x01";
-    bool ready_ = false;
-    std::vector<std::string> saved_;
-};
-
-// Plants copied into one folder, removed again with the object.
-class Planted {
-public:
-    bool into(const std::string& folder) {
-        for (const char* name : kPlants) {
-            std::string path = folder + "\\" + name;
-            if (!CopyFileA(ts::plantFile(name).c_str(), path.c_str(), FALSE)) return false;
-            paths_.push_back(path);
-        }
-        return true;
-    }
-    ~Planted() {
-        for (const std::string& path : paths_) DeleteFileA(path.c_str());
-    }
-
-private:
-    std::vector<std::string> paths_;
-};
 
 class PlantedDlls : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(nativeFirst.ready());
+        // Left alone, Wine loads its own builtin copy of these names whatever
+        // lies in the program's folder. With these values it searches as
+        // Windows does, the program's own folder first, in every process
+        // started from now on; they go again at the end (each test program
+        // has a prefix of its own).
+        for (const char* name : kOverrideNames)
+            ASSERT_TRUE(ts::regSetText(HKEY_CURRENT_USER, kOverrideKey, name, "native,builtin")) << name;
         ASSERT_TRUE(administrator.ready());
-        ASSERT_TRUE(standIns.ready());
+        // The stand-in msimg32.dll and its companion lie in the system
+        // folder, where the programs load msimg32 from by full path.
+        ASSERT_TRUE(companion.ready());
+        ASSERT_TRUE(msimg32.ready());
         DeleteFileA(kAskedMark);
         for (const char* name : kPlants) ASSERT_TRUE(ts::fileExists(ts::plantFile(name))) << name;
     }
-    void TearDown() override { DeleteFileA(kAskedMark); }
+    void TearDown() override {
+        for (const char* name : kOverrideNames) ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, name);
+        DeleteFileA(kAskedMark);
+        for (const char* name : kPlants) DeleteFileA((us::tempFolder() + "\\" + name).c_str());
+    }
 
     // The careless loader run from folder leaves a mark for every plant
     // there: the plants are found and would be loaded, the companion too when
@@ -143,7 +71,7 @@ protected:
         ASSERT_TRUE(CopyFileA(ts::plantFile(kNaiveLoader).c_str(), loader.c_str(), FALSE));
         std::string line = std::string("\"") + loader + "\"";
         for (size_t i = 0; i < kBareNamePlants; ++i) line += std::string(" ") + kPlants[i];
-        line += " " + systemFile("msimg32.dll");
+        line += " " + msimg32.path();
         ts::Process naive;
         ASSERT_TRUE(naive.start(loader, line));
         // Every load fails: the plant refuses to attach once it has left its
@@ -153,19 +81,18 @@ protected:
         std::vector<std::string> found = marks.take();
         ASSERT_EQ(5u, found.size()) << ::testing::PrintToString(found);
         for (const char* name : kPlants) {
-            bool seen = false;
-            std::string expected = folder + "\\" + name + " loaded by " + loader;
-            for (const std::string& mark : found)
-                if (lstrcmpiA(mark.c_str(), expected.c_str()) == 0) seen = true;
-            EXPECT_TRUE(seen) << name << " not loaded from " << folder << ": " << ::testing::PrintToString(found);
+            const std::string expected = folder + "\\" + name + " loaded by " + loader;
+            auto same = [&](const std::string& mark) { return lstrcmpiA(mark.c_str(), expected.c_str()) == 0; };
+            EXPECT_TRUE(std::any_of(found.begin(), found.end(), same))
+                << name << " not loaded from " << folder << ": " << ::testing::PrintToString(found);
         }
     }
 
-    NativeFirst nativeFirst;
     // Wine reports every user as a guest; the stand-in in the system folder
     // says administrator and leaves kAskedMark when asked.
     us::NetApiStandIn administrator{ORLAN_NETAPI_STUB, "2", kAskedMark};
-    SystemStandIns standIns;
+    us::SystemFileStandIn companion{"imgcore.dll", ORLAN_PLANT_DIR "\\system\\imgcore.dll"};
+    us::SystemFileStandIn msimg32{"msimg32.dll", ORLAN_PLANT_DIR "\\system\\msimg32.dll"};
     ts::PlantMarks marks;
 };
 
@@ -177,16 +104,13 @@ TEST_F(PlantedDlls, SetupAndTheUninstallerLoadNoneOfThem) {
     // common controls and the progress bar (comctl32), and the spooler for
     // port, driver and printer (winspool).
     std::string folder = wizard::stagedSetupFolder("planted");
-    {
-        Planted beside;
-        ASSERT_TRUE(beside.into(folder));
-        expectNaiveLoaderTakesEveryPlant(folder);
-        if (HasFatalFailure()) return;
-        std::string failure;
-        int code = wizard::runDefaultRoad(folder, &failure);
-        EXPECT_EQ(std::vector<std::string>{}, marks.take()) << "setup loaded a planted DLL";
-        ASSERT_EQ(0, code) << failure;
-    }
+    ASSERT_TRUE(plantInto(folder));
+    expectNaiveLoaderTakesEveryPlant(folder);
+    if (HasFatalFailure()) return;
+    std::string failure;
+    int code = wizard::runDefaultRoad(folder, &failure);
+    EXPECT_EQ(std::vector<std::string>{}, marks.take()) << "setup loaded a planted DLL";
+    ASSERT_EQ(0, code) << failure;
     ts::removeTree(folder);
     ASSERT_TRUE(printerInstalled()) << "setup's run did not reach the spooler";
 
@@ -194,8 +118,7 @@ TEST_F(PlantedDlls, SetupAndTheUninstallerLoadNoneOfThem) {
     // program may write to; the plants wait there. The NetApi32 stand-in lies
     // in the system folder under the same override: only the system's copy
     // may answer the administrator test.
-    Planted inTemp;
-    ASSERT_TRUE(inTemp.into(us::tempFolder()));
+    ASSERT_TRUE(plantInto(us::tempFolder()));
     expectNaiveLoaderTakesEveryPlant(us::tempFolder());
     if (HasFatalFailure()) return;
     std::string outcome = product_road::uninstallFromShortcut(true);

@@ -10,14 +10,22 @@ namespace {
 using product::kEnvironment;
 const char* const kStagedFiles[] = {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"};
 
-template <typename Info, typename Enum>
-std::vector<BYTE> enumerate(Enum call, DWORD* count) {
-    DWORD needed = 0;
-    *count = 0;
-    call(nullptr, 0, &needed, count);
+// The names of what an Enum* call lists, of the entries that keep passes.
+template <typename Info, typename Enum, typename Keep>
+std::vector<std::string> listed(Enum call, char* Info::*name, Keep keep) {
+    DWORD needed = 0, count = 0;
+    call(nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed ? needed : 1);
-    if (!call(buffer.data(), needed, &needed, count)) *count = 0;
-    return buffer;
+    std::vector<std::string> names;
+    if (!call(buffer.data(), needed, &needed, &count)) return names;
+    const Info* entries = reinterpret_cast<const Info*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        if (keep(entries[i])) names.push_back(entries[i].*name);
+    return names;
+}
+template <typename Info>
+bool every(const Info&) {
+    return true;
 }
 }  // namespace
 
@@ -32,13 +40,8 @@ std::string driverFile(const char* name) { return driverDirectory() + "\\" + nam
 std::string versionFile(const char* name) { return driverDirectory() + "\\3\\" + name; }
 
 std::vector<std::string> portNames() {
-    DWORD count;
-    std::vector<BYTE> buffer = enumerate<PORT_INFO_1A>(
-        [](BYTE* b, DWORD s, DWORD* n, DWORD* c) { return EnumPortsA(nullptr, 1, b, s, n, c); }, &count);
-    std::vector<std::string> names;
-    const PORT_INFO_1A* ports = reinterpret_cast<const PORT_INFO_1A*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) names.push_back(ports[i].pName);
-    return names;
+    auto call = [](BYTE* b, DWORD s, DWORD* n, DWORD* c) { return EnumPortsA(nullptr, 1, b, s, n, c); };
+    return listed(call, &PORT_INFO_1A::pName, every<PORT_INFO_1A>);
 }
 
 bool productPortListed() {
@@ -47,40 +50,27 @@ bool productPortListed() {
 }
 
 bool addPortDirectly(const wchar_t* name) {
-    typedef BOOL(WINAPI * XcvDataFn)(HANDLE, PCWSTR, PBYTE, DWORD, PBYTE, DWORD, PDWORD, PDWORD);
-    HMODULE winspool = LoadLibraryA("winspool.drv");
-    XcvDataFn xcv = reinterpret_cast<XcvDataFn>(reinterpret_cast<void*>(GetProcAddress(winspool, "XcvDataW")));
     PRINTER_DEFAULTSA defaults = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
     HANDLE monitor = nullptr;
-    bool ok = false;
-    if (xcv && OpenPrinterA(const_cast<char*>(", XcvMonitor Local Port"), &monitor, &defaults)) {
-        DWORD needed = 0, status = 0;
-        ok = xcv(monitor, L"AddPort", reinterpret_cast<PBYTE>(const_cast<wchar_t*>(name)),
-                 (lstrlenW(name) + 1) * sizeof(wchar_t), nullptr, 0, &needed, &status) &&
-             (status == 0 || status == ERROR_ALREADY_EXISTS);
-        ClosePrinter(monitor);
-    }
-    FreeLibrary(winspool);
+    if (!OpenPrinterA(const_cast<char*>(", XcvMonitor Local Port"), &monitor, &defaults)) return false;
+    DWORD needed = 0, status = 0;
+    bool ok = XcvDataW(monitor, L"AddPort", reinterpret_cast<PBYTE>(const_cast<wchar_t*>(name)),
+                       (lstrlenW(name) + 1) * sizeof(wchar_t), nullptr, 0, &needed, &status) &&
+              (status == 0 || status == ERROR_ALREADY_EXISTS);
+    ClosePrinter(monitor);
     return ok;
 }
 
 std::vector<std::string> driverNames() {
-    DWORD count;
-    std::vector<BYTE> buffer = enumerate<DRIVER_INFO_3A>(
-        [](BYTE* b, DWORD s, DWORD* n, DWORD* c) {
-            return EnumPrinterDriversA(nullptr, const_cast<char*>(kEnvironment), 3, b, s, n, c);
-        },
-        &count);
-    std::vector<std::string> names;
-    const DRIVER_INFO_3A* drivers = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) names.push_back(drivers[i].pName);
-    return names;
+    auto call = [](BYTE* b, DWORD s, DWORD* n, DWORD* c) {
+        return EnumPrinterDriversA(nullptr, const_cast<char*>(kEnvironment), 3, b, s, n, c);
+    };
+    return listed(call, &DRIVER_INFO_3A::pName, every<DRIVER_INFO_3A>);
 }
 
 bool driverRegistered(const char* name) {
-    for (const std::string& n : driverNames())
-        if (n == name) return true;
-    return false;
+    const std::vector<std::string> names = driverNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 std::string wineDriverKey(const char* name) {
@@ -91,18 +81,10 @@ std::string wineDriverKey(const char* name) {
 bool registerDriver(const std::string& folder, const char* name) {
     for (const char* file : kStagedFiles)
         if (!CopyFileA((folder + "\\" + file).c_str(), driverFile(file).c_str(), FALSE)) return false;
-    DRIVER_INFO_3A info = {};
     std::string driverName = name;
     char drv[] = "kpd_drv.dll", ui[] = "kpd_ui.dll", data[] = "kpd_pnt.txt", empty[] = "", deps[2] = {0, 0};
-    info.cVersion = 3;
-    info.pName = &driverName[0];
-    info.pEnvironment = const_cast<char*>(kEnvironment);
-    info.pDriverPath = drv;
-    info.pConfigFile = ui;
-    info.pDataFile = data;
-    info.pHelpFile = empty;
-    info.pDependentFiles = deps;
-    info.pDefaultDataType = empty;
+    DRIVER_INFO_3A info = {3, &driverName[0], const_cast<char*>(kEnvironment), drv, data, ui, empty, deps, nullptr,
+                           empty};
     return AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&info)) != FALSE;
 }
 
@@ -125,23 +107,18 @@ PrinterFacts printerFacts(const char* name) {
         facts.processor = info->pPrintProcessor ? info->pPrintProcessor : "";
         facts.datatype = info->pDatatype ? info->pDatatype : "";
         facts.attributes = info->Attributes;
-        facts.jobs = info->cJobs;
     }
     ClosePrinter(printer);
     return facts;
 }
 
 std::vector<std::string> printersOnDriver(const char* driver) {
-    DWORD count;
-    std::vector<BYTE> buffer = enumerate<PRINTER_INFO_2A>(
-        [](BYTE* b, DWORD s, DWORD* n, DWORD* c) { return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, s, n, c); },
-        &count);
-    std::vector<std::string> names;
-    const PRINTER_INFO_2A* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i)
-        if (!driver || (printers[i].pDriverName && strcmp(printers[i].pDriverName, driver) == 0))
-            names.push_back(printers[i].pPrinterName);
-    return names;
+    auto call = [](BYTE* b, DWORD s, DWORD* n, DWORD* c) {
+        return EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, b, s, n, c);
+    };
+    return listed(call, &PRINTER_INFO_2A::pPrinterName, [driver](const PRINTER_INFO_2A& printer) {
+        return !driver || (printer.pDriverName && strcmp(printer.pDriverName, driver) == 0);
+    });
 }
 
 ::testing::AssertionResult isProductPrinter(const PrinterFacts& facts) {
@@ -165,9 +142,7 @@ bool addPrinterOn(const char* name, const char* port, const char* driver) {
     info.pDatatype = datatype;
     info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
     HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (!printer) return false;
-    ClosePrinter(printer);
-    return true;
+    return printer && ClosePrinter(printer);
 }
 
 bool deletePrinterNamed(const char* name) {
@@ -182,8 +157,7 @@ bool deletePrinterNamed(const char* name) {
 std::string defaultPrinter() {
     char name[512] = "";
     DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size)) return "";
-    return name;
+    return GetDefaultPrinterA(name, &size) ? name : "";
 }
 
 bool makeDefault(const char* name) { return SetDefaultPrinterA(name) != FALSE; }
@@ -240,6 +214,17 @@ const std::vector<testing_support::MessageBoxInfo>& BoxAnswerer::finish() {
     over_ = true;
     if (thread_.joinable()) thread_.join();
     return seen_;
+}
+
+::testing::AssertionResult showed(const std::vector<testing_support::MessageBoxInfo>& boxes,
+                                  const std::vector<std::string>& texts, const std::vector<int>& buttons) {
+    if (boxes.size() != texts.size())
+        return ::testing::AssertionFailure() << boxes.size() << " boxes came, not " << texts.size();
+    for (size_t i = 0; i < boxes.size(); ++i)
+        if (boxes[i].text != texts[i] || boxes[i].buttons != buttons)
+            return ::testing::AssertionFailure() << "box " << i << " said \"" << boxes[i].text << "\" with buttons "
+                                                 << ::testing::PrintToString(boxes[i].buttons);
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace spooler_support

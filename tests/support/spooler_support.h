@@ -33,7 +33,7 @@ bool deleteDriver(const char* name);
 struct PrinterFacts {
     bool exists = false;
     std::string port, driver, processor, datatype;
-    DWORD attributes = 0, jobs = 0;
+    DWORD attributes = 0;
 };
 PrinterFacts printerFacts(const char* name);
 std::vector<std::string> printersOnDriver(const char* driver);  // null: every printer
@@ -97,5 +97,9 @@ private:
     std::atomic<bool> over_{false};
     std::thread thread_;
 };
+// The boxes a run showed were these texts, in order, each with these buttons.
+::testing::AssertionResult showed(const std::vector<testing_support::MessageBoxInfo>& boxes,
+                                  const std::vector<std::string>& texts,
+                                  const std::vector<int>& buttons = {IDOK, IDCANCEL});
 
 }  // namespace spooler_support

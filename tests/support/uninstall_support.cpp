@@ -1,6 +1,4 @@
 #include "tests/support/uninstall_support.h"
-#include <winspool.h>
-#include <shlobj.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 #include <stddef.h>
@@ -49,16 +47,11 @@ std::string startMenuFolder() {
 
 bool installProduct(const std::string& folder, bool withPrinter) {
     CreateDirectoryA(folder.c_str(), nullptr);
-    struct {
-        const char* from;
-        const char* to;
-    } files[] = {{"uninstall.exe", "uninstall.exe"}, {"ops_wordaddin.dll", "ops_wordaddin.dll"}};
-    for (const auto& f : files)
-        if (!CopyFileA(ts::distFile(f.from).c_str(), (folder + "\\" + f.to).c_str(), FALSE)) return false;
-    std::string driverDir = spooler_support::driverDirectory();
-    CreateDirectoryA((driverDir + "\\3").c_str(), nullptr);
-    CopyFileA(ts::distFile("ORC_ProxyProcess.exe").c_str(), (driverDir + "\\3\\ORC_ProxyProcess.exe").c_str(), FALSE);
-    CopyFileA(ts::distFile("kpdcjk.bin").c_str(), (driverDir + "\\3\\kpdcjk.bin").c_str(), FALSE);
+    for (const char* file : {"uninstall.exe", "ops_wordaddin.dll"})
+        if (!CopyFileA(ts::distFile(file).c_str(), (folder + "\\" + file).c_str(), FALSE)) return false;
+    CreateDirectoryA((spooler_support::driverDirectory() + "\\3").c_str(), nullptr);
+    for (const char* file : {"ORC_ProxyProcess.exe", "kpdcjk.bin"})
+        CopyFileA(ts::distFile(file).c_str(), spooler_support::versionFile(file).c_str(), FALSE);
     ts::regSetText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
     ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
     ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
@@ -88,10 +81,8 @@ DWORD findProcess(const std::string& exeName) {
     entry.dwSize = sizeof entry;
     DWORD pid = 0;
     for (BOOL more = Process32First(snapshot, &entry); more && !pid; more = Process32Next(snapshot, &entry)) {
-        const char* name = entry.szExeFile;
-        const char* slash = strrchr(name, '\\');
-        if (slash) name = slash + 1;
-        if (lstrcmpiA(name, exeName.c_str()) == 0) pid = entry.th32ProcessID;
+        const char* slash = strrchr(entry.szExeFile, '\\');
+        if (lstrcmpiA(slash ? slash + 1 : entry.szExeFile, exeName.c_str()) == 0) pid = entry.th32ProcessID;
     }
     CloseHandle(snapshot);
     return pid;
@@ -104,18 +95,14 @@ std::string commandLineOf(DWORD pid) {
     QueryFn query = reinterpret_cast<QueryFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     std::string result;
-    struct {
-        LONG exitStatus;
-        BYTE* peb;
-        ULONG_PTR affinity, priority, pid, parent;
-    } basic = {};
-    if (query && query(process, 0, &basic, sizeof basic, nullptr) >= 0 && basic.peb) {
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (query && query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) >= 0 && basic.PebBaseAddress) {
         // The documented parts of the two structures give the offsets for
         // either pointer size; the target has the test's own bitness.
         BYTE* parameters = nullptr;
         UNICODE_STRING line = {};
-        if (ReadProcessMemory(process, basic.peb + offsetof(PEB, ProcessParameters), &parameters, sizeof parameters,
-                              nullptr) &&
+        if (ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + offsetof(PEB, ProcessParameters),
+                              &parameters, sizeof parameters, nullptr) &&
             ReadProcessMemory(process, parameters + offsetof(RTL_USER_PROCESS_PARAMETERS, CommandLine), &line,
                               sizeof line, nullptr) &&
             line.Buffer) {
@@ -134,14 +121,11 @@ std::string commandLineOf(DWORD pid) {
 int waitExit(DWORD pid, DWORD timeoutMs) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
     if (!process) return -1;
-    int result = -1;
-    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(process, &code);
-        result = static_cast<int>(code);
-    }
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &code))
+        code = static_cast<DWORD>(-1);
     CloseHandle(process);
-    return result;
+    return static_cast<int>(code);
 }
 
 DWORD windowProcess(HWND window) {
@@ -152,13 +136,32 @@ DWORD windowProcess(HWND window) {
 
 static const char kOverrideKey[] = "Software\\Wine\\DllOverrides";
 
-NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile) {
+SystemFileStandIn::SystemFileStandIn(const char* name, const std::string& standIn) {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
-    systemFile_ = std::string(system) + "\\netapi32.dll";
-    backup_ = systemFile_ + ".orlan-saved";
-    if (!CopyFileA(systemFile_.c_str(), backup_.c_str(), FALSE)) return;
-    if (!CopyFileA(stubPath, systemFile_.c_str(), FALSE)) return;
+    target_ = std::string(system) + "\\" + name;
+    if (ts::fileExists(target_)) {
+        saved_ = target_ + ".orlan-saved";
+        if (!CopyFileA(target_.c_str(), saved_.c_str(), FALSE)) {
+            saved_.clear();
+            return;
+        }
+    }
+    ready_ = CopyFileA(standIn.c_str(), target_.c_str(), FALSE) != FALSE;
+}
+
+SystemFileStandIn::~SystemFileStandIn() {
+    if (!saved_.empty()) {
+        CopyFileA(saved_.c_str(), target_.c_str(), FALSE);
+        DeleteFileA(saved_.c_str());
+    } else if (ready_) {
+        DeleteFileA(target_.c_str());
+    }
+}
+
+NetApiStandIn::NetApiStandIn(const char* stubPath, const char* privilege, const std::string& markFile)
+    : file_("netapi32.dll", stubPath) {
+    if (!file_.ready()) return;
     // Wine takes WINE* variables from the Unix environment, so an override
     // set here would not reach the programs the test starts, nor the
     // uninstaller's temporary copy. Wine's own override key reaches every
@@ -174,10 +177,6 @@ NetApiStandIn::~NetApiStandIn() {
     if (overridden_) ts::regDeleteValue(HKEY_CURRENT_USER, kOverrideKey, "netapi32");
     SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
     SetEnvironmentVariableA("ORLAN_NETAPI_MARK", nullptr);
-    if (!backup_.empty() && ts::fileExists(backup_)) {
-        CopyFileA(backup_.c_str(), systemFile_.c_str(), FALSE);
-        DeleteFileA(backup_.c_str());
-    }
 }
 
 }  // namespace uninstall_support

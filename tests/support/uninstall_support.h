@@ -35,6 +35,22 @@ std::string commandLineOf(DWORD pid);
 int waitExit(DWORD pid, DWORD timeoutMs = 30000);
 DWORD windowProcess(HWND window);
 
+// A file of the system folder replaced by a stand-in while the object
+// lives; the system's own copy, or none, comes back on destruction.
+class SystemFileStandIn {
+public:
+    SystemFileStandIn(const char* name, const std::string& standIn);
+    ~SystemFileStandIn();
+    SystemFileStandIn(const SystemFileStandIn&) = delete;
+    SystemFileStandIn& operator=(const SystemFileStandIn&) = delete;
+    bool ready() const { return ready_; }
+    const std::string& path() const { return target_; }
+
+private:
+    std::string target_, saved_;
+    bool ready_ = false;
+};
+
 // Puts the stand-in NetApi32.dll in the system folder and makes every
 // process started while the object lives load it (Wine's DllOverrides key);
 // the system's own copy, the key and the environment come back on
@@ -46,8 +62,8 @@ public:
     bool ready() const { return ready_; }
 
 private:
+    SystemFileStandIn file_;
     bool ready_ = false;
-    std::string systemFile_, backup_;
     bool overridden_ = false;
 };
 

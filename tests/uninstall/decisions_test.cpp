@@ -1,11 +1,17 @@
-// The uninstaller's small decisions: stage test, install folder, the
-// temporary copy's name, making and start, command line, rights rule.
+// The uninstaller's small decisions and checks: stage test, install folder,
+// the temporary copy's name, making and start, command line, the
+// administrator test against a stand-in NetApi32.dll and Wine's own, the
+// rights rule, and the self-deletion and its refusals.
 #include <gtest/gtest.h>
 #include <string.h>
 #include <string>
 #include <vector>
+#include "common/handles.h"
 #include "common/product.h"
 #include "common/setuppath.h"
+#include "common/system.h"
+#include "tests/support/install_support.h"
+#include "tests/support/scoped_calls.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
@@ -34,34 +40,31 @@ TEST(UninstallFolders, TempFolderIsRecognisedInShortAndLongForm) {
 }
 
 TEST(UninstallFolders, InstallFolderIsTheSetupPathWithoutItsLastComponent) {
-    char folder[MAX_PATH];
-    EXPECT_TRUE(installFolderFromSetupPath("D:\\Apps\\Pdf\\", folder));
-    EXPECT_STREQ("D:\\Apps\\Pdf", folder);
-    // Stored without the trailing backslash: the folder above is taken.
-    EXPECT_TRUE(installFolderFromSetupPath("D:\\Apps\\Pdf", folder));
-    EXPECT_STREQ("D:\\Apps", folder);
-    EXPECT_TRUE(installFolderFromSetupPath("\\\\server\\share\\Pdf\\", folder));
-    EXPECT_STREQ("\\\\server\\share\\Pdf", folder);
-    // The drive root stays a root; only named files are touched there.
-    EXPECT_TRUE(installFolderFromSetupPath("C:\\", folder));
-    EXPECT_STREQ("C:", folder);
-    EXPECT_TRUE(isDriveRoot(folder));
+    const struct {
+        const char* value;
+        const char* folder;  // nullptr: refused, as naming no absolute folder
+    } rows[] = {
+        {"D:\\Apps\\Pdf\\", "D:\\Apps\\Pdf"},
+        // Stored without the trailing backslash: the folder above is taken.
+        {"D:\\Apps\\Pdf", "D:\\Apps"},
+        {"\\\\server\\share\\Pdf\\", "\\\\server\\share\\Pdf"},
+        // The drive root stays a root; only named files are touched there.
+        {"C:\\", "C:"},
+        {"Pdf", nullptr}, {"Pdf\\", nullptr}, {"\\", nullptr}, {"\\Pdf\\", nullptr}, {"C:Pdf", nullptr},
+        {"C:Pdf\\", nullptr}, {"1:\\x\\", nullptr}, {"\\\\\\x\\", nullptr}, {"", nullptr},
+    };
+    for (const auto& row : rows) {
+        char folder[MAX_PATH] = "unchanged";
+        EXPECT_EQ(row.folder != nullptr, installFolderFromSetupPath(row.value, folder)) << row.value;
+        EXPECT_STREQ(row.folder ? row.folder : "", folder) << row.value;
+    }
+    EXPECT_TRUE(isDriveRoot("C:"));
     // What setup writes for a folder gives that folder back.
     for (const char* installDir : {"D:\\Apps\\Pdf", "\\\\server\\share\\Pdf", "C:"}) {
-        char value[MAX_PATH];
+        char value[MAX_PATH], folder[MAX_PATH];
         ASSERT_TRUE(setupPathFromInstallFolder(installDir, value));
         EXPECT_TRUE(installFolderFromSetupPath(value, folder));
         EXPECT_STREQ(installDir, folder);
-    }
-}
-
-TEST(UninstallFolders, SetupPathThatNamesNoAbsoluteFolderIsRefused) {
-    const char* unusable[] = {"Pdf",        "Pdf\\",  "\\",         "\\Pdf\\", "C:Pdf",
-                              "C:Pdf\\",    "1:\\x\\", "\\\\\\x\\", ""};
-    for (const char* value : unusable) {
-        char folder[MAX_PATH] = "unchanged";
-        EXPECT_FALSE(installFolderFromSetupPath(value, folder)) << value;
-        EXPECT_STREQ("", folder) << value;
     }
 }
 
@@ -150,12 +153,32 @@ std::string copyName(const std::string& folder, UINT n) {
     GetTempFileNameA(folder.c_str(), "Orl", n, name);
     return std::string(name, lstrlenA(name) - 3) + "exe";
 }
+// Under its own name: a library called netapi32.dll would be taken for the
+// system's and Wine would load its own in its place.
+std::string stubCopy() {
+    static std::string path;
+    if (path.empty()) {
+        path = ts::makeTempDir("netapi") + "\\orlan_netapi_standin.dll";
+        CopyFileA(ORLAN_NETAPI_STUB, path.c_str(), FALSE);
+    }
+    return path;
+}
+HMODULE loadStub(const char*) { return LoadLibraryA(stubCopy().c_str()); }
+HMODULE loadNothing(const char*) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+// A library without the account export: the program itself.
+HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
 }  // namespace
 
 // Files under the copy's names, writable and read-only, may have been left
 // for an elevated process to write over and start: each is passed over
 // untouched, across the wrap from FFFF to 1, and the copy is a new file.
-TEST(UninstallFolders, TempCopyIsANewFileUnderTheFirstFreeName) {
+// Between its making and its start the copy is the user's to replace: only a
+// file with the program's own bytes is started.
+TEST(UninstallFolders, TempCopyIsANewFileThatStartsOnlyWithTheProgramsOwnBytes) {
+    ts::PlantMarks marks;
     std::string folder = ts::makeTempDir("copies");
     const UINT planted[] = {0xFFFE, 0xFFFF, 1};
     for (UINT n : planted) {
@@ -171,21 +194,12 @@ TEST(UninstallFolders, TempCopyIsANewFileUnderTheFirstFreeName) {
     EXPECT_TRUE(ts::readFile(source) == ts::readFile(copy));
     for (UINT n : planted)
         EXPECT_TRUE(ts::readFile(copyName(folder, n)) == "theirs") << copyName(folder, n) << " was written over";
-    ts::removeTree(folder);
     char tiny[MAX_PATH] = "ab";  // too short to hold an extension: left alone
     EXPECT_FALSE(tempCopyName(tiny));
     EXPECT_STREQ("ab", tiny);
-}
 
-// Between its making and its start the copy is the user's to replace: only a
-// file with the program's own bytes is started.
-TEST(UninstallFolders, TempCopyStartsOnlyWithTheProgramsOwnBytes) {
-    ts::PlantMarks marks;
-    std::string folder = ts::makeTempDir("copies");
-    const std::string source = ts::plantFile("marker.exe");
-    const std::string swapped = folder + "\\Orl7.exe", own = folder + "\\Orl8.exe";
+    const std::string swapped = folder + "\\Orl7.exe", own = copy;
     ASSERT_TRUE(CopyFileA(source.c_str(), swapped.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(source.c_str(), own.c_str(), FALSE));
     const Switches none = {};
     KernelHandle thread;
     EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str(), none, thread));
@@ -239,42 +253,125 @@ TEST(UninstallChecks, SelfDeleteCommandQuotesTheNameAloneAndRunsInTheFolder) {
     EXPECT_STREQ("", folder);
 }
 
-class SetupPathRecord : public ::testing::Test {
-protected:
-    void SetUp() override { clear(); }
-    void TearDown() override { clear(); }
-    void clear() {
-        ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
-        ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+// Only a text value that names an absolute folder gives the install folder,
+// and only under the root it was written to.
+TEST(SetupPathRecord, OnlyATextValueNamingAFolderGivesTheInstallFolder) {
+    const struct {
+        DWORD type;
+        std::string data;
+        const char* folder;  // nullptr: no folder
+    } rows[] = {
+        {REG_SZ, "C:\\Program Files\\Orlan Software\\PDF Scribe\\", "C:\\Program Files\\Orlan Software\\PDF Scribe"},
+        {REG_DWORD, std::string("C:\\", 4), nullptr},  // a number that spells a drive
+        {REG_SZ, "C:\\" + std::string(400, 'p') + "\\", nullptr},
+        {REG_SZ, "PDF Scribe", nullptr},
+        {REG_SZ, "", nullptr},
+    };
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.data.substr(0, 50));
+            ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
+            ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+            const DWORD size = row.type == REG_SZ ? static_cast<DWORD>(row.data.size() + 1) : 4;
+            ASSERT_TRUE(ts::regSet(root, product::kProductKey, "SetupPath", row.type, row.data.c_str(), size));
+            char folder[MAX_PATH] = "unchanged";
+            EXPECT_EQ(row.folder != nullptr, readInstallFolder(root, folder));
+            EXPECT_STREQ(row.folder ? row.folder : "", folder);
+            EXPECT_FALSE(readInstallFolder(root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, folder));
+        }
     }
-    void writeText(HKEY root, const std::string& value) {
-        ASSERT_TRUE(ts::regSetText(root, product::kProductKey, "SetupPath", value));
-    }
-};
-
-TEST_F(SetupPathRecord, TextValueGivesTheInstallFolder) {
-    writeText(HKEY_LOCAL_MACHINE, "C:\\Program Files\\Orlan Software\\PDF Scribe\\");
-    char folder[MAX_PATH];
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    ASSERT_TRUE(readInstallFolder(HKEY_LOCAL_MACHINE, folder));
-    EXPECT_STREQ("C:\\Program Files\\Orlan Software\\PDF Scribe", folder);
+    ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
 }
 
-TEST_F(SetupPathRecord, NumberThatSpellsADriveIsNoFolder) {
-    const BYTE bytes[4] = {'C', ':', '\\', 0};  // "C:\" as a REG_DWORD
-    ASSERT_TRUE(ts::regSet(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", REG_DWORD, bytes, 4));
-    char folder[MAX_PATH] = "unchanged";
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    EXPECT_STREQ("", folder);
+// Only privilege level 2 is an administrator; a test that cannot be made
+// (user not found, as for a domain account; no library; no export) fails
+// and leaves the flag as it was. Wine's own NetApi32, which the program
+// loads from the system folder, answers with guest privilege.
+TEST(AdminTest, OnlyPrivilegeLevelAdminCountsAndFailuresLeaveTheFlag) {
+    ASSERT_EQ(netApiCalls.loadLibrary, &loadSystemLibrary);
+    ts::ScopedCalls<NetApiCalls> netApi(netApiCalls);
+    const struct {
+        HMODULE (*load)(const char*);
+        const char* priv;
+        const char* status;
+        bool done, admin;
+    } cases[] = {
+        {loadStub, "0", nullptr, true, false},
+        {loadStub, "1", nullptr, true, false},
+        {loadStub, "2", nullptr, true, true},
+        {loadStub, "2", "2221", false, false},
+        {loadNothing, "2", nullptr, false, false},
+        {loadWithoutExport, "2", nullptr, false, false},
+        {loadSystemLibrary, "2", nullptr, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        netApi->loadLibrary = c.load;
+        SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", c.priv);
+        SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", c.status);
+        for (bool before : {false, true}) {
+            bool admin = before;
+            EXPECT_EQ(c.done, isUserAdmin(&admin));
+            EXPECT_EQ(c.done ? c.admin : before, admin);
+        }
+    }
+    SetEnvironmentVariableA("ORLAN_NETAPI_PRIV", nullptr);
+    SetEnvironmentVariableA("ORLAN_NETAPI_STATUS", nullptr);
 }
 
-TEST_F(SetupPathRecord, OverlongAndRelativeValuesAreNoFolder) {
-    writeText(HKEY_CURRENT_USER, "C:\\" + std::string(400, 'p') + "\\");
-    char folder[MAX_PATH];
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    EXPECT_STREQ("", folder);
-    writeText(HKEY_CURRENT_USER, "PDF Scribe");
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
-    writeText(HKEY_CURRENT_USER, "");
-    EXPECT_FALSE(readInstallFolder(HKEY_CURRENT_USER, folder));
+// Every user may read the machine's product key: only one that the user may
+// also write lets them remove what it records, when the account record
+// cannot say (a domain account). A known administrator may, a known plain
+// user may not (the uninstaller's GUI tests).
+TEST(MachineRecords, OnlyAKeyTheUserMayWriteCounts) {
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\Scribe\\");
+    EXPECT_TRUE(canWriteMachineRecords());
+    EXPECT_TRUE(mayRemoveMachineInstall(false, false, canWriteMachineRecords()));
+    install_support::KeyRefusingValues key(HKEY_LOCAL_MACHINE, product::kProductKey);
+    ASSERT_TRUE(key.ready());
+    EXPECT_FALSE(canWriteMachineRecords());
+    EXPECT_FALSE(mayRemoveMachineInstall(false, false, canWriteMachineRecords()));
+}
+
+// COMSPEC is the user's to set: the system's own cmd.exe deletes the file,
+// read-only as it may be, whatever program COMSPEC names.
+TEST(SelfDelete, ComspecPlaysNoPartAndTheFileGoes) {
+    ts::PlantMarks marks;
+    std::string target = ts::makeTempDir("selfdelete") + "\\Orl5.exe";
+    ts::writeFile(target, "copy");
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    char saved[MAX_PATH] = "";
+    ASSERT_GT(GetEnvironmentVariableA("COMSPEC", saved, MAX_PATH), 0u);
+    SetEnvironmentVariableA("COMSPEC", ts::plantFile("marker.exe").c_str());
+    DWORD result = deleteAfterExit(target.c_str());
+    SetEnvironmentVariableA("COMSPEC", saved);
+    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(0u, result);
+    EXPECT_TRUE(ts::waitUntil([&] { return !ts::fileExists(target); }, 10000));
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "COMSPEC's program was started";
+}
+
+// A name that cmd would expand ("%OS%" even between quotes) is not handed to
+// it: nothing starts, the file stays, the error comes back.
+TEST(SelfDelete, NameThatCmdWouldExpandStaysAndNothingStarts) {
+    std::string target = ts::makeTempDir("selfdelete") + "\\Orl%OS%.exe";
+    ts::writeFile(target, "copy");
+    // The job counts every process started from this one from here on.
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    ASSERT_TRUE(job);
+    ASSERT_TRUE(AssignProcessToJobObject(job, GetCurrentProcess()));
+    auto started = [job] {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
+        QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof counts, nullptr);
+        return counts.TotalProcesses;
+    };
+    const DWORD before = started();
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), deleteAfterExit(target.c_str()));
+    EXPECT_EQ(before, started()) << "a command processor was started";
+    CloseHandle(job);
+    EXPECT_TRUE(ts::fileExists(target));
+    // The priority stays as it was: nothing of the sequence ran.
+    EXPECT_EQ(static_cast<DWORD>(NORMAL_PRIORITY_CLASS), GetPriorityClass(GetCurrentProcess()));
 }

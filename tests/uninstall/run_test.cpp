@@ -1,21 +1,19 @@
-// The removal run's order and bar positions, and the progress dialog.
-#include <gtest/gtest.h>
+// The removal operations against Wine's registry, shell folders and files;
+// the removal run's order and bar positions; the uninstaller's form of the
+// printer removal against Wine's real spooler; the progress dialog.
 #include <windows.h>
 #include <commctrl.h>
-#include <string>
-#include <vector>
-#include "common/errorreport.h"
-#include "common/installer.h"
 #include "common/product.h"
-#include "common/spooler.h"
+#include "common/prompt.h"
+#include "common/runlog.h"
 #include "resources/resource.h"
-#include "tests/support/scoped_calls.h"
-#include "tests/support/spooler_support.h"
-#include "tests/support/support.h"
+#include "tests/spooler/spooler_fixture.h"
 #include "tests/support/uninstall_support.h"
 #include "uninstall/uninstall.h"
 
 namespace ts = testing_support;
+namespace us = uninstall_support;
+using namespace spooler_support;
 
 namespace {
 
@@ -36,42 +34,74 @@ LRESULT CALLBACK recordingBarProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND makeRecordingBar() {
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = recordingBarProc;
-    cls.hInstance = GetModuleHandleA(nullptr);
-    cls.lpszClassName = "RecordingBar";
-    RegisterClassA(&cls);
-    return CreateWindowA("RecordingBar", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, cls.hInstance, nullptr);
+std::vector<int> barValues() {
+    std::vector<int> values;
+    for (const Position& p : positions) values.push_back(p.value);
+    return values;
 }
+
+int addPrinterCalls;
+HANDLE WINAPI addPrinterRefused(LPSTR, DWORD, LPBYTE) {
+    ++addPrinterCalls;
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return nullptr;
+}
+BOOL WINAPI printerStays(HANDLE) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+size_t count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// The product as setup leaves it, printer and all, and a removal run with
+// the recording bar.
+class RemovalRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA cls = {};
+        cls.lpfnWndProc = recordingBarProc;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.lpszClassName = "RecordingBar";
+        RegisterClassA(&cls);
+        bar = CreateWindowA("RecordingBar", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, cls.hInstance, nullptr);
+        ASSERT_TRUE(bar);
+        positions.clear();
+        errorText[0] = '\0';
+        us::clearProduct("");
+        ASSERT_TRUE(us::installProduct(installDir, true));
+        watchedFile = installDir + "\\uninstall.exe";
+        remover.initRemoval((installDir + "\\").c_str(), nullptr, bar);
+    }
+    void TearDown() override {
+        DestroyWindow(bar);
+        us::clearProduct(root);
+    }
+    HWND bar = nullptr;
+    const std::string root = ts::makeTempDir("runproduct"), installDir = root + "\\Scribe";
+    Installer remover;
+    ts::ScopedCalls<SpoolerCalls> spooler{spoolerCalls};
+};
+
+class RemovalOperations : public ::testing::Test {
+protected:
+    void TearDown() override {
+        ts::removeTree(installDir);
+        for (bool allUsers : {true, false}) {
+            ts::removeTree(ts::programsFolder(allUsers) + "\\Orlan PDF Scribe");
+            ts::removeTree(ts::programsFolder(allUsers) + "\\Orlan Software");
+        }
+    }
+    const std::string installDir = ts::makeTempDir("product");
+};
 
 }  // namespace
 
-TEST(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
-    // The printer and driver are there, as after an installation.
-    spooler_support::removeProduct();
-    spooler_support::addPortDirectly(L"ORLAN_PDF:");
-    ASSERT_TRUE(spooler_support::registerDriver(ts::distDir(), product::kDriverName));
-    ASSERT_TRUE(spooler_support::addPrinterOn(product::kPrinterName, product::kPortName, product::kDriverName));
-    std::string installDir = ts::makeTempDir("runproduct");
-    watchedFile = installDir + "\\Uninstall.exe";
-    ts::writeFile(watchedFile, "x");
-    ts::writeFile(installDir + "\\OPSBatch.exe", "x");
-    ASSERT_TRUE(ts::regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", installDir + "\\"));
-
-    HWND bar = makeRecordingBar();
-    ASSERT_TRUE(bar);
-    positions.clear();
-    Installer remover;
-    EXPECT_EQ(10, remover.stepCount);
-    remover.initRemoval((installDir + "\\").c_str(), nullptr, bar);
-    EXPECT_EQ(1, remover.runRemoval());
-    EXPECT_EQ(kStagePrinter, remover.printerStage);
-    EXPECT_NE('\0', remover.driverDir[0]);
-
-    std::vector<int> values;
-    for (const Position& p : positions) values.push_back(p.value);
-    EXPECT_EQ((std::vector<int>{0, 30, 40, 50, 60, 70, 100}), values);
+TEST_F(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
+    EXPECT_EQ(1, remover.runRemoval()) << errorText;
+    EXPECT_EQ((std::vector<int>{0, 30, 40, 50, 60, 70, 100}), barValues());
     // The records go at 40, the files only at 70: each step after its own position.
     ASSERT_EQ(7u, positions.size());
     EXPECT_TRUE(positions[2].productKeyPresent);
@@ -79,102 +109,213 @@ TEST(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
     EXPECT_TRUE(positions[5].productFilePresent);
     EXPECT_FALSE(positions[6].productFilePresent);
     EXPECT_FALSE(ts::folderExists(installDir));
-    EXPECT_FALSE(spooler_support::printerFacts(product::kPrinterName).exists);
-    EXPECT_FALSE(spooler_support::driverRegistered(product::kDriverName));
-    DestroyWindow(bar);
+    EXPECT_FALSE(printerFacts(product::kPrinterName).exists);
+    EXPECT_FALSE(driverRegistered(product::kDriverName));
+    EXPECT_EQ(0, stagedDriverFiles());
 }
 
-namespace {
-// An application holds the driver: every deletion fails as busy.
-int driverDeletions;
-BOOL WINAPI driverInUse(LPSTR, LPSTR, LPSTR) {
-    ++driverDeletions;
-    SetLastError(ERROR_PRINTER_DRIVER_IN_USE);
-    return FALSE;
-}
-}  // namespace
-
-TEST(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinterBack) {
-    const std::string root = ts::makeTempDir("stopproduct");
-    const std::string installDir = root + "\\Scribe";
-    uninstall_support::clearProduct("");
-    ASSERT_TRUE(uninstall_support::installProduct(installDir, true));
-    std::string link = uninstall_support::startMenuFolder() + "\\Uninstall.lnk";
+// The uninstaller's form: a cancelled driver deletion puts the product's
+// printer back, not its copies, and the run stops after the printer step.
+TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinterBack) {
+    ASSERT_TRUE(addPrinterOn("PDF Copy", product::kPortName, product::kDriverName));
+    std::string link = us::startMenuFolder() + "\\Uninstall.lnk";
     ASSERT_TRUE(ts::fileExists(link));
-    watchedFile = installDir + "\\uninstall.exe";
-
-    HWND bar = makeRecordingBar();
-    ASSERT_TRUE(bar);
-    positions.clear();
-    errorText[0] = '\0';
-    driverDeletions = 0;
-    ts::ScopedCalls spooler(spoolerCalls);
-    spooler->deletePrinterDriver = driverInUse;
-    Installer remover;
-    remover.initRemoval((installDir + "\\").c_str(), nullptr, bar);
-    int result;
-    std::vector<ts::MessageBoxInfo> boxes;
-    {
-        spooler_support::BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL});
-        result = remover.runRemoval();
-        boxes = answerer.finish();
-    }
-    DestroyWindow(bar);
-
-    EXPECT_EQ(0, result);
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(product::kDriverPrompt, boxes[0].text);
-    EXPECT_EQ((std::vector<int>{IDOK, IDCANCEL}), boxes[0].buttons);
-    EXPECT_EQ(1, driverDeletions);
-    std::vector<int> values;
-    for (const Position& p : positions) values.push_back(p.value);
-    EXPECT_EQ((std::vector<int>{0, 30}), values) << "the bar stops at the printer step";
+    failDriverDeletions(spooler, 1000);
+    BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL});
+    EXPECT_EQ(0, remover.runRemoval());
+    EXPECT_TRUE(showed(answerer.finish(), {kDriverPrompt}));
+    EXPECT_EQ(1, driverCalls);
+    EXPECT_EQ((std::vector<int>{0, 30}), barValues()) << "the bar stops at the printer step";
 
     // Nothing after the printer step was touched.
-    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey));
-    std::string setupPath;
-    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", &setupPath));
+    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", nullptr));
     EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kUninstallKey));
     EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
     EXPECT_TRUE(ts::fileExists(installDir + "\\ops_wordaddin.dll"));
     EXPECT_TRUE(ts::fileExists(link));
+    EXPECT_EQ(3, stagedDriverFiles());
 
-    // The printer the removal deleted is back, on the product's port and driver.
-    EXPECT_TRUE(spooler_support::isProductPrinter());
-    EXPECT_TRUE(spooler_support::driverRegistered(product::kDriverName));
+    // The printer the removal deleted is back, on the product's port and
+    // driver; its copy is not.
+    EXPECT_TRUE(isProductPrinter());
+    EXPECT_FALSE(printerFacts("PDF Copy").exists);
+    EXPECT_TRUE(driverRegistered(product::kDriverName));
 
     // The report the uninstaller shows for the stop: its own form, the
     // driver's tag and the spooler's code.
     const std::string report = errorText;
     EXPECT_EQ(0u, report.find("Error happened to Orlan PDF Scribe, installation might not be complete.\n")) << report;
-    EXPECT_NE(nullptr, strstr(errorText, "Error tag = Orlan PDF Driver can't be deleted(3001):")) << errorText;
-    EXPECT_NE(nullptr, strstr(errorText, "Please report this error to Orlan (")) << errorText;
-
-    uninstall_support::clearProduct(root);
+    EXPECT_NE(std::string::npos, report.find("Error tag = Orlan PDF Driver can't be deleted(3001):")) << report;
+    EXPECT_NE(std::string::npos, report.find("Please report this error to Orlan (")) << report;
 }
-
-namespace {
-BOOL WINAPI noDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-}
-}  // namespace
 
 // The spooler will not say where its drivers are: the run stops at once,
 // with the report, before any deletion.
-TEST(RemovalRun, WithoutTheDriverDirectoryNothingIsTouched) {
-    std::string installDir = ts::makeTempDir("nodriverdir");
-    ts::writeFile(installDir + "\\uninstall.exe", "x");
-    errorText[0] = '\0';
-    ts::ScopedCalls spooler(spoolerCalls);
+TEST_F(RemovalRun, WithoutTheDriverDirectoryNothingIsTouched) {
     spooler->getPrinterDriverDirectory = noDriverDirectory;
-    Installer remover;
-    remover.initRemoval(installDir.c_str(), nullptr, nullptr);
-    int result = remover.runRemoval();
-    EXPECT_EQ(0, result);
+    EXPECT_EQ(0, remover.runRemoval());
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = GetPrinterDriverDirectory(5):")) << errorText;
     EXPECT_TRUE(ts::fileExists(installDir + "\\uninstall.exe"));
-    ts::removeTree(installDir);
+    EXPECT_TRUE(isProductPrinter());
+}
+
+// A user who cancels must get out, even when the printer cannot be put
+// back. A removal that started over would ask again; the second answer and
+// driver call let such a loop end instead of hanging the test.
+TEST_F(RemovalRun, FailedPutBackIsTriedOnceReportedAndTheRemovalStops) {
+    ASSERT_TRUE(addPrinterOn("PDF Copy", product::kPortName, product::kDriverName));
+    failDriverDeletions(spooler, 2);
+    addPrinterCalls = 0;
+    spooler->addPrinter = addPrinterRefused;
+    BoxAnswerer answerer(product::kBoxCaption, {IDCANCEL, IDCANCEL});
+    EXPECT_EQ(0, remover.runRemoval());
+    EXPECT_TRUE(showed(answerer.finish(), {kDriverPrompt})) << "the cancelled prompt came back";
+    EXPECT_EQ(1, driverCalls);
+    EXPECT_EQ(1, addPrinterCalls);
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = AddPrinter(1801):")) << errorText;
+    // Stopped where the user cancelled: the driver and its files stay.
+    EXPECT_TRUE(driverRegistered(product::kDriverName));
+    EXPECT_EQ(3, stagedDriverFiles());
+    EXPECT_FALSE(printerFacts(product::kPrinterName).exists);
+}
+
+// Unattended, a printer that will not go is tried a few times more, each
+// answer in the log, and the removal ends with its own code and no box.
+TEST_F(RemovalRun, UnattendedPrinterThatStaysIsRetriedLoggedAndFailsWithoutABox) {
+    spooler->deletePrinter = printerStays;
+    const std::string log = root + "\\run.log";
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+    us::recordForUser(installDir);
+    ASSERT_TRUE(runlog::open(log.c_str(), false));
+    prompt::setUnattended(true);
+    BoxAnswerer question(product::kBoxCaption, {IDCANCEL}), report(product::kUninstallBoxCaption, {IDOK});
+    KernelHandle mutex;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(kUninstallStepFailed, removeProduct(GetModuleHandleA(nullptr), mutex));
+    const DWORD took = GetTickCount() - start;
+    prompt::setUnattended(false);
+    runlog::close();
+    EXPECT_TRUE(question.finish().empty()) << "a question was shown";
+    EXPECT_TRUE(report.finish().empty()) << "the report was shown";
+
+    const std::string text = ts::readFile(log);
+    EXPECT_EQ(3u, count(text, "Answer: try again")) << text;
+    EXPECT_EQ(1u, count(text, "Answer: give up")) << text;
+    EXPECT_GE(took, 3 * prompt::kRetryWaitMs - 100) << "the retries did not wait";
+    const size_t failed = text.find("Removing the printers and the driver: failed: ");
+    EXPECT_NE(std::string::npos, text.find("Error tag = Orlan PDF Printer can not be deleted(5)", failed)) << text;
+    EXPECT_EQ(0u, count(text, "Removing the registry records")) << "the run went on after the failed step";
+    EXPECT_TRUE(printerFacts(product::kPrinterName).exists);
+    EXPECT_TRUE(driverRegistered(product::kDriverName));
+    EXPECT_TRUE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+}
+
+TEST_F(RemovalOperations, RegistryRecordsGoFromBothHivesWithTheUninstallEntry) {
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", "C:\\x\\");
+    ts::regSetText(HKEY_LOCAL_MACHINE, (std::string(product::kProductKey) + "\\Deeper\\Still").c_str(), "v", "1");
+    ts::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kUninstallKey, "DisplayName", "Orlan Scribe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kOldUninstallKey, "DisplayName", "PDF Scribe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product", "v", "kept");
+
+    Installer remover;
+    remover.removeRegistryRecords();
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kUninstallKey));
+    // The older product's entry is left for the clean-up after the run.
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
+
+    ts::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\x\\");
+    removeLeftovers(installDir.c_str());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kOldUninstallKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product"));
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product");
+
+    // Nothing left: every operation runs through again quietly.
+    remover.removeRegistryRecords();
+    removeLeftovers(installDir.c_str());
+}
+
+TEST_F(RemovalOperations, ShortcutsGoFromBothProgramsFoldersAndEmptyFoldersWithThem) {
+    std::string common = ts::programsFolder(true), user = ts::programsFolder(false);
+    for (const std::string& base : {common, user}) {
+        CreateDirectoryA((base + "\\Orlan PDF Scribe").c_str(), nullptr);
+        ts::writeFile(base + "\\" + product::kUninstallLink, "link");
+        ts::writeFile(base + "\\" + product::kBatchLink, "link");
+    }
+    CreateDirectoryA((common + "\\Orlan Software").c_str(), nullptr);
+    CreateDirectoryA((common + "\\Orlan Software\\PDF Scribe").c_str(), nullptr);
+    ts::writeFile(common + "\\" + product::kOldVendorLink, "link");
+    ts::writeFile(user + "\\Orlan PDF Scribe\\Readme.txt", "the user's own");
+
+    Installer remover;
+    remover.removeShortcuts();
+    for (const std::string& base : {common, user}) {
+        EXPECT_FALSE(ts::fileExists(base + "\\" + product::kUninstallLink)) << base;
+        EXPECT_FALSE(ts::fileExists(base + "\\" + product::kBatchLink)) << base;
+    }
+    removeLeftovers(installDir.c_str());
+    EXPECT_FALSE(ts::fileExists(common + "\\" + product::kOldVendorLink));
+    EXPECT_FALSE(ts::folderExists(common + "\\Orlan PDF Scribe"));
+    // A folder still holding something of the user's stays.
+    EXPECT_TRUE(ts::fileExists(user + "\\Orlan PDF Scribe\\Readme.txt"));
+}
+
+// Every file here is read-only, as copies of a read-only payload may be:
+// DeleteFile alone refuses them.
+static void writeReadOnly(const std::string& path, const std::string& data) {
+    ts::writeFile(path, data);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(RemovalOperations, ProductFilesGoAndForeignFilesStay) {
+    for (const char* file : {"Uninstall.exe", "OPSBatch.exe", "Notes.txt"})
+        writeReadOnly(installDir + "\\" + file, "x");
+    // Any DLL without the export: the add-in file goes all the same.
+    writeReadOnly(installDir + "\\OPS_WordAddin.dll", "not a library");
+    CreateDirectoryA((installDir + "\\PDF Scribe").c_str(), nullptr);
+    writeReadOnly(installDir + "\\PDF Scribe\\Uninstall.exe", "older");
+
+    std::string fakeDriverDir = ts::makeTempDir("drivers");
+    CreateDirectoryA((fakeDriverDir + "\\3").c_str(), nullptr);
+    const char* driverFiles[] = {"ORC_ProxyProcess.exe", "kpdcjk.bin", "kpd_pnt.txt", "kpd_drv.dll", "kpd_ui.dll",
+                                 "other_driver.dll"};
+    for (const char* file : driverFiles) writeReadOnly(fakeDriverDir + "\\3\\" + file, "x");
+
+    Installer remover;
+    remover.initRemoval((installDir + "\\").c_str(), nullptr, nullptr);
+    EXPECT_EQ(installDir, remover.installDir);
+    lstrcpyA(remover.driverDir, fakeDriverDir.c_str());
+    remover.removeWordAddin(remover.installDir);
+    remover.removeProductFiles();
+    removeLeftovers(installDir.c_str());
+
+    for (const char* file : {"Uninstall.exe", "OPSBatch.exe", "OPS_WordAddin.dll", "PDF Scribe\\Uninstall.exe"})
+        EXPECT_FALSE(ts::fileExists(installDir + "\\" + file)) << file;
+    EXPECT_TRUE(ts::fileExists(installDir + "\\Notes.txt"));
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(ts::fileExists(fakeDriverDir + "\\3\\" + driverFiles[i])) << driverFiles[i];
+    EXPECT_TRUE(ts::fileExists(fakeDriverDir + "\\3\\other_driver.dll"));
+    ts::removeTree(fakeDriverDir);
+}
+
+// An install folder that cannot be trusted touches nothing at all.
+TEST_F(RemovalOperations, EmptyOrOverlongFolderTouchesNoFile) {
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    SetCurrentDirectoryA(installDir.c_str());
+    ts::writeFile(installDir + "\\Uninstall.exe", "x");  // "\Uninstall.exe" would be the drive root's; ".\..." this one
+
+    Installer remover;
+    std::string overlong = installDir + "\\" + std::string(300, 'y');
+    remover.initRemoval(overlong.c_str(), nullptr, nullptr);
+    EXPECT_STREQ("", remover.installDir);
+    remover.removeWordAddin(remover.installDir);
+    remover.removeProductFiles();
+    removeLeftovers("");
+    SetCurrentDirectoryA(current);
+    EXPECT_TRUE(ts::fileExists(installDir + "\\Uninstall.exe"));
 }
 
 class ProgressDialog : public ::testing::Test {
@@ -190,54 +331,34 @@ protected:
             WaitForSingleObject(thread_, 10000);
             CloseHandle(thread_);
         }
-        uninstallDialog = nullptr;
-        uninstallProgress = nullptr;
-    }
-    void start() {
-        thread_ = CreateThread(nullptr, 0, uninstallDialogThread, GetModuleHandleA(nullptr), 0, nullptr);
-        ASSERT_TRUE(thread_);
     }
     HANDLE thread_ = nullptr;
 };
 
-TEST_F(ProgressDialog, WaitStopsAtItsLimitWithoutADialog) {
-    DWORD begin = GetTickCount();
-    EXPECT_FALSE(waitForDialog(300, 20));
-    EXPECT_GE(GetTickCount() - begin, 280u);
-}
-
 TEST_F(ProgressDialog, ComesUpCentredWithItsControlsAndIcon) {
-    start();
     DWORD begin = GetTickCount();
+    EXPECT_FALSE(waitForDialog(300, 20)) << "no dialog yet";
+    EXPECT_GE(GetTickCount() - begin, 280u) << "the wait ended before its limit";
+    thread_ = CreateThread(nullptr, 0, uninstallDialogThread, GetModuleHandleA(nullptr), 0, nullptr);
+    ASSERT_TRUE(thread_);
+    begin = GetTickCount();
     const DWORD limit = 20000;
     ASSERT_TRUE(waitForDialog(limit, 20));
     EXPECT_LT(GetTickCount() - begin, limit) << "the wait went on to its limit with the dialog up";
     HWND dialog = uninstallDialog;
     ASSERT_TRUE(IsWindow(dialog));
     EXPECT_EQ(GetDlgItem(dialog, IDC_UNINSTALL_PROGRESS), uninstallProgress);
-
-    char text[256];
-    GetWindowTextA(dialog, text, sizeof text);
-    EXPECT_STREQ(product::kUninstallCaption, text);
-    GetClassNameA(dialog, text, sizeof text);
-    EXPECT_STREQ("#32770", text);
+    EXPECT_EQ(product::kUninstallCaption, ts::windowText(dialog));
     EXPECT_EQ(dialog, FindWindowA("#32770", product::kUninstallCaption));
-    GetClassNameA(uninstallProgress, text, sizeof text);
-    EXPECT_STREQ("msctls_progress32", text);
+    EXPECT_EQ(uninstallProgress, FindWindowExA(dialog, nullptr, "msctls_progress32", nullptr));
     EXPECT_EQ(0, (int)SendMessageA(uninstallProgress, PBM_GETRANGE, TRUE, 0));
     EXPECT_EQ(100, (int)SendMessageA(uninstallProgress, PBM_GETRANGE, FALSE, 0));
 
     // The text with its line break, and nothing after "Status:".
-    bool found = false;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char body[512];
-        GetWindowTextA(child, body, sizeof body);
-        if (std::string(body) ==
-            "Please wait while Orlan PDF Scribe is being removed from your computer. This may take several "
-            "minutes.\nStatus:")
-            found = true;
-    }
-    EXPECT_TRUE(found);
+    const char body[] =
+        "Please wait while Orlan PDF Scribe is being removed from your computer. This may take several minutes.\n"
+        "Status:";
+    EXPECT_EQ(body, ts::windowText(FindWindowExA(dialog, nullptr, "Static", body)));
 
     RECT units = {0, 0, 247, 53};
     MapDialogRect(dialog, &units);
