@@ -4,7 +4,6 @@
 #include <string.h>
 #include "common/errorreport.h"
 #include "common/installer.h"
-#include "common/product.h"
 #include "tests/support/install_support.h"
 #include "tests/support/support.h"
 
