@@ -279,7 +279,7 @@ TEST(SkinnedButtonBehaviour, PageShownAgainGetsFreshButtons) {
 }
 
 // That every button of every page has an object of its own is checked with
-// the pages' screenshots.
+// the pages' screenshots (PageScreens).
 TEST(SkinnedButtonBehaviour, WindowWithoutObjectBehavesAsAPlainButton) {
     HWND button = CreateWindowA("BUTTON", "Plain", WS_POPUP | BS_PUSHBUTTON, 0, 0, 80, 24, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);

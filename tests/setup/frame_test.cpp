@@ -22,6 +22,8 @@ protected:
     void TearDown() override { pageRect = saved; }
     RECT saved;
 };
+// scripts/screenshots.sh runs this suite for the frames' screenshots.
+using PageScreens = PagePlacement;
 
 // A child's rectangle in its page's client coordinates.
 RECT placeOf(HWND child) {
@@ -103,7 +105,7 @@ const Picture kPictures[] = {
 // screenshots.sh turns them into PNGs), and each owner-drawn button shows
 // its black outline, on the wizard's pages skinned by an object of its own.
 // The real wizard's pages are walked in the gui tests.
-TEST_F(PagePlacement, EveryPageOpensAtTheStoredPlaceWithItsSizeIconAndSkinnedButtons) {
+TEST_F(PageScreens, EveryPageOpensAtTheStoredPlaceWithItsSizeIconAndSkinnedButtons) {
     std::string folder = testing_support::outputDir("screenshots");
     std::set<SkinnedButton*> skins;
     for (int dialog = IDD_WELCOME; dialog <= IDD_TOOLBAR_OFFER; ++dialog) {
@@ -184,7 +186,7 @@ TEST_F(PagePlacement, NoToTheQuitQuestionKeepsThePageWhereItIs) {
     EXPECT_TRUE(EqualRect(&before, &pageRect));
 }
 
-TEST(PageScreens, PicturesFitTheirPlacesOnThePage) {
+TEST_F(PageScreens, PicturesFitTheirPlacesOnThePage) {
     for (const Picture& p : kPictures) {
         SCOPED_TRACE("dialog " + std::to_string(p.dialog) + " bitmap " + std::to_string(p.bitmap));
         OpenPage page(p.dialog);
