@@ -254,7 +254,8 @@ TEST_F(ProgressPageRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShort
 
 // A failed file copy or record write stops the run as every other step
 // does: its report, then the interrupted page; the printer installed before
-// it stays, as after a cancelled add-in.
+// it stays, as after a cancelled add-in, and so does the product key that
+// the records write before the uninstall entry.
 TEST_F(ProgressPageRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
     const std::string reservedName = installDir + "\\CON\\Orlan";  // a device name as a folder
     struct Case {
@@ -287,6 +288,10 @@ TEST_F(ProgressPageRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
         EXPECT_EQ(c.positions, shownPositions);
         EXPECT_NE("Status: Success", shownTexts.empty() ? "" : shownTexts.back());
         EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists) << "what came before stays installed";
+        std::string setupPath;
+        EXPECT_EQ(c.refuseEntry, testing_support::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath",
+                                                           &setupPath)) << "the product key comes before the entry";
+        if (c.refuseEntry) EXPECT_EQ(installDir + "\\", std::string(setupPath.c_str()));
     }
     EXPECT_TRUE(fileExists(installDir + "\\uninstall.exe")) << "the copy before the records stays";
 }
