@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include "common/errorreport.h"
 #include "common/installer.h"
-#include "common/product.h"
-#include "common/shell.h"
-#include "common/text.h"
 #include "install/install.h"
 #include "tests/support/install_support.h"
 #include "tests/support/scoped_calls.h"

@@ -22,7 +22,7 @@ std::string summary(const char* folder, int addin, int startMenu, int allUsers) 
 }
 
 // Each option's block is there only when the option is on.
-TEST(SummaryText, EachOptionAddsItsBlock) {
+TEST(SummaryText, EachOptionAddsItsBlockAndTheTextStaysInItsBuffer) {
     const std::string head = "Destination location:\r\n    E:\\x\r\n\r\n";
     const std::string addin = "Addin setting:\r\n    Addin button will be added in Microsoft Word\r\n\r\n";
     const std::string startMenu = "Desktop setting:\r\n    Add an icon to the Start Menu\r\n\r\n";
@@ -30,9 +30,7 @@ TEST(SummaryText, EachOptionAddsItsBlock) {
     EXPECT_EQ(head + "Install for current user", summary("E:\\x", 0, 0, 0));
     EXPECT_EQ(head + startMenu + "Install for current user", summary("E:\\x", 0, 1, 0));
     EXPECT_EQ(head + addin + "Install for all users", summary("E:\\x", 1, 0, 1));
-}
-
-TEST(SummaryText, LongestFolderFitsAndSmallBufferStaysTerminated) {
+    // The longest folder fits; a small buffer stays terminated.
     std::string folder(259, 'a');
     std::string text = summary(folder.c_str(), 1, 1, 1);
     EXPECT_NE(std::string::npos, text.find(folder + "\r\n\r\n"));

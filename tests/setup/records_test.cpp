@@ -4,7 +4,6 @@
 #include <string.h>
 #include "common/errorreport.h"
 #include "common/installer.h"
-#include "common/product.h"
 #include "tests/support/install_support.h"
 #include "tests/support/support.h"
 
@@ -90,17 +89,6 @@ TEST_F(RegistryRecords, ClearingRemovesTheProductKeyUnderBothRootsOnly) {
     installer.clearProductKey();
     EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, kProductKey));
     regDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orlan Software\\Other Product");
-}
-
-TEST_F(RegistryRecords, AnEntryThatRefusesItsValuesIsReportedAndTheProductKeyStillWritten) {
-    install_support::KeyRefusingValues refusing(HKEY_LOCAL_MACHINE, kUninstallKey);
-    ASSERT_TRUE(refusing.ready());
-    lstrcpyA(installer.installDir, "C:\\Program Files\\Orlan Software\\PDF Scribe");
-    errorText[0] = '\0';
-    EXPECT_EQ(0, installer.writeRegistryRecords());
-    EXPECT_NE(nullptr, strstr(errorText, "Error tag = RegSetValue(5):")) << errorText;
-    expectText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", "C:\\Program Files\\Orlan Software\\PDF Scribe\\");
-    EXPECT_FALSE(regValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", nullptr));
 }
 
 TEST_F(RegistryRecords, AnInstallFolderTooLongForItsPathValuesLeavesThemOut) {
