@@ -127,7 +127,7 @@ TEST_F(WizardPages, OptionsShowAndStoreTheThreeChoices) {
     ASSERT_TRUE(wizard::realClick((box.left + box.right) / 2, (box.top + box.bottom) / 2));
     RECT addin = ts::windowRect(ts::control(page, 1016));
     ASSERT_TRUE(wizard::realClick(addin.left + 4, (addin.top + addin.bottom) / 2));
-    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1016); }, 5000)) << "a click on an enabled box counts";
+    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1016); })) << "a click on an enabled box counts";
     EXPECT_TRUE(ts::isChecked(page, 1017));
 
     // Back stores it: the page shown again keeps the add-in off.
@@ -139,7 +139,7 @@ TEST_F(WizardPages, OptionsShowAndStoreTheThreeChoices) {
     // Start-menu icon off too; Next stores both, as the summary shows (the
     // text of each choice is the in-process tests' to check).
     ts::press(page, 1018);
-    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1018); }, 5000));
+    ASSERT_TRUE(ts::waitUntil([&] { return !ts::isChecked(page, 1018); }));
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
     EXPECT_EQ("Destination location:\r\n    " + folderText + "\r\n\r\nInstall for all users", summaryOf(page));
     EXPECT_TRUE(setup.quit(page));
