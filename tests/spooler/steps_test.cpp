@@ -240,6 +240,19 @@ protected:
     }
 };
 
+// A printer of the product's name on another driver and port is the user's
+// to keep as it is.
+TEST_F(PrinterStep, AnExistingPrinterOfThatNameIsAcceptedUnchanged) {
+    installPortAndDriver();
+    OtherPrinter existing(stagedSource(), "Orlan PDF Printer");
+    ASSERT_TRUE(existing.ready());
+    EXPECT_EQ(1, installer.addPrinter()) << errorText;
+    EXPECT_EQ(kStagePrinter, installer.printerStage);
+    PrinterFacts facts = printerFacts("Orlan PDF Printer");
+    EXPECT_EQ("LPT1:", facts.port);
+    EXPECT_EQ(OtherPrinter::kDriver, facts.driver);
+}
+
 TEST_F(PrinterStep, AFailingPrinterStepDeletesTheDriverOfTheSameRun) {
     installPortAndDriver();
     ASSERT_TRUE(driverRegistered("Orlan PDF Printer Driver"));
