@@ -301,6 +301,26 @@ TEST_F(RemovalOperations, ProductFilesGoAndForeignFilesStay) {
 }
 
 // An install folder that cannot be trusted touches nothing at all.
+TEST_F(RemovalOperations, WordAddinIsUnregisteredBeforeItsFileGoes) {
+    const std::string file = installDir + "\\ops_wordaddin.dll";
+    ASSERT_TRUE(CopyFileA(ts::distFile("ops_wordaddin.dll").c_str(), file.c_str(), FALSE));
+    HMODULE addin = LoadLibraryA(file.c_str());
+    ASSERT_TRUE(addin);
+    auto registerServer = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(addin, "DllRegisterServer")));
+    ASSERT_TRUE(registerServer);
+    ASSERT_GE(registerServer(), 0);
+    FreeLibrary(addin);
+    const char* addinKey = "Software\\Microsoft\\Office\\Word\\Addins\\OrlanPdfScribe.WordAddin";
+    ASSERT_TRUE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey) || ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
+
+    Installer remover;
+    remover.removeWordAddin(installDir.c_str());
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
+    EXPECT_FALSE(ts::fileExists(file));
+}
+
 TEST_F(RemovalOperations, EmptyOrOverlongFolderTouchesNoFile) {
     char current[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, current);
@@ -331,6 +351,8 @@ protected:
             WaitForSingleObject(thread_, 10000);
             CloseHandle(thread_);
         }
+        uninstallDialog = nullptr;
+        uninstallProgress = nullptr;
     }
     HANDLE thread_ = nullptr;
 };
