@@ -140,17 +140,24 @@ protected:
 bool productRecorded() { return ts::regKeyExists(HKEY_LOCAL_MACHINE, kProductKey); }
 
 // TEMP and TMP name folder while the object lives, here and in every program
-// started from here; then both name the temp folder of before.
+// started from here; then each is as it was, or unset again.
 class TempFolderMoved {
 public:
-    explicit TempFolderMoved(const std::string& folder) : saved_(us::tempFolder()) { set(folder); }
-    ~TempFolderMoved() { set(saved_); }
+    explicit TempFolderMoved(const std::string& folder) {
+        for (int i = 0; i < 2; ++i) {
+            char value[MAX_PATH] = "";
+            DWORD length = GetEnvironmentVariableA(kNames[i], value, MAX_PATH);
+            saved_[i] = length && length < MAX_PATH ? value : "";
+            SetEnvironmentVariableA(kNames[i], folder.c_str());
+        }
+    }
+    ~TempFolderMoved() {
+        for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(kNames[i], saved_[i].empty() ? nullptr : saved_[i].c_str());
+    }
 
 private:
-    static void set(const std::string& folder) {
-        for (const char* name : {"TEMP", "TMP"}) SetEnvironmentVariableA(name, folder.c_str());
-    }
-    std::string saved_;
+    static constexpr const char* kNames[2] = {"TEMP", "TMP"};
+    std::string saved_[2];
 };
 
 }  // namespace

@@ -61,8 +61,8 @@ TEST(SystemCheck, EachRefusalGetsItsMessage) {
         if (c.key) calls->regCreateKeyEx = c.key;
         versionCalls = 0;
         EXPECT_STREQ(c.message, systemCheckMessage()) << "case " << &c - cases;
+        if (c.version == extendedFails) EXPECT_EQ(2, versionCalls) << "falls back to the plain version record";
     }
-    EXPECT_EQ(2, versionCalls) << "falls back to the plain version record";
 }
 
 std::string programFilesDir() {
@@ -114,6 +114,7 @@ TEST(InitFolders, AProgramPathThatDoesNotFitStopsWithTheReport) {
 TEST(DefaultChoices, PutTheFolderAndAllThreeOptionsBack) {
     const InstallOptions saved = options;
     const std::string programFiles = programFilesDir();
+    ASSERT_FALSE(programFiles.empty()) << "the value this test writes back";
     const std::string overlong = "C:\\" + std::string(240, 'p');  // 243 + 26 for the sub-folder
     const struct {
         const char* value;  // null: no value

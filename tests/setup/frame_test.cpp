@@ -115,7 +115,8 @@ TEST_F(PageScreens, EveryPageOpensAtTheStoredPlaceWithItsSizeIconAndSkinnedButto
         ASSERT_NE(nullptr, page.window());
         std::string file = folder + "\\page_" + std::to_string(dialog) + ".bmp";
         DeleteFileA(file.c_str());
-        EXPECT_TRUE(testing_support::screenshot(file, page.window()) && testing_support::fileExists(file)) << file;
+        EXPECT_TRUE(testing_support::screenshot(file, page.window())) << file;
+        EXPECT_TRUE(testing_support::fileExists(file)) << file;
         int buttons = 0;
         for (HWND child = GetWindow(page.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW) continue;

@@ -30,7 +30,7 @@ TEST(ErrorReport, CarriesTagCodeSystemTextThenTheRequest) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         reportError(c.tag, c.code);
         std::string report = errorText;
-        EXPECT_EQ(0u, report.find("Error happened to Orlan PDF Scribe. Installation might not be complete.\n"));
+        EXPECT_EQ(0u, report.find("Error happened to Orlan PDF Scribe. Installation might not be complete.\n")) << report;
         EXPECT_NE(std::string::npos, report.find(c.line)) << report;
     }
 }

@@ -74,10 +74,15 @@ protected:
     }
     void TearDown() override {
         options = saved;
+        for (const auto& key : addinKeys) testing_support::regDeleteTree(key.first, key.second);
         deletePrinterNamed("Previous Printer");
         SpoolerTest::TearDown();
         deleteDriver("Other Test Driver");
     }
+    // What registering the add-in writes; a run with the add-in leaves it.
+    const std::pair<HKEY, const char*> addinKeys[2] = {
+        {HKEY_CLASSES_ROOT, "OrlanPdfScribe.WordAddin"},
+        {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\OrlanPdfScribe.WordAddin"}};
     void useSource(const std::string& folder) { text::copy(options.sourceDir, folder.c_str()); }
 
     INT_PTR runPage() {
@@ -206,10 +211,6 @@ TEST_F(ProgressPageRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShort
     options.addStartMenuIcon = 1;
     options.allUsers = 1;
     testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
-    const std::pair<HKEY, const char*> addinKeys[] = {
-        {HKEY_CLASSES_ROOT, "OrlanPdfScribe.WordAddin"},
-        {HKEY_CURRENT_USER, "Software\\Microsoft\\Office\\Word\\Addins\\OrlanPdfScribe.WordAddin"}};
-    for (const auto& key : addinKeys) testing_support::regDeleteTree(key.first, key.second);
     std::vector<std::string> links;
     for (bool allUsers : {true, false}) {
         links.push_back(testing_support::programsFolder(allUsers) + "\\Orlan PDF Scribe\\Uninstall.lnk");

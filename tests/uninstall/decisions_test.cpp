@@ -269,7 +269,7 @@ TEST(SetupPathRecord, OnlyATextValueNamingAFolderGivesTheInstallFolder) {
     };
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         for (const auto& row : rows) {
-            SCOPED_TRACE(row.data.substr(0, 50));
+            SCOPED_TRACE((root == HKEY_CURRENT_USER ? "HKCU: " : "HKLM: ") + row.data.substr(0, 50));
             ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
             ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
             const DWORD size = row.type == REG_SZ ? static_cast<DWORD>(row.data.size() + 1) : 4;
