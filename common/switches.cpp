@@ -1,6 +1,7 @@
 #include "common/switches.h"
 #include "common/product.h"
 #include "common/prompt.h"
+#include "common/runlog.h"
 #include "common/text.h"
 
 namespace {
@@ -123,6 +124,7 @@ bool readSwitches(const char* line, SwitchSet set, Switches& out) {
 void showUsage(SwitchSet set, const char* problem) {
     const bool setup = set == SwitchSet::Setup;
     const char* usage = setup ? product::kSetupUsage : product::kUninstallUsage;
+    if (problem) runlog::write("Bad command line: %s", problem);
     char message[1024];
     if (problem)
         text::format(message, "%s\n\n%s", problem, usage);

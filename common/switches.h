@@ -29,6 +29,6 @@ struct Switches {
 // without /S.
 bool readSwitches(const char* line, SwitchSet set, Switches& out);
 
-// The usage, after the problem when there is one: a box with the
-// program's caption, or unattended only the log.
+// The usage, after the problem when there is one (logged first as a bad
+// command line): a box with the program's caption, or unattended only the log.
 void showUsage(SwitchSet set, const char* problem);

@@ -87,7 +87,6 @@ int setupMain(HINSTANCE instance, const char* commandLine) {
     prompt::setUnattended(switches.silent);
     openRunLog(switches, commandLine);
     if (!goodLine) {
-        runlog::write("Bad command line: %s", switches.problem);
         showUsage(SwitchSet::Setup, switches.problem);
         return finish(kExitBadCommandLine);
     }

@@ -298,7 +298,6 @@ int uninstallMain(HINSTANCE instance, const char* line) {
         runlog::write("Orlan PDF Scribe Uninstall %s, %s \"%s\", command line: %s", product::kDisplayVersion,
                       firstStage ? "started as" : "temporary copy", self, line ? line : "");
     if (!goodLine) {
-        runlog::write("Bad command line: %s", switches.problem);
         showUsage(SwitchSet::Uninstall, switches.problem);
         return finish(kUninstallBadCommandLine);
     }
