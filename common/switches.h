@@ -7,6 +7,9 @@
 
 enum class SwitchSet { Setup, Uninstall };
 
+// Room for one word, terminator included: a longer word is refused whole.
+const size_t kSwitchWordSize = 1024;
+
 struct Switches {
     bool silent;       // /S
     bool help;         // /?
@@ -16,17 +19,27 @@ struct Switches {
     // /D=, setup only, as given: setup checks it as the Destination page
     // checks a typed folder, so it may be empty, relative or too long here.
     bool hasFolder;
-    char folder[1024];
+    char folder[kSwitchWordSize];
     char logFile[MAX_PATH];  // /LOG=; "" when not given
     // What is wrong with the line, for the log and the usage box; "" when
     // nothing is.
     char problem[320];
 };
 
-// Reads line (the command line after the program's own name). False, with
-// problem saying why, for an unknown switch, an unbalanced quote, a switch
-// given twice, /LOG= without a full path that fits, or a setup switch
-// without /S.
+// The switches part of the process's command line: what follows the
+// program's own full path when the line starts with it, quoted or not.
+// Windows hands an unquoted path over as written (Add/Remove Programs runs
+// an unquoted UninstallString so), and its blanks must not make switches.
+// Otherwise what follows the first word, as the C runtime takes it.
+const char* switchesOfCommandLine(const char* line, const char* programPath);
+
+// The same for this process: GetCommandLineA and its own module's path.
+const char* processSwitches();
+
+// Reads line (the switches part of the command line). False, with problem
+// saying why, for an unknown switch, an unbalanced quote, a word too long,
+// a switch given twice, /LOG= without a full path that fits, or a setup
+// switch without /S.
 bool readSwitches(const char* line, SwitchSet set, Switches& out);
 
 // The usage, after the problem when there is one (logged first as a bad

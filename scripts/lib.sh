@@ -109,6 +109,7 @@ ensure_packages() {
     command -v xvfb-run >/dev/null || need+=(xvfb)
     command -v xauth >/dev/null || need+=(xauth)
     command -v cmake >/dev/null || need+=(cmake)
+    command -v g++ >/dev/null || need+=(g++)
     [ -x /usr/bin/convert ] || need+=(imagemagick)
     command -v xdotool >/dev/null || need+=(xdotool)
     command -v file >/dev/null || need+=(file)
@@ -144,9 +145,12 @@ build_programs() {
 build_release() { (unset ORLAN_ARCH PROGRAMS_BUILD ARM_DIST; build_programs); }
 
 build_tests() {
+    # The parser for the host, under the sanitizers (tests/host).
+    cmake -S "$ROOT/tests/host" -B "$BUILD/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$BUILD/host" -j"$(nproc)" >/dev/null
     cmake -S "$ROOT" -B "$TESTS_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$ORLAN_ARCH-mingw-posix.cmake" \
         -DORLAN_TESTS=ON -DORLAN_DIST_DIR="$ARM_DIST" -DORLAN_RELEASE_DIR="$DIST" \
-        -DORLAN_RELEASE_BUILD_DIR="$BUILD/win32" >/dev/null
+        -DORLAN_RELEASE_BUILD_DIR="$BUILD/win32" -DORLAN_HOST_BUILD_DIR="$BUILD/host" >/dev/null
     # ORLAN_BUILD_TARGETS builds only the named test programs.
     cmake --build "$TESTS_BUILD" -j"$(nproc)" ${ORLAN_BUILD_TARGETS:+--target $ORLAN_BUILD_TARGETS}
 }

@@ -117,7 +117,7 @@ int setupMain(HINSTANCE instance, const char* commandLine) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     hardenDllSearch();
-    return setupMain(instance, commandLine);
+    return setupMain(instance, processSwitches());
 }

@@ -102,7 +102,7 @@ DWORD deleteAfterExit(const char* path) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+    if (!CreateProcessA(commandProcessor, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         folder[0] ? folder : nullptr, &startup, &process))
         return GetLastError();
 

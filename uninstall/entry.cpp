@@ -215,7 +215,9 @@ bool startTempCopy(const char* source, const char* copy, const Switches& pass, K
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+    // Named apart from its command line, the program started is the copy and
+    // nothing the line's blanks could make of it.
+    if (!CreateProcessA(copy, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
                         &process))
         return false;
     thread.reset(process.hThread);

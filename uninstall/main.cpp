@@ -3,8 +3,8 @@
 #include "common/dllsearch.h"
 #include "uninstall/uninstall.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     hardenDllSearch();
     InitCommonControls();  // the progress bar's class
-    return uninstallMain(instance, commandLine);
+    return uninstallMain(instance, processSwitches());
 }

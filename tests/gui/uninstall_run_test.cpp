@@ -54,14 +54,14 @@ protected:
         }
     }
 
-    // Starts uninstall.exe from the install folder with args: the first
-    // stage ends with 3 and the copy it made in the temp folder runs on,
-    // with passedOn after its quoted path.
-    void startFromInstallFolder(const std::string& args = "", const std::string& passedOn = "") {
+    // Starts uninstall.exe from the install folder with line as its command
+    // line, verbatim, as Windows hands it over (the quoted path when empty):
+    // the first stage ends with 3 and the copy it made in the temp folder
+    // runs on, with passedOn after its quoted path.
+    void startFromInstallFolder(const std::string& line = "", const std::string& passedOn = "") {
         std::vector<std::string> before = us::tempCopies();
         ts::Process first;
-        const std::string program = folder + "\\uninstall.exe";
-        ASSERT_TRUE(first.start(program, args.empty() ? "" : "\"" + program + "\" " + args));
+        ASSERT_TRUE(first.start(folder + "\\uninstall.exe", line));
         DWORD firstPid = first.id();
         EXPECT_TRUE(wizard::endsWithoutAWindow(first, 15000)) << "the first stage showed a window";
         EXPECT_EQ(3, first.wait(15000));
@@ -187,6 +187,26 @@ TEST_F(UninstallRun, FirstStageHandsOverToATempCopyNoRemovesNothingAndAReadOnlyC
     EXPECT_EQ(2, copyExit());
     expectCopyDeleted();
     EXPECT_TRUE(us::newFiles(before, us::tempCopies()).empty()) << "a second copy was made";
+}
+
+// Add/Remove Programs runs the UninstallString as the command line, as it
+// stands: unquoted, as earlier releases wrote it, its folder's blanks reach
+// the program; quoted, as setup writes it now, they do not.
+TEST_F(UninstallRun, TheUninstallStringQuotedOrNotStartsTheRemoval) {
+    ASSERT_TRUE(accountSays("2"));
+    for (bool quoted : {false, true}) {
+        SCOPED_TRACE(quoted ? "quoted" : "unquoted");
+        ASSERT_TRUE(us::installProduct(folder, false));
+        std::string value;
+        ASSERT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &value));
+        const std::string line = quoted ? value.c_str() : folder + "\\uninstall.exe";
+        ASSERT_NE(std::string::npos, line.find(' ')) << "the folder needs a blank";
+        startFromInstallFolder(line);
+        confirmAndSucceed();
+        expectCopyDeleted();
+        EXPECT_FALSE(productRecorded());
+        EXPECT_FALSE(ts::folderExists(folder));
+    }
 }
 
 TEST_F(UninstallRun, YesShowsTheBarMovingToTheSuccessMessageAndRemovesTheProduct) {
@@ -435,14 +455,15 @@ TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
 }
 
-// /S after an install: everything goes, no window of either stage comes up,
-// the copy gets /S and the quoted log, and both stages write the log.
+// /S after an install, started by its unquoted path with blanks: everything
+// goes, no window of either stage comes up, the copy gets /S and the quoted
+// log, and both stages write the log.
 TEST_F(UninstallRun, SilentRemovalShowsNoWindowAndLogsEveryStep) {
     ASSERT_TRUE(us::installProduct(folder, true));
     us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
     ASSERT_TRUE(administrator.ready());
     ts::WindowWatcher watcher(ts::isProductProgram);
-    startFromInstallFolder("/S /LOG=\"" + logPath + "\"", " /S \"/LOG=" + logPath + "\"");
+    startFromInstallFolder(folder + "\\uninstall.exe /S /LOG=\"" + logPath + "\"", " /S \"/LOG=" + logPath + "\"");
     EXPECT_EQ(0, us::waitExit(copy.pid, 30000));
     copy.pid = 0;
     expectCopyDeleted();

@@ -81,45 +81,6 @@ TEST(UninstallFolders, ProductPathsAreNeverCutOrRelativeToTheDriveRoot) {
     EXPECT_FALSE(isDriveRoot("\\\\server\\share"));
 }
 
-// Both programs' switches: quotes only group, names ignore case, and /S is
-// still seen on a line that is wrong, so the problem is told without a box.
-TEST(CommandLine, SwitchesAreReadOrTheProblemNamed) {
-    const struct {
-        SwitchSet set;
-        const char* line;
-        bool silent;
-        const char* logFile;
-        const char* problem;  // "" when the line is good
-    } rows[] = {
-        {SwitchSet::Uninstall, "", false, "", ""},
-        {SwitchSet::Uninstall, " /s  \"/LOG=C:\\my logs\\u.log\" ", true, "C:\\my logs\\u.log", ""},
-        {SwitchSet::Uninstall, "/LOG=\"\\\\srv\\share\\u.log\" /?", false, "\\\\srv\\share\\u.log", ""},
-        {SwitchSet::Uninstall, "/S /D=C:\\X", true, "", "Unknown switch: /D=C:\\X"},
-        {SwitchSet::Uninstall, "/X /S", true, "", "Unknown switch: /X"},
-        {SwitchSet::Uninstall, "/S \"/X", true, "", "a quote that is not closed"},
-        {SwitchSet::Uninstall, "/LOG=u.log", false, "", "/LOG=u.log needs the full path"},
-        {SwitchSet::Uninstall, "/LOG=C:\\a.log /LOG=C:\\b.log", false, "C:\\a.log", "/LOG=C:\\b.log is given twice"},
-        {SwitchSet::Setup, "/NOADDIN", false, "", "go with /S only"},
-        {SwitchSet::Setup, "/S /S", true, "", "/S is given twice"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        Switches s;
-        EXPECT_EQ(!row.problem[0], readSwitches(row.line, row.set, s));
-        EXPECT_EQ(row.silent, s.silent);
-        EXPECT_STREQ(row.logFile, s.logFile);
-        if (row.problem[0]) {
-            EXPECT_NE(nullptr, strstr(s.problem, row.problem)) << s.problem;
-        } else {
-            EXPECT_STREQ("", s.problem);
-        }
-    }
-    Switches setup;
-    ASSERT_TRUE(readSwitches("/S /D=\"C:\\Program Files\\X\" /noaddin", SwitchSet::Setup, setup));
-    EXPECT_TRUE(setup.hasFolder && setup.noAddin && !setup.noShortcut);
-    EXPECT_STREQ("C:\\Program Files\\X", setup.folder);
-}
-
 // The copy gets the switches that concern it, each a word of its own.
 TEST(UninstallFolders, TempCopyCommandPassesSilenceAndTheQuotedLog) {
     const struct {
