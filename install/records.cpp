@@ -42,13 +42,17 @@ int Installer::writeRegistryRecords() {
     writeText(product::kUninstallKey, "DisplayName", product::kDisplayName, &firstError);
     char uninstaller[MAX_PATH];
     if (text::format(uninstaller, "%s\\%s", installDir, productFile(FileRole::Uninstaller).name)) {
-        writeText(product::kUninstallKey, "UninstallString", uninstaller, &firstError);
+        // The two command lines are quoted: unquoted, "D:\Tools\Orlan PDF\..."
+        // would first start a "D:\Tools\Orlan.exe" that any user may have put
+        // there. The other two values are paths, not command lines.
+        char command[MAX_PATH + 8];
+        text::format(command, "\"%s\"", uninstaller);  // fits: the path did
+        writeText(product::kUninstallKey, "UninstallString", command, &firstError);
         writeText(product::kUninstallKey, "DisplayIcon", uninstaller, &firstError);
         writeText(product::kUninstallKey, "UninstallPath", uninstaller, &firstError);
         // What deployment tools run to remove the product with nobody there.
-        char quiet[MAX_PATH + 8];
-        text::format(quiet, "\"%s\" /S", uninstaller);  // fits: the path did
-        writeText(product::kUninstallKey, "QuietUninstallString", quiet, &firstError);
+        text::append(command, " /S");
+        writeText(product::kUninstallKey, "QuietUninstallString", command, &firstError);
     } else if (firstError == ERROR_SUCCESS) {
         firstError = ERROR_FILENAME_EXCED_RANGE;
     }

@@ -58,9 +58,10 @@ TEST_F(RegistryRecords, AnInstallOnAnotherDriveIsRecordedByteForByte) {
     expectText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
     expectText(HKEY_LOCAL_MACHINE, kProductKey, "BtnShowWd", "1");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
-    // Paths with blanks are stored without quotation marks.
-    for (const char* name : {"UninstallString", "DisplayIcon", "UninstallPath"})
+    // The command lines are quoted (their folder has a blank); the paths are not.
+    for (const char* name : {"DisplayIcon", "UninstallPath"})
         expectText(HKEY_LOCAL_MACHINE, kUninstallKey, name, folder + "\\uninstall.exe");
+    expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + folder + "\\uninstall.exe\"");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher", "Orlan Corporation");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", "3,1,0,1210");
     expectText(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", "\"" + folder + "\\uninstall.exe\" /S");

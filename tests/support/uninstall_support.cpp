@@ -54,7 +54,7 @@ bool installProduct(const std::string& folder, bool withPrinter) {
         CopyFileA(ts::distFile(file).c_str(), spooler_support::versionFile(file).c_str(), FALSE);
     ts::regSetText(HKEY_LOCAL_MACHINE, kProductKey, "SetupPath", folder + "\\");
     ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Orlan Scribe");
-    ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", folder + "\\uninstall.exe");
+    ts::regSetText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + folder + "\\uninstall.exe\"");
     CreateDirectoryA(startMenuFolder().c_str(), nullptr);
     ts::writeFile(startMenuFolder() + "\\Uninstall.lnk", "link");
     if (!withPrinter) return true;
