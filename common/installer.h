@@ -69,7 +69,7 @@ public:
     void clearProductKey();
     int writeRegistryRecords();
     void removeOldShortcuts();
-    void createShortcuts();
+    int createShortcuts();
     int installWordAddin();
 #endif
 

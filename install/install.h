@@ -27,5 +27,6 @@ bool copyWritable(const char* source, const char* target);
 bool pathExists(const char* path);
 bool createFolderTree(const char* path);
 
-// Writes a shell link file.
-void createShortcut(const char* linkPath, const char* targetPath, const char* description);
+// Writes a shell link file. False, with the last error set (the failed
+// call's HRESULT, or the Windows error it wraps), when it was not saved.
+bool createShortcut(const char* linkPath, const char* targetPath, const char* description);

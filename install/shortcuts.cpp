@@ -1,6 +1,7 @@
 // The Start-menu folder with the uninstaller's shortcut.
 #include <objbase.h>
 #include <shlobj.h>
+#include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/installer.h"
 #include "common/payload.h"
@@ -9,24 +10,33 @@
 #include "common/text.h"
 #include "install/install.h"
 
-void createShortcut(const char* linkPath, const char* targetPath, const char* description) {
+bool createShortcut(const char* linkPath, const char* targetPath, const char* description) {
     // Nests within the installation thread's own initialisation.
     CoInitialize(nullptr);
+    HRESULT hr;
     {
         ComPtr<IShellLinkA> link;
         ComPtr<IPersistFile> file;
-        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                       link.receive())) &&
-            SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.receive())) &&
-            SUCCEEDED(link->SetPath(targetPath)) && SUCCEEDED(link->SetDescription(description))) {
-            wchar_t widePath[MAX_PATH];
-            // A link path that does not convert whole is not saved under a
-            // cut name.
-            if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) > 0) file->Save(widePath, TRUE);
-        }
+        hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.receive());
+        if (SUCCEEDED(hr)) hr = link->QueryInterface(IID_IPersistFile, file.receive());
+        if (SUCCEEDED(hr)) hr = link->SetPath(targetPath);
+        if (SUCCEEDED(hr)) hr = link->SetDescription(description);
+        wchar_t widePath[MAX_PATH];
+        // A link path that does not convert whole is not saved under a cut name.
+        if (SUCCEEDED(hr) && MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) <= 0)
+            hr = HRESULT_FROM_WIN32(GetLastError());
+        if (SUCCEEDED(hr)) hr = file->Save(widePath, TRUE);
     }  // both interfaces are released before COM is left
     CoUninitialize();
+    // A Windows error wrapped in an HRESULT reports as its own code and text.
+    SetLastError(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr));
+    return SUCCEEDED(hr);
 }
+
+namespace {
+// Names the step that failed when the uninstaller's shortcut is not saved.
+const char kShortcutTag[] = "CreateShortcut";
+}  // namespace
 
 void Installer::removeOldShortcuts() {
     const char* const links[] = {product::kUninstallLink, product::kOldBatchLink};
@@ -45,16 +55,24 @@ void Installer::removeOldShortcuts() {
     }
 }
 
-void Installer::createShortcuts() {
+int Installer::createShortcuts() {
     char programs[MAX_PATH];
-    if (!specialFolderPath(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, programs)) return;
+    if (!specialFolderPath(allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, programs)) {
+        reportError(kShortcutTag, ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
     char folder[MAX_PATH];
     char link[MAX_PATH];
     char target[MAX_PATH];
     if (!text::format(folder, "%s\\%s", programs, product::kStartMenuFolder) ||
         !text::format(link, "%s\\%s", programs, product::kUninstallLink) ||
-        !text::format(target, "%s\\%s", installDir, productFile(FileRole::Uninstaller).name))
-        return;
+        !text::format(target, "%s\\%s", installDir, productFile(FileRole::Uninstaller).name)) {
+        reportError(kShortcutTag, ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
+    // A folder that cannot be made fails the save, which reports why.
     createFolderTree(folder);
-    createShortcut(link, target, product::kUninstallLinkDescription);
+    if (createShortcut(link, target, product::kUninstallLinkDescription)) return 1;
+    reportError(kShortcutTag, 0);
+    return 0;
 }

@@ -12,6 +12,18 @@
 #include "setup/frame.h"
 #include "setup/run.h"
 
+namespace {
+// Neither the run nor the Finish page stops for a default printer that will
+// not change, but the log says so, with the system's reason.
+void makeDefaultPrinter(const char* name) {
+    char step[320];
+    text::format(step, "Default printer \"%s\"", name);
+    BOOL made = setDefaultPrinter(name);
+    if (!made) reportError("SetDefaultPrinter", 0);
+    runlog::step(step, made ? 1 : 0);
+}
+}  // namespace
+
 int Installer::init(const InstallOptions& choices, HWND page, HWND bar, HWND status) {
     text::copy(sourceDir, choices.sourceDir);
     text::copy(installDir, choices.installDir);
@@ -50,7 +62,7 @@ int Installer::run() {
     if (!stepDone(addDriver())) return 0;
     setStatus(6, "Status: Adding printer");
     if (!stepDone(addPrinter())) return 0;
-    setDefaultPrinter(printerName);
+    makeDefaultPrinter(printerName);
 
     // Records written over missing files, or files without their records,
     // would be an installation that only looks complete.
@@ -60,10 +72,7 @@ int Installer::run() {
     if (!stepDone(writeRegistryRecords())) return 0;
     setStatus(9, "");
     if (addWordAddin && !runlog::step("Word add-in", installWordAddin())) return 0;
-    if (addStartMenuIcon) {
-        createShortcuts();
-        runlog::step("Start menu shortcut", 1);
-    }
+    if (addStartMenuIcon && !runlog::step("Start menu shortcut", createShortcuts())) return 0;
     setStatus(11, "Status: Success");
     runlog::write("Status: Success");
     return 1;
@@ -82,8 +91,10 @@ int performInstallation(InstallRun& run) {
 }
 
 void giveDefaultBack(const InstallRun& run) {
-    runlog::write("The default printer goes back to \"%s\"", run.previousDefaultPrinter);
-    setDefaultPrinter(run.previousDefaultPrinter);
+    // Windows has no call that leaves it without a default printer: with none
+    // before the run, an empty name keeps the current one.
+    if (!run.previousDefaultPrinter[0]) runlog::write("There was no default printer before the run.");
+    makeDefaultPrinter(run.previousDefaultPrinter);
 }
 
 unsigned __stdcall installThread(void* argument) {

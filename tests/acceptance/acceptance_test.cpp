@@ -70,7 +70,7 @@ void expectInstalled(const std::string& installDir, bool allUsers, bool addin, b
     EXPECT_EQ(installDir + "\\", value.c_str());
     const char* entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orlan Scribe";
     EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, entry, "UninstallString", &value));
-    EXPECT_EQ(installDir + "\\uninstall.exe", value.c_str());
+    EXPECT_EQ("\"" + installDir + "\\uninstall.exe\"", value.c_str());
     // What Programs and Features and deployment tools read; they go with the
     // entry, which the snapshot after the removal shows.
     const std::string values = std::string("value HKLM\\") + entry + "\\";
@@ -102,7 +102,8 @@ std::vector<std::string> stepLines(const std::string& log) {
 // Those of an installation with every option on.
 const std::vector<std::string> kAllSteps = {
     "Status: Adding printer port: done",           "Status: Adding printer driver: done",
-    "Status: Adding printer: done",                "Status: Copying files to setup folder: done",
+    "Status: Adding printer: done",                "Default printer \"Orlan PDF Printer\": done",
+    "Status: Copying files to setup folder: done",
     "Status: Registering information: done",       "Word add-in: done",
     "Start menu shortcut: done"};
 
@@ -245,6 +246,7 @@ TEST_F(Acceptance, UnattendedInstallAndRemovalLeaveTheMachineAsItWas) {
         std::string log = runUnattended(folder + "\\setup.exe", road.arguments, 0);
         expectInstalled(road.installDir, true, road.addin, road.shortcut, road.ourDefault);
         if (road.addin) EXPECT_EQ(kAllSteps, stepLines(log));
+        if (previous) EXPECT_NE(std::string::npos, log.find("Default printer \"Previous Printer\": done")) << log;
 
         log = runUnattended(road.installDir + "\\uninstall.exe", "", 0);
         EXPECT_TRUE(askedForRights());

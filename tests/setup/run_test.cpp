@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 #include "common/product.h"
+#include "common/runlog.h"
 #include "resources/resource.h"
 #include "setup/options.h"
 #include "setup/page_logic.h"
@@ -114,7 +115,18 @@ TEST_F(ProgressPageRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
             testing_support::writeFile(folder + "\\" + name, "an earlier installation's link");
     }
 
+    const std::string log = installDir + ".log";
+    ASSERT_TRUE(runlog::open(log.c_str(), false));
     EXPECT_EQ(1, runPage()) << errorText;
+    // A default that will not change stops nothing, but the log says why.
+    InstallRun gone = run;
+    text::copy(gone.previousDefaultPrinter, "No Such Printer");
+    giveDefaultBack(gone);
+    runlog::close();
+    const std::string logged = testing_support::readFile(log);
+    EXPECT_NE(std::string::npos, logged.find("Default printer \"Orlan PDF Printer\": done")) << logged;
+    EXPECT_NE(std::string::npos, logged.find("Default printer \"No Such Printer\": failed: Error happened")) << logged;
+    EXPECT_NE(std::string::npos, logged.find("Error tag = SetDefaultPrinter(")) << logged;
     EXPECT_FALSE(testing_support::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
     for (const std::string& folder : linkFolders)
         EXPECT_FALSE(testing_support::folderExists(folder)) << "the links and their emptied folder go: " << folder;
@@ -253,29 +265,35 @@ TEST_F(ProgressPageRun, CancelledAddinCopyEndsAtTheInterruptedPageBeforeTheShort
     EXPECT_NE(std::string::npos, reports[0].text.find("Error tag = RegServ2(32):")) << reports[0].text;
 }
 
-// A failed file copy or record write stops the run as every other step
-// does: its report, then the interrupted page; the printer installed before
-// it stays, as after a cancelled add-in, and so does the product key that
-// the records write before the uninstall entry.
+// A failed file copy, record write or shortcut stops the run as every other
+// step does: its report, then the interrupted page; the printer installed
+// before it stays, as after a cancelled add-in, and so does the product key
+// that the records write before the uninstall entry.
 TEST_F(ProgressPageRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
     const std::string reservedName = installDir + "\\CON\\Orlan";  // a device name as a folder
+    // A file where the Start-menu folder would go: no shortcut can be saved.
+    const std::string blockedLinks = testing_support::programsFolder(false) + "\\Orlan PDF Scribe";
     struct Case {
         const char* what;
         std::string folder;
-        bool refuseEntry;
+        bool refuseEntry, blockShortcut;
         std::vector<int> answers;  // the second run is asked first whether to install again
         const char* tag;
         std::vector<int> positions;
     } cases[] = {
-        {"a folder that cannot be made", reservedName, false, {IDOK}, "Error tag = CreateDir3(", {36, 45, 54, 63}},
-        {"an entry that refuses its values", installDir, true, {IDYES, IDOK}, "Error tag = RegSetValue(5):",
+        {"a folder that cannot be made", reservedName, false, false, {IDOK}, "Error tag = CreateDir3(", {36, 45, 54, 63}},
+        {"an entry that refuses its values", installDir, true, false, {IDYES, IDOK}, "Error tag = RegSetValue(5):",
          {36, 45, 54, 63, 72}},
+        {"a shortcut that cannot be saved", installDir, false, true, {IDYES, IDOK}, "Error tag = CreateShortcut(",
+         {36, 45, 54, 63, 72, 81}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         // The Destination page lets the folder through.
         ASSERT_EQ(FolderProblem::None, checkFolderText(c.folder.c_str(), driveExists));
         text::copy(options.installDir, c.folder.c_str());
+        options.addStartMenuIcon = c.blockShortcut;
+        if (c.blockShortcut) testing_support::writeFile(blockedLinks, "not a folder");
         std::unique_ptr<install_support::KeyRefusingValues> entry;
         if (c.refuseEntry) {
             entry.reset(new install_support::KeyRefusingValues(HKEY_LOCAL_MACHINE, product::kUninstallKey));
@@ -290,9 +308,11 @@ TEST_F(ProgressPageRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
         EXPECT_NE("Status: Success", shownTexts.empty() ? "" : shownTexts.back());
         EXPECT_TRUE(printerFacts("Orlan PDF Printer").exists) << "what came before stays installed";
         std::string setupPath;
-        EXPECT_EQ(c.refuseEntry, testing_support::regValue(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath",
-                                                           &setupPath)) << "the product key comes before the entry";
-        if (c.refuseEntry) EXPECT_EQ(installDir + "\\", std::string(setupPath.c_str()));
+        EXPECT_EQ(c.folder == installDir, testing_support::regValue(HKEY_LOCAL_MACHINE, product::kProductKey,
+                                                                    "SetupPath", &setupPath))
+            << "the product key comes before the entry";
+        if (c.folder == installDir) EXPECT_EQ(installDir + "\\", std::string(setupPath.c_str()));
     }
+    DeleteFileA(blockedLinks.c_str());
     EXPECT_TRUE(fileExists(installDir + "\\uninstall.exe")) << "the copy before the records stays";
 }
