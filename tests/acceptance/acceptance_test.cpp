@@ -270,10 +270,10 @@ TEST_F(Acceptance, UnattendedFailuresEndWithTheirCodeAndTheReport) {
     const std::string missing = ts::makeTempDir("missing");
     ts::stageDist(missing, {"kpd_drv.dll"});
     std::string log = runUnattended(missing + "\\setup.exe", "\"/D=" + installDir + "\"", 4);
-    EXPECT_NE(std::string::npos, log.find("Status: Adding printer driver: failed: ")) << log;
-    EXPECT_NE(std::string::npos, log.find("Error tag = ")) << log;
+    EXPECT_NE(std::string::npos, log.find("Checking the product files: failed: ")) << log;
+    EXPECT_NE(std::string::npos, log.find("Error tag = CopyFile_1(2):")) << log;
     EXPECT_EQ("  (nothing)\n", ms::describe(unexpectedLeftovers(before, ms::capture({installDir}))))
-        << "a failed driver step undoes its own work";
+        << "the check comes before any change";
     ts::removeTree(missing);
 
     CreateDirectoryA(installDir.substr(0, installDir.rfind('\\')).c_str(), nullptr);
