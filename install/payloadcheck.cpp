@@ -16,6 +16,8 @@ namespace {
 struct PayloadRow {
     DWORD size;
     BYTE digest[Sha256::kSize];
+    const char* name;  // in the table, not terminated
+    int nameLength;
 };
 
 int hexDigit(char c) {
@@ -26,7 +28,7 @@ int hexDigit(char c) {
 }
 
 // Reads one line "<64 hex digits> <size> <name>"; false when it is not one.
-bool parseRow(const char* line, const char* end, PayloadRow& row, char (&name)[MAX_PATH]) {
+bool parseRow(const char* line, const char* end, PayloadRow& row) {
     const char* p = line;
     for (size_t i = 0; i < Sha256::kSize; ++i, p += 2) {
         int high = p + 1 < end ? hexDigit(p[0]) : -1, low = high >= 0 ? hexDigit(p[1]) : -1;
@@ -40,11 +42,9 @@ bool parseRow(const char* line, const char* end, PayloadRow& row, char (&name)[M
         if (size > MAXDWORD) return false;
     }
     row.size = static_cast<DWORD>(size);
-    if (p >= end || *p++ != ' ') return false;
-    size_t length = static_cast<size_t>(end - p);
-    if (length == 0 || length >= MAX_PATH) return false;
-    CopyMemory(name, p, length);
-    name[length] = '\0';
+    if (p >= end || *p++ != ' ' || end - p >= MAX_PATH) return false;
+    row.name = p;
+    row.nameLength = static_cast<int>(end - p);
     return true;
 }
 
@@ -55,8 +55,9 @@ bool findRow(const PayloadTable& table, const char* name, PayloadRow& row) {
         const char* next = line;
         while (next < end && *next != '\n') ++next;
         const char* lineEnd = next > line && next[-1] == '\r' ? next - 1 : next;
-        char rowName[MAX_PATH];
-        if (parseRow(line, lineEnd, row, rowName) && lstrcmpiA(rowName, name) == 0) return true;
+        if (parseRow(line, lineEnd, row) && CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, row.name,
+                                                           row.nameLength, name, -1) == CSTR_EQUAL)
+            return true;
         line = next + 1;
     }
     return false;
