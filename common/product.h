@@ -106,6 +106,7 @@ const char kDriverPrompt[] =
 
 // Wizard.
 const char kQuitQuestion[] = "Are you sure you want to quit Orlan PDF Scribe Setup?";
+const char kOpenProductPage[] = "Please open " ORLAN_PRODUCT_PAGE " in your web browser.";
 
 // The Destination page's answers to a folder it cannot install into.
 const char kFolderEmpty[] = "Please enter the folder to install Orlan PDF Scribe in.";

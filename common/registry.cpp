@@ -31,20 +31,79 @@ bool readRegString(HKEY root, const char* subKey, const char* valueName, char* o
     return false;
 }
 
-LONG deleteRegTree(HKEY root, const char* subKey) {
-    RegKey key;
-    LONG status = RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, key.receive());
-    if (status != ERROR_SUCCESS) return status;
-    for (;;) {
+namespace {
+typedef LONG(NTAPI* NtDeleteKeyFn)(HANDLE key);
+typedef ULONG(NTAPI* RtlNtStatusToDosErrorFn)(LONG status);
+
+// A registry link carries its target in this value, of type REG_LINK.
+bool isLink(HKEY key) {
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+// Opens name under parent as itself: a link is opened, not followed.
+LONG openAsItself(HKEY parent, const char* name, RegKey& out) {
+    return RegOpenKeyExA(parent, name, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, out.receive());
+}
+
+// Deletes the key that key is open on. RegDeleteKey would look the name up
+// again, through any link that stands there by then; ntdll's call deletes
+// the key the handle holds, a link as itself.
+LONG deleteOpenKey(HKEY key) {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    NtDeleteKeyFn deleteKey =
+        reinterpret_cast<NtDeleteKeyFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDeleteKey")));
+    RtlNtStatusToDosErrorFn toError = reinterpret_cast<RtlNtStatusToDosErrorFn>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlNtStatusToDosError")));
+    if (!deleteKey || !toError) return ERROR_PROC_NOT_FOUND;
+    LONG status = deleteKey(key);
+    return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(toError(status));
+}
+
+// The key and everything below it, depth first; links are deleted, never
+// entered.
+LONG deleteOpenTree(HKEY key) {
+    char last[256] = "";
+    while (!isLink(key)) {
         char name[256];
         DWORD nameLength = sizeof name;
-        if (RegEnumKeyExA(key.get(), 0, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        status = deleteRegTree(key.get(), name);
+        if (RegEnumKeyExA(key, 0, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        // A key still there after its deletion would be met for ever.
+        if (lstrcmpiA(name, last) == 0) return ERROR_CANTWRITE;
+        text::copy(last, name);
+        RegKey child;
+        LONG status = openAsItself(key, name, child);
+        if (status == ERROR_SUCCESS) status = deleteOpenTree(child.get());
         if (status != ERROR_SUCCESS) return status;
     }
-    key.reset();
-    return RegDeleteKeyA(root, subKey);
+    return deleteOpenKey(key);
+}
+}  // namespace
+
+LONG deleteRegTree(HKEY root, const char* subKey) {
+    // Any program of the user's may make a key of the user's own hive a link
+    // to a key of the machine's. Each step of the path is opened as itself;
+    // a link on the way means the key is not there.
+    char path[MAX_PATH];
+    if (!subKey || !*subKey || !text::copy(path, subKey)) return ERROR_INVALID_PARAMETER;
+    RegKey key;
+    HKEY parent = root;
+    for (char* name = path;;) {
+        char* end = name;
+        while (*end && *end != '\\') ++end;  // key names are ASCII here
+        const bool last = *end == '\0';
+        *end = '\0';
+        RegKey next;
+        LONG status = openAsItself(parent, name, next);
+        if (status != ERROR_SUCCESS) return status;
+        key.reset(next.release());
+        if (last) break;
+        if (isLink(key.get())) return ERROR_FILE_NOT_FOUND;
+        parent = key.get();
+        name = end + 1;
+    }
+    return deleteOpenTree(key.get());
 }
 
 #ifdef ORLAN_SETUP

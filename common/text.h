@@ -55,6 +55,13 @@ inline bool isSeparator(char c, bool slashToo) { return c == '\\' || (slashToo &
 // A drive letter.
 inline bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// The first backslash of path; null when there is none.
+inline const char* nextSeparator(const char* path) {
+    for (const char* p = path; p && *p; p = CharNextA(p))
+        if (*p == '\\') return p;
+    return nullptr;
+}
+
 // The last character of path that is a backslash (or, with slashToo, a
 // slash); null when there is none.
 inline const char* lastSeparator(const char* path, bool slashToo = false) {

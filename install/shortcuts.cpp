@@ -44,15 +44,9 @@ void Installer::removeOldShortcuts() {
         deleteSpecialFolderFile(CSIDL_COMMON_PROGRAMS, link);
         deleteSpecialFolderFile(CSIDL_PROGRAMS, link);
     }
+    // The folder goes only when it is empty: files of others stay.
     const int folders[] = {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
-    for (int csidl : folders) {
-        char programs[MAX_PATH];
-        char productFolder[MAX_PATH];
-        if (!specialFolderPath(csidl, programs)) continue;
-        // Removes the folder only when it is empty: files of others stay.
-        if (text::format(productFolder, "%s\\%s", programs, product::kStartMenuFolder))
-            RemoveDirectoryA(productFolder);
-    }
+    for (int csidl : folders) removeSpecialFolderDirectory(csidl, product::kStartMenuFolder);
 }
 
 int Installer::createShortcuts() {
@@ -72,6 +66,12 @@ int Installer::createShortcuts() {
     }
     // A folder that cannot be made fails the save, which reports why.
     createFolderTree(folder);
+    HeldFolders way(folder);
+    if (!way.safe()) {
+        // A link on the way would have the link file written somewhere else.
+        reportError(kShortcutTag, ERROR_ACCESS_DENIED);
+        return 0;
+    }
     if (createShortcut(link, target, product::kUninstallLinkDescription)) return 1;
     reportError(kShortcutTag, 0);
     return 0;

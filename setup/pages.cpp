@@ -1,6 +1,5 @@
 // The Welcome, Licence, Setup type, Options, Finish and Interrupted pages.
 #include <windows.h>
-#include <shellapi.h>
 #include "common/centre.h"
 #include "common/product.h"
 #include "install/install.h"
@@ -77,8 +76,7 @@ INT_PTR CALLBACK welcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         }
         break;
     case WM_LBUTTONDOWN:
-        if (clickOnLink(page, lParam))
-            ShellExecuteA(nullptr, "open", ORLAN_PRODUCT_PAGE, nullptr, nullptr, SW_SHOWNORMAL);
+        if (clickOnLink(page, lParam)) openProductPage(page);
         break;
     case WM_DESTROY:
         releaseWelcomeLinkFont();

@@ -14,3 +14,7 @@ INT_PTR CALLBACK finishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
 INT_PTR CALLBACK interruptedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 DLGPROC pageProcedure(Page page);
+
+// Opens the product's web page in the user's browser, with the user's own
+// rights where setup may run elevated.
+void openProductPage(HWND page);

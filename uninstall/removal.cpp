@@ -82,13 +82,8 @@ void Installer::removeProductFiles() {
 void removeLeftovers(const char* installFolder) {
     for (const RegistryRecord& record : kLeftoverKeys) deleteRegTree(record.root, record.key);
     for (int csidl : kProgramsFolders) deleteSpecialFolderFile(csidl, product::kOldVendorLink);
-    for (int csidl : kProgramsFolders) {
-        char folder[MAX_PATH];
-        if (!specialFolderPath(csidl, folder)) continue;
-        char startMenuFolder[MAX_PATH];
-        // Goes only when nothing else is left in it.
-        if (productFilePath(startMenuFolder, folder, product::kStartMenuFolder)) RemoveDirectoryA(startMenuFolder);
-    }
+    // Goes only when nothing else is left in it.
+    for (int csidl : kProgramsFolders) removeSpecialFolderDirectory(csidl, product::kStartMenuFolder);
     // An earlier release's uninstaller, one folder down.
     char olderFolder[MAX_PATH], oldProgram[MAX_PATH];
     if (productFilePath(olderFolder, installFolder, "PDF Scribe") &&

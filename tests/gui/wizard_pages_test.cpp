@@ -146,12 +146,14 @@ TEST_F(WizardPages, OptionsShowAndStoreTheThreeChoices) {
 }
 
 // A stand-in browser for http: addresses that writes what it was given into
-// a file, so that the link's ShellExecute can be seen.
+// a file, so that the link's ShellExecute can be seen; or, with a command,
+// that command.
 class UrlHandler {
 public:
-    explicit UrlHandler(const std::string& file) : file_(file) {
+    explicit UrlHandler(const std::string& file, const std::string& command = "") : file_(file) {
         haveOld_ = ts::regValue(HKEY_CLASSES_ROOT, kKey, "", &old_);
-        ts::regSetText(HKEY_CLASSES_ROOT, kKey, "", "C:\\windows\\system32\\cmd.exe /c echo %1>> \"" + file + "\"");
+        ts::regSetText(HKEY_CLASSES_ROOT, kKey, "",
+                       command.empty() ? "C:\\windows\\system32\\cmd.exe /c echo %1>> \"" + file + "\"" : command);
     }
     ~UrlHandler() {
         if (haveOld_) ts::regSetText(HKEY_CLASSES_ROOT, kKey, "", old_.c_str());
@@ -190,6 +192,16 @@ void clickPage(HWND page, POINT client) {
     SendMessageTimeoutA(page, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y), SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
+// The link's client rectangle in page client coordinates.
+RECT linkRect(HWND page) {
+    RECT r = {};
+    HWND link = ts::control(page, 1028);
+    if (!link) return r;
+    GetClientRect(link, &r);
+    MapWindowPoints(link, page, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
     std::string scratch = ts::makeTempDir("link");
     UrlHandler handler(scratch + "\\opened.txt");
@@ -201,11 +213,7 @@ TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
     HWND link = ts::control(page, 1028);
     ASSERT_TRUE(link);
     EXPECT_EQ(".Many more", ts::windowText(link));
-
-    // The link's client rectangle in page client coordinates.
-    RECT r;
-    GetClientRect(link, &r);
-    MapWindowPoints(link, page, reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = linkRect(page);
     ASSERT_GT(r.right, r.left);
 
     // Beside the link nothing opens.
@@ -242,6 +250,33 @@ TEST_F(WizardPages, ManyMoreLinkOpensTheProductPageEdgesIncluded) {
     EXPECT_TRUE(setup.quit(page));
     EXPECT_EQ(std::vector<std::string>{}, handler.opened()) << "a click opened an address late";
     ts::removeTree(scratch);
+}
+
+// The browser is whatever the user's hive names for http. Where setup may
+// run elevated (Vista and later) the desktop's shell opens the link, with the
+// user's own rights; Windows XP has no elevation, and setup opens it itself.
+TEST_F(WizardPages, TheLinkIsOpenedByTheDesktopShellWhereSetupMayBeElevated) {
+    const std::string started = ts::plantFile("marker.exe.parent");
+    UrlHandler handler("", "\"" + ts::plantFile("marker.exe") + "\" %1");
+    const struct {
+        const char* version;
+        const char* opener;
+    } cases[] = {{"", "explorer.exe"}, {"winxp", "setup.exe"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        ts::setProgramVersion("setup.exe", c.version);
+        DeleteFileA(started.c_str());
+        SetupRun setup(*folder);
+        HWND page = setup.waitPage(WizardPage::Welcome, 60000);
+        ASSERT_TRUE(page);
+        const RECT r = linkRect(page);
+        clickPage(page, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        EXPECT_TRUE(ts::waitUntil([&] { return ts::fileExists(started); }, 15000)) << "the link opened nothing";
+        EXPECT_STRCASEEQ(c.opener, ts::readFile(started).c_str());
+        EXPECT_TRUE(setup.quit(page));
+    }
+    ts::setProgramVersion("setup.exe", "");
+    DeleteFileA(started.c_str());
 }
 
 }  // namespace

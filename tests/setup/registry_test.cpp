@@ -85,3 +85,41 @@ TEST_F(RegistryTest, DeletesANestedTreeWholeAndReportsAMissingKey) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, deleteRegTree(HKEY_CURRENT_USER, kTestKey));
 }
 }  // namespace
+
+namespace {
+// A link key in the user's hive to target under HKEY_LOCAL_MACHINE, as any
+// program of the user's may make one.
+bool makeLink(const char* link, const char* target) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, link, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    std::wstring path = L"\\REGISTRY\\MACHINE\\";
+    for (const char* c = target; *c; ++c) path += static_cast<wchar_t>(*c);
+    LONG status = RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(path.c_str()),
+                                 static_cast<DWORD>(path.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+}  // namespace
+
+// A link in the key's place, or on its way, is never followed: the link
+// goes, and the machine's key it names stays whole.
+TEST_F(RegistryTest, ALinkIsDeletedItselfAndItsTargetStays) {
+    const char kTarget[] = "Software\\OrlanTests\\Target";
+    const std::string inside = std::string(kTarget) + "\\Inside";
+    const std::string linkHere = std::string(kTestKey) + "\\Linked", linkOnTheWay = std::string(kTestKey) + "\\Via";
+    ASSERT_TRUE(writeRegValue(HKEY_LOCAL_MACHINE, inside.c_str(), "v", "keep", REG_SZ));
+    ASSERT_TRUE(writeRegValue(HKEY_CURRENT_USER, kTestKey, "v", "1", REG_SZ));
+    ASSERT_TRUE(makeLink(linkHere.c_str(), kTarget));
+    ASSERT_TRUE(makeLink(linkOnTheWay.c_str(), kTarget));
+    ASSERT_TRUE(testing_support::regValue(HKEY_CURRENT_USER, (linkHere + "\\Inside").c_str(), "v", nullptr))
+        << "the link does not lead to its target";
+
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, deleteRegTree(HKEY_CURRENT_USER, (linkOnTheWay + "\\Inside").c_str()));
+    EXPECT_EQ(ERROR_SUCCESS, deleteRegTree(HKEY_CURRENT_USER, linkHere.c_str()));
+    EXPECT_EQ(ERROR_SUCCESS, deleteRegTree(HKEY_CURRENT_USER, kTestKey)) << "a tree with a link inside";
+    EXPECT_FALSE(testing_support::regKeyExists(HKEY_CURRENT_USER, kTestKey));
+    EXPECT_TRUE(testing_support::regValue(HKEY_LOCAL_MACHINE, inside.c_str(), "v", nullptr));
+    testing_support::regDeleteTree(HKEY_LOCAL_MACHINE, "Software\\OrlanTests");
+}

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <cstdlib>
+#include "common/errorreport.h"
 #include "common/installer.h"
 #include "common/shell.h"
 #include "install/install.h"
@@ -88,6 +89,24 @@ TEST_F(Shortcuts, TheLinkFileHoldsItsTargetAndDescriptionOnly) {
     std::string overlong = target + "\\" + std::string(300, 'y') + ".lnk";
     createShortcut(overlong.c_str(), (target + "\\uninstall.exe").c_str(), "x");
     EXPECT_FALSE(fileExists(overlong));
+}
+
+// The user's own Start-menu folder may be a link (a junction on Windows) to
+// any folder: nothing is deleted or written through it, and removing the
+// folder takes the link away, not what it leads to.
+TEST_F(Shortcuts, AFolderThatIsALinkLeadsNoDeletionOrShortcutElsewhere) {
+    const std::string elsewhere = makeTempDir("elsewhere");
+    for (const char* name : {"Uninstall.lnk", "ScribeBatch.lnk"}) writeFile(elsewhere + "\\" + name, "theirs");
+    ASSERT_TRUE(makeFolderLink(productFolder(false), elsewhere));
+    installer.allUsers = 0;
+    EXPECT_EQ(0, installer.createShortcuts());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = CreateShortcut(")) << errorText;
+    deleteSpecialFolderFile(CSIDL_PROGRAMS, "Orlan PDF Scribe\\Uninstall.lnk");
+    installer.removeOldShortcuts();
+    for (const char* name : {"Uninstall.lnk", "ScribeBatch.lnk"})
+        EXPECT_EQ("theirs", readFile(elsewhere + "\\" + name)) << name;
+    removeFolderLink(productFolder(false));
+    removeTree(elsewhere);
 }
 
 // Leaves the user's uninstall link in place for the check from outside Wine

@@ -97,6 +97,41 @@ void writeFile(const std::string& path, const std::string& contents) {
     fclose(f);
 }
 
+namespace {
+// A Unix program with the Unix forms of Windows paths as its arguments; true
+// once done() holds.
+bool runUnix(const char* program, const char* options, std::vector<std::string> paths,
+             const std::function<bool()>& done) {
+    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
+    UnixNameFn unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    std::string line = std::string(program) + " " + options;
+    for (const std::string& path : paths) {
+        std::wstring wide(path.begin(), path.end());
+        char* converted = unixName(wide.c_str());
+        if (!converted) return false;
+        line += std::string(" \"") + converted + "\"";
+        HeapFree(GetProcessHeap(), 0, converted);
+    }
+    std::string windowsPath = std::string("Z:") + program;  // Wine's drive for the Unix root
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    Process unix;
+    return unix.start(windowsPath, line) && waitUntil(done, 10000);
+}
+}  // namespace
+
+bool makeFolderLink(const std::string& link, const std::string& target) {
+    return runUnix("/bin/ln", "-s", {target, link}, [&] {
+        DWORD attributes = GetFileAttributesA(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    });
+}
+
+void removeFolderLink(const std::string& link) {
+    runUnix("/bin/rm", "-f", {link}, [&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
 std::string plantFile(const char* name) { return std::string(ORLAN_PLANT_DIR) + "\\" + name; }
 
 PlantMarks::PlantMarks() : folder_(makeTempDir("marks")) {
@@ -147,11 +182,16 @@ bool regKeyExists(HKEY root, const char* key) {
 
 void regDeleteTree(HKEY root, const char* key) {
     HKEY h;
-    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS) return;
-    char name[256];
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS) {
+        RegDeleteKeyA(root, key);  // a link whose target is gone
+        return;
+    }
+    char name[256], last[256] = "";
     for (;;) {
         DWORD length = sizeof name;
         if (RegEnumKeyExA(h, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (strcmp(name, last) == 0) break;  // it would not go
+        strcpy(last, name);
         regDeleteTree(h, name);
     }
     RegCloseKey(h);

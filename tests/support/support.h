@@ -29,6 +29,13 @@ std::string makeTempDir(const char* prefix);
 // Copies dist/ (or the named files only) into folder.
 void stageDist(const std::string& folder, const std::vector<std::string>& skip = {});
 bool fileExists(const std::string& path);
+// A link at path `link` to the folder `target`, made as Wine can: a Unix
+// symbolic link (by /bin/ln, which Wine starts), which Wine reports as a
+// reparse point. Wine makes no junction (FSCTL_SET_REPARSE_POINT is not
+// supported) and CreateSymbolicLinkW makes nothing. False when no link
+// came; removeFolderLink takes the link away, never its target.
+bool makeFolderLink(const std::string& link, const std::string& target);
+void removeFolderLink(const std::string& link);
 bool folderExists(const std::string& path);
 void removeTree(const std::string& path);
 std::string readFile(const std::string& path);
