@@ -101,10 +101,6 @@ bool sameFolderName(const char* a, const char* b);
 // long) the system reports either of them in.
 bool runsFromTemp(const char* tempFolder, const char* programFolder);
 
-// Reads "SetupPath" of the product key under root: only a text value that
-// gives a usable install folder counts. out receives the install folder.
-bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]);
-
 // The temporary copy's name from the name GetTempFileNameA made: its last
 // three characters become "exe".
 bool tempCopyName(char (&name)[MAX_PATH]);
