@@ -114,6 +114,9 @@ const char kFolderNoDrive[] = "The drive %c: does not exist. Please choose anoth
 const char kFolderBadCharacter[] = "A folder name cannot contain any of these characters: < > : \" / | ? *";
 const char kFolderBadEnd[] = "A folder name cannot end with a space or a period.";
 const char kFolderTooLong[] = "The folder name is too long. Please choose a shorter one.";
+// "%s" is the folder, there already.
+const char kFolderOthersMayChange[] =
+    "Users who are not administrators can change the folder %s. Please choose another folder, or a new one.";
 
 // Uninstaller.
 const char kConfirmUninstall[] = "Are you sure you want to uninstall Orlan PDF Scribe?";

@@ -40,6 +40,7 @@ int Installer::run() {
         return 1;  // nothing installed; the wizard goes on as after success
     }
 
+    if (!runlog::step("Checking the install folder", prepareInstallFolder())) return 0;
     removeOldShortcuts();
     clearProductKey();
     runlog::write("Default printer before the run: \"%s\"", previousDefaultPrinter);
