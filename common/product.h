@@ -124,6 +124,10 @@ const char kNoUninstallInfo[] = "Can't find Uninstall information.";
 const char kUninstallNotAdmin[] =
     "You must have administrator priviledges for uninstalling Orlan PDF Scribe. Uninstall will be aborted.";
 const char kUninstallSuccess[] = "You have successfully removed Orlan PDF Scribe.";
+// "%s" is the install folder.
+const char kInstallFolderKept[] =
+    "Users who are not administrators can change the folder %s, so nothing in it was loaded or deleted, and a "
+    "Word add-in there stays registered. The rest of Orlan PDF Scribe was removed.";
 
 // Command lines.
 const char kSetupUsage[] =
