@@ -95,9 +95,13 @@ TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
         CreateDirectoryA(made.c_str(), nullptr);
         ASSERT_TRUE(install_support::letEveryoneWrite(made)) << made;
     }
-    char openRefused[512], defaultRefused[512];
-    snprintf(openRefused, sizeof openRefused, product::kFolderOthersMayChange, open.c_str());
-    snprintf(defaultRefused, sizeof defaultRefused, product::kFolderOthersMayChange, defaultDir.c_str());
+    auto refusal = [](const std::string& made) {
+        char text[512];
+        snprintf(text, sizeof text, product::kFolderOthersMayChange, made.c_str());
+        return std::string(text);
+    };
+    const std::string openRefused = refusal(open);
+    const std::string defaultRefused = "Checking the install folder: failed: " + refusal(defaultDir);
     const struct {
         std::string arguments;
         int exitCode;
@@ -110,8 +114,8 @@ TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
         {"/D=Orlan\\PDF", 1, product::kFolderNotFull},
         {tooLong, 1, product::kFolderTooLong},
         {"/D=\"C:\\Program Files\\a|b\"", 1, product::kFolderBadCharacter},
-        {"\"/D=" + open + "\"", 1, openRefused},
-        {"/NOSHORTCUT", 4, defaultRefused},
+        {"\"/D=" + open + "\"", 1, openRefused.c_str()},
+        {"/NOSHORTCUT", 4, defaultRefused.c_str()},
         {"/?", 0, "Usage: setup.exe [/S [/D=folder]"},
     };
     for (const auto& c : cases) {
