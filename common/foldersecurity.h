@@ -32,7 +32,10 @@ bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
 
 // Whether only administrators can change the folder (or file) at path: its
 // descriptor read and judged, the owner of the system folder counted an
-// administrator too (whoever owns that already controls every program).
+// administrator too: whoever owns that already controls every program. (On
+// Windows that is TrustedInstaller or Administrators; under Wine, which
+// keeps no ACLs, its one user owns every file, and its folders are judged by
+// what Everyone, Unix's "other", may do.)
 // False also when the descriptor cannot be read; the last error is then the
 // reading's, and ERROR_ACCESS_DENIED for a folder that others may change.
 bool onlyAdminsCanWrite(const char* path);

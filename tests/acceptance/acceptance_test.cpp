@@ -101,6 +101,7 @@ std::vector<std::string> stepLines(const std::string& log) {
 
 // Those of an installation with every option on.
 const std::vector<std::string> kAllSteps = {
+    "Checking the install folder: done",
     "Status: Adding printer port: done",           "Status: Adding printer driver: done",
     "Status: Adding printer: done",                "Status: Copying files to setup folder: done",
     "Status: Registering information: done",       "Word add-in: done",
