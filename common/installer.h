@@ -82,6 +82,9 @@ public:
     int isDriverInstalled();
     int addDriver();
     int addPrinter();
+    // Before anything changes: takes over or refuses an install folder that
+    // is already there (installFolderUse), with the report.
+    int prepareInstallFolder();
     int copyProductFiles();
     void clearProductKey();
     int writeRegistryRecords();

@@ -115,6 +115,9 @@ const char kFolderNoDrive[] = "The drive %c: does not exist. Please choose anoth
 const char kFolderBadCharacter[] = "A folder name cannot contain any of these characters: < > : \" / | ? *";
 const char kFolderBadEnd[] = "A folder name cannot end with a space or a period.";
 const char kFolderTooLong[] = "The folder name is too long. Please choose a shorter one.";
+// "%s" is the folder, there already.
+const char kFolderOthersMayChange[] =
+    "Users who are not administrators can change the folder %s. Please choose another folder, or a new one.";
 
 // Uninstaller.
 const char kConfirmUninstall[] = "Are you sure you want to uninstall Orlan PDF Scribe?";
@@ -122,6 +125,10 @@ const char kNoUninstallInfo[] = "Can't find Uninstall information.";
 const char kUninstallNotAdmin[] =
     "You must have administrator priviledges for uninstalling Orlan PDF Scribe. Uninstall will be aborted.";
 const char kUninstallSuccess[] = "You have successfully removed Orlan PDF Scribe.";
+// "%s" is the install folder.
+const char kInstallFolderKept[] =
+    "Users who are not administrators can change the folder %s, so nothing in it was loaded or deleted, and a "
+    "Word add-in there stays registered. The rest of Orlan PDF Scribe was removed.";
 
 // Command lines.
 const char kSetupUsage[] =

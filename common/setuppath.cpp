@@ -1,4 +1,7 @@
 #include "common/setuppath.h"
+#include "common/handles.h"
+#include "common/product.h"
+#include "common/registry.h"
 #include "common/text.h"
 
 bool setupPathFromInstallFolder(const char* installDir, char (&out)[MAX_PATH]) {
@@ -23,4 +26,20 @@ bool installFolderFromSetupPath(const char* value, char (&out)[MAX_PATH]) {
         return false;
     }
     return true;
+}
+
+bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]) {
+    out[0] = '\0';
+    // Opened first: the reading primitive would create a missing key, and
+    // setup asks before anything is installed. A number read as raw bytes
+    // is no folder.
+    RegKey key;
+    DWORD type = 0;
+    if (RegOpenKeyExA(root, product::kProductKey, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS ||
+        RegQueryValueExA(key.get(), product::kSetupPathValue, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    char value[MAX_PATH];
+    if (!readRegString(root, product::kProductKey, product::kSetupPathValue, value, "") || !value[0]) return false;
+    return installFolderFromSetupPath(value, out);
 }

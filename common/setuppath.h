@@ -12,3 +12,8 @@ bool setupPathFromInstallFolder(const char* installDir, char (&out)[MAX_PATH]);
 // out empty, when the result is no usable absolute folder (empty, relative,
 // drive-relative such as "C:foo"), so that nothing is removed.
 bool installFolderFromSetupPath(const char* value, char (&out)[MAX_PATH]);
+
+// Reads "SetupPath" of the product key under root into out, as the install
+// folder: only a text value that gives a usable folder counts. A missing key
+// is not created.
+bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]);

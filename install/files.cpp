@@ -1,5 +1,6 @@
 // Folder primitives and the copy of the product's non-driver files.
 #include "common/errorreport.h"
+#include "common/foldersecurity.h"
 #include "common/handles.h"
 #include "common/installer.h"
 #include "common/payload.h"
@@ -76,7 +77,7 @@ bool pathExists(const char* path) {
     return search.valid();
 }
 
-bool createFolderTree(const char* path) {
+bool createFolderTree(const char* path, SECURITY_ATTRIBUTES* security) {
     if (!path || !*path) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
@@ -87,7 +88,7 @@ bool createFolderTree(const char* path) {
         return false;
     }
     if (pathExists(path)) return true;
-    if (CreateDirectoryA(path, nullptr)) return true;
+    if (folderSecurityCalls.createDirectory(path, security)) return true;
     DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS) return true;
     if (error != ERROR_PATH_NOT_FOUND) return false;
@@ -100,15 +101,21 @@ bool createFolderTree(const char* path) {
         return false;
     }
     *cut = '\0';
-    if (!createFolderTree(parent)) return false;
+    if (!createFolderTree(parent, security)) return false;
     // A path written with a trailing separator already exists once its parent
     // (the same folder) has been made.
-    return CreateDirectoryA(path, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return folderSecurityCalls.createDirectory(path, security) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 int Installer::copyProductFiles() {
-    if (!createFolderTree(installDir)) {
+    AdminOnlySecurity security;
+    if (!createFolderTree(installDir, security.attributes())) {
         reportError("CreateDir3", 0);
+        return 0;
+    }
+    // Made by someone else since the run looked, the folder is not ours.
+    if (!onlyAdminsCanWrite(installDir)) {
+        reportFolderRefused(installDir);
         return 0;
     }
     // Without the driver directory a copy into its sub-folder fails here

@@ -31,10 +31,30 @@ HANDLE openCheckedFile(const PayloadTable& table, const char* path, const char* 
 // last error tells why it failed.
 bool copyFromHandle(HANDLE source, const char* target);
 
-// Folders.
+// Folders. createFolderTree gives every level it makes the security given
+// (null: what the parent passes on).
 bool pathExists(const char* path);
-bool createFolderTree(const char* path);
+bool createFolderTree(const char* path, SECURITY_ATTRIBUTES* security = nullptr);
 
 // Writes a shell link file. False, with the last error set (the failed
 // call's HRESULT, or the Windows error it wraps), when it was not saved.
 bool createShortcut(const char* linkPath, const char* targetPath, const char* description);
+
+// What setup may do with an install folder, judged before anything changes.
+enum class FolderUse {
+    Create,    // not there: setup makes it, for administrators only
+    Use,       // there, and only administrators can change it
+    TakeOver,  // the earlier installation's folder (recorded), holding only
+               // the product's files: it is made administrators' only
+    Refuse,    // there, and others can change it
+};
+// recordedFolder: the machine's record of the earlier installation ("" for none).
+FolderUse installFolderUse(const char* folder, const char* recordedFolder);
+
+// Gives the folder the administrators' descriptor and the product's files
+// in it their owner and what they inherit; false, with the last error, when
+// any of that fails or something else has appeared in it.
+bool takeOverFolder(const char* folder);
+
+// The report of an install folder that others can change, into errorText.
+void reportFolderRefused(const char* folder);

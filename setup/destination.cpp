@@ -111,9 +111,9 @@ bool folderAccepted(HWND page) {
     HWND field = GetDlgItem(page, IDC_FOLDER);
     char text[MAX_PATH * 2] = "";
     GetWindowTextA(field, text, sizeof text);
-    FolderProblem problem = checkFolderText(text, driveExists);
+    FolderProblem problem = checkInstallFolder(text);
     if (problem == FolderProblem::None) return true;
-    char message[256];
+    char message[512];
     folderProblemMessage(message, sizeof message, problem, text);
     prompt::tell(page, message, product::kSetupBoxCaption, MB_ICONEXCLAMATION);
     SetFocus(field);

@@ -50,7 +50,7 @@ int runWizard(HINSTANCE instance, HANDLE mutex) {
 int runUnattended(const Switches& switches) {
     applyDefaultChoices();
     if (switches.hasFolder) {
-        FolderProblem problem = checkFolderText(switches.folder, driveExists);
+        FolderProblem problem = checkInstallFolder(switches.folder);
         if (problem != FolderProblem::None) {
             char message[512];
             folderProblemMessage(message, sizeof message, problem, switches.folder);

@@ -2,7 +2,9 @@
 #include <stdio.h>
 #include "common/payload.h"
 #include "common/product.h"
+#include "common/setuppath.h"
 #include "common/text.h"
+#include "install/install.h"
 
 void buildSummaryText(char* out, size_t capacity, const char* installDir, int addWordAddin, int addStartMenuIcon,
                       int allUsers) {
@@ -123,6 +125,14 @@ FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter)
     return FolderProblem::None;
 }
 
+FolderProblem checkInstallFolder(const char* text) {
+    FolderProblem problem = checkFolderText(text, driveExists);
+    if (problem != FolderProblem::None) return problem;
+    char recorded[MAX_PATH];
+    readInstallFolder(HKEY_LOCAL_MACHINE, recorded);
+    return installFolderUse(text, recorded) == FolderUse::Refuse ? FolderProblem::OthersMayChange : FolderProblem::None;
+}
+
 bool driveExists(char letter) {
     char root[] = {letter, ':', '\\', '\0'};
     return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
@@ -142,6 +152,7 @@ void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, con
     case FolderProblem::BadCharacter: text::copyInto(out, capacity, product::kFolderBadCharacter); return;
     case FolderProblem::BadNameEnd: text::copyInto(out, capacity, product::kFolderBadEnd); return;
     case FolderProblem::TooLong: text::copyInto(out, capacity, product::kFolderTooLong); return;
+    case FolderProblem::OthersMayChange: text::formatInto(out, capacity, product::kFolderOthersMayChange, text); return;
     }
 }
 

@@ -26,7 +26,7 @@ void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName)
 void storeFolderField(char (&installDir)[MAX_PATH], const char* fieldText);
 
 // What keeps a typed folder from being installed into.
-enum class FolderProblem { None, Empty, Relative, NoSuchDrive, BadCharacter, BadNameEnd, TooLong };
+enum class FolderProblem { None, Empty, Relative, NoSuchDrive, BadCharacter, BadNameEnd, TooLong, OthersMayChange };
 
 // Judges the folder text as the run will use it (one trailing separator
 // dropped): a full path ("X:\..." or "\\server\share..."), names that
@@ -34,6 +34,11 @@ enum class FolderProblem { None, Empty, Relative, NoSuchDrive, BadCharacter, Bad
 // files that go into the install folder, and a drive that exists. driveExists is asked last, about the
 // drive letter only; null skips that question.
 FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter));
+
+// checkFolderText with the drives there are, then, for a folder that is
+// there already, whether setup may install into it (installFolderUse, with
+// the machine's record of an earlier installation).
+FolderProblem checkInstallFolder(const char* text);
 
 // Whether the drive of that letter has a root folder.
 bool driveExists(char letter);

@@ -55,6 +55,7 @@ int Installer::run() {
     // A user may have swapped a file beside setup.exe while the pages were
     // read: nothing changes on the machine before every file is checked.
     if (!runlog::step("Checking the product files", checkPayload())) return 0;
+    if (!runlog::step("Checking the install folder", prepareInstallFolder())) return 0;
     removeOldShortcuts();
     clearProductKey();
     runlog::write("Default printer before the run: \"%s\"", previousDefaultPrinter);

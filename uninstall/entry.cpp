@@ -6,7 +6,6 @@
 #include "common/installer.h"
 #include "common/product.h"
 #include "common/prompt.h"
-#include "common/registry.h"
 #include "common/runlog.h"
 #include "common/setuppath.h"
 #include "common/text.h"
@@ -146,20 +145,6 @@ bool runsFromTemp(const char* tempFolder, const char* programFolder) {
     convertedForm(tempFolder, tempForm, true);
     convertedForm(programFolder, programForm, true);
     return sameFolderName(tempForm, programForm);
-}
-
-bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]) {
-    out[0] = '\0';
-    char value[MAX_PATH];
-    if (!readRegString(root, product::kProductKey, product::kSetupPathValue, value, "") || !value[0]) return false;
-    // A number read as raw bytes is no folder.
-    RegKey key;
-    DWORD type = 0;
-    if (RegOpenKeyExA(root, product::kProductKey, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS ||
-        RegQueryValueExA(key.get(), product::kSetupPathValue, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        return false;
-    return installFolderFromSetupPath(value, out);
 }
 
 bool tempCopyName(char (&name)[MAX_PATH]) {

@@ -1,8 +1,11 @@
 // What the removal run deletes besides the printer: registry records, the
 // Word add-in, shortcuts and product files. Every deletion is attempted and
-// none of them can fail the run.
+// none of them can fail the run; an install folder that others can change
+// is left alone, and that fails it.
 #include "common/installer.h"
 #include <shlobj.h>
+#include "common/errorreport.h"
+#include "common/foldersecurity.h"
 #include "common/payload.h"
 #include "common/product.h"
 #include "common/registry.h"
@@ -46,6 +49,19 @@ bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file
         return false;
     }
     return true;
+}
+
+bool keepTrustedFolder(char (&folder)[MAX_PATH]) {
+    if (!folder[0] || onlyAdminsCanWrite(folder)) return true;
+    DWORD why = GetLastError();
+    bool absent = why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND;
+    if (!absent) {
+        char message[kErrorTextSize];
+        text::format(message, product::kInstallFolderKept, folder);
+        setErrorText(message);
+    }
+    folder[0] = '\0';
+    return absent;
 }
 
 bool isDriveRoot(const char* folder) {

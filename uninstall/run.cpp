@@ -32,14 +32,18 @@ int Installer::runRemoval() {
     removeRegistryRecords();
     stepDone(1);
     setStatus(5, "Removing the Word add-in");
+    // Right before the add-in would be loaded. A folder that others can
+    // change is left alone, and the rest of the removal goes on.
+    bool trusted = keepTrustedFolder(installDir);
     removeWordAddin(installDir);
-    stepDone(1);
+    stepDone(trusted);
     setStatus(6, "Removing the shortcuts");
     removeShortcuts();
     stepDone(1);
     setStatus(7, "Removing the product files");
     removeProductFiles();
     stepDone(1);
+    if (!trusted) return 0;
     setStatus(10, "Removing the install folder");
     // Only an emptied folder goes; a drive root is never a folder to remove.
     bool removed = installDir[0] && !isDriveRoot(installDir) && RemoveDirectoryA(installDir);

@@ -85,6 +85,12 @@ void removeLeftovers(const char* installFolder);
 // empty or the path does not fit.
 bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file);
 
+// Leaves folder as it is when only administrators can change it; otherwise
+// empties it, so that nothing is loaded from it or deleted in it. False,
+// with the report, when it is there and others can change it (a folder that
+// is not there holds nothing to remove).
+bool keepTrustedFolder(char (&folder)[MAX_PATH]);
+
 // A drive root such as "C:" or "C:\": never removed as a folder.
 bool isDriveRoot(const char* folder);
 
@@ -100,10 +106,6 @@ bool sameFolderName(const char* a, const char* b);
 // Whether the program folder is the temp folder, whichever form (short or
 // long) the system reports either of them in.
 bool runsFromTemp(const char* tempFolder, const char* programFolder);
-
-// Reads "SetupPath" of the product key under root: only a text value that
-// gives a usable install folder counts. out receives the install folder.
-bool readInstallFolder(HKEY root, char (&out)[MAX_PATH]);
 
 // The temporary copy's name from the name GetTempFileNameA made: its last
 // three characters become "exe".

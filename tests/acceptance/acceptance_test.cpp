@@ -101,9 +101,10 @@ std::vector<std::string> stepLines(const std::string& log) {
 
 // Those of an installation with every option on.
 const std::vector<std::string> kAllSteps = {
-    "Checking the product files: done",            "Status: Adding printer port: done",
-    "Status: Adding printer driver: done",         "Status: Adding printer: done",
-    "Default printer \"Orlan PDF Printer\": done", "Status: Copying files to setup folder: done",
+    "Checking the product files: done",            "Checking the install folder: done",
+    "Status: Adding printer port: done",           "Status: Adding printer driver: done",
+    "Status: Adding printer: done",                "Default printer \"Orlan PDF Printer\": done",
+    "Status: Copying files to setup folder: done",
     "Status: Registering information: done",       "Word add-in: done",
     "Start menu shortcut: done"};
 

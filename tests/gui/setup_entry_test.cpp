@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "common/product.h"
+#include "tests/support/install_support.h"
+#include "tests/support/product_road.h"
 #include "tests/support/support.h"
 #include "tests/support/wizard_support.h"
 
@@ -17,12 +19,14 @@ protected:
         folder = ts::makeTempDir("Setup entry ");
         ts::stageDist(folder);
         exe = folder + "\\setup.exe";
+        ts::regValue(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", &programFiles);
     }
     void TearDown() override {
+        ts::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", programFiles.c_str());
         ts::setProgramVersion("setup.exe", "");
         ts::removeTree(folder);
     }
-    std::string folder, exe;
+    std::string folder, exe, programFiles;
 
     // setup /S with arguments and a log: what it logged, after checking that
     // it ended with exitCode and never showed a window, not even a hidden one.
@@ -81,9 +85,25 @@ TEST_F(SetupEntry, SecondCopyEndsSilentlyDuringTheSplashAndThenBringsThePageForw
     first.kill();
 }
 
-// Nothing is installed by any of these: each ends before the run.
+// Nothing is installed by any of these: each ends before the run, or as
+// the run's first step when the Default road's folder is there already and
+// others can change it.
 TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
     const std::string tooLong = "/D=C:\\" + std::string(300, 'x');
+    // The Default road's folder lies in a Program Files folder of the test's own.
+    ts::regSetText(HKEY_LOCAL_MACHINE, product::kWindowsKey, "ProgramFilesDir", folder);
+    const std::string open = folder + "\\open", defaultDir = product_road::defaultInstallDir();
+    for (const std::string& made : {open, defaultDir.substr(0, defaultDir.rfind('\\')), defaultDir}) {
+        CreateDirectoryA(made.c_str(), nullptr);
+        ASSERT_TRUE(install_support::letEveryoneWrite(made)) << made;
+    }
+    auto refusal = [](const std::string& made) {
+        char text[512];
+        snprintf(text, sizeof text, product::kFolderOthersMayChange, made.c_str());
+        return std::string(text);
+    };
+    const std::string openRefused = refusal(open);
+    const std::string defaultRefused = "Checking the install folder: failed: " + refusal(defaultDir);
     const struct {
         std::string arguments;
         int exitCode;
@@ -96,6 +116,8 @@ TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
         {"/D=Orlan\\PDF", 1, product::kFolderNotFull},
         {tooLong, 1, product::kFolderTooLong},
         {"/D=\"C:\\Program Files\\a|b\"", 1, product::kFolderBadCharacter},
+        {"\"/D=" + open + "\"", 1, openRefused.c_str()},
+        {"/NOSHORTCUT", 4, defaultRefused.c_str()},
         {"/?", 0, "Usage: setup.exe [/S [/D=folder]"},
     };
     for (const auto& c : cases) {
@@ -103,6 +125,7 @@ TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
         EXPECT_NE(std::string::npos, log.find(c.logged)) << c.arguments << "\n" << log;
         EXPECT_NE(std::string::npos, log.find("\" " + c.arguments + "\r\n")) << "the command line, whole";
     }
+    EXPECT_FALSE(ts::fileExists(defaultDir + "\\uninstall.exe"));
 
     ts::setProgramVersion("setup.exe", "nt40");
     std::string tooOld = product::kTooOld;  // one line in the log

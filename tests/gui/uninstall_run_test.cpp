@@ -545,4 +545,20 @@ TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     EXPECT_EQ(8, ts::runWithoutWindows(copy.path, "/S \"/LOG=" + logPath + "\""));
     expectLog({"Message: You must have administrator priviledges", "Exit code 8: refused: no administrator rights"});
     EXPECT_TRUE(productRecorded());
+
+    // Recorded for the user only, in a folder that others can change: the
+    // add-in there is neither loaded nor deleted, the rest goes, and the run
+    // ends as a failed step.
+    ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
+    us::recordForUser(folder);
+    ASSERT_TRUE(CopyFileA(ts::plantFile("msimg32.dll").c_str(), (folder + "\\ops_wordaddin.dll").c_str(), FALSE));
+    ASSERT_TRUE(install_support::letEveryoneWrite(folder));
+    ts::PlantMarks marks;
+    EXPECT_EQ(9, ts::runWithoutWindows(copy.path, "/S \"/LOG=" + logPath + "\""));
+    expectLog({"Installed for the user in \"" + folder + "\"",
+               "Removing the Word add-in: failed: Users who are not administrators can change the folder " + folder,
+               "Removing the product files: done", "Exit code 9: a removal step failed"});
+    EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the add-in was loaded";
+    EXPECT_TRUE(ts::fileExists(folder + "\\ops_wordaddin.dll") && ts::fileExists(folder + "\\uninstall.exe"));
+    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey) || ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }

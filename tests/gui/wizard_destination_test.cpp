@@ -196,8 +196,9 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
     char missing = 'Y';
     while (missing > 'D' && (GetLogicalDrives() & (1u << (missing - 'A')))) --missing;
     ASSERT_FALSE(GetLogicalDrives() & (1u << (missing - 'A'))) << "no free drive letter";
-    // One folder of each kind the in-process folder check refuses, and one
-    // longer than MAX_PATH, as the field gives it.
+    // One folder of each kind the in-process folder check refuses, one
+    // longer than MAX_PATH, as the field gives it, and one that others can change.
+    const std::string open = ts::makeTempDir("open");
     const std::pair<std::string, std::string> cases[] = {
         {"", "Please enter the folder to install Orlan PDF Scribe in."},
         {"Program Files\\Scribe", "Please enter a full path, such as C:\\Program Files\\Orlan Software\\PDF Scribe."},
@@ -206,7 +207,10 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
         {"C:\\a|b", "A folder name cannot contain any of these characters: < > : \" / | ? *"},
         {"C:\\Tools\\folder name ", "A folder name cannot end with a space or a period."},
         {"C:\\" + std::string(256, 'x'), kTooLong}, {"C:\\" + std::string(297, 'x'), kTooLong},  // 259, 300
+        {open, "Users who are not administrators can change the folder " + open +
+                   ". Please choose another folder, or a new one."},
     };
+    ASSERT_TRUE(install_support::letEveryoneWrite(open));
     SetupRun setup(*folder);
     HWND page = wizard::toDestination(setup);
     ASSERT_TRUE(page);
@@ -236,6 +240,7 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
     EXPECT_EQ(longest, summaryFolder(page));
     EXPECT_TRUE(setup.quit(page));
+    ts::removeTree(open);
 }
 
 TEST_F(WizardDestination, BrowsedFolderFillsTheFieldAndCancelOfTheQuitKeepsIt) {

@@ -1,14 +1,21 @@
 // Folder primitives and the copy of the product's files, on Wine's real
 // file system.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <sddl.h>
 #include "common/errorreport.h"
+#include "common/foldersecurity.h"
 #include "common/installer.h"
+#include "common/product.h"
+#include "common/text.h"
 #include "install/install.h"
 #include "tests/support/install_support.h"
 #include "tests/support/scoped_calls.h"
+#include "tests/support/security_support.h"
 #include "tests/support/support.h"
 
 using namespace testing_support;
+namespace sec = security_support;
 
 namespace {
 
@@ -75,6 +82,109 @@ TEST_F(Folders, OverlongPathsAreRejectedWhole) {
     EXPECT_FALSE(folderExists(justTooLong.substr(0, justTooLong.find('\\', justTooLong.find("long")))));
 }
 
+std::string refusalOf(const std::string& folder) {
+    char text[512];
+    text::format(text, product::kFolderOthersMayChange, folder.c_str());
+    return text;
+}
+
+// Who may change a folder, from its owner and DACL as Windows keeps them;
+// then as the programs see Wine's own folders, where its one user owns every
+// file, the system folder too.
+TEST_F(Folders, OnlyAFolderNoOneButAdministratorsCanChangeIsTrusted) {
+    const std::string ti = "S-1-5-80-956008885-3418522649-1831038044-1847463358-2083667008", wine = "S-1-5-21-0-0-0-1000";
+    const std::string wineFolder = "O:" + wine + "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;" + wine + ")(A;OICI;0x1200a9;;;WD)";
+    const struct {
+        std::string sddl;
+        bool others;
+        std::string alsoTrusted;
+    } rows[] = {
+        {sec::kAdminsOnly + std::string("(A;OICIIO;FA;;;CO)"), false, ""},  // passed on to setup's files
+        {"O:" + ti + "D:(A;;FA;;;" + ti + ")(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(D;;FA;;;WD)", false, ""},
+        {sec::kUsersModify, true, ""},
+        {"O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;AU)", true, ""},            // made under C:\ from Vista on
+        {"O:BAD:(A;OICI;FA;;;BA)(A;CI;0x4;;;BU)(A;CIIO;0x2;;;BU)", true, ""},  // made under C:\ on XP
+        {"O:BAD:(A;OICI;FA;;;BA)(A;OIIO;0x1301bf;;;BU)", true, ""},            // passed on to files put there
+        {"O:BAD:(A;OICI;0x1301bf;;;PU)", true, ""},                            // Program Files on XP
+        {"O:BAD:(A;;SD;;;BU)", true, ""}, {"O:BAD:(A;;WD;;;BU)", true, ""}, {"O:BAD:(A;;GA;;;WD)", true, ""},
+        {"O:BAD:(A;OICI;FA;;;CO)", true, ""},  // CREATOR OWNER on the folder itself
+        {"O:BA", true, ""},  // no DACL
+        {"O:S-1-5-21-1-2-3-1001D:P(A;OICI;FA;;;BA)", true, ""},  // a user's own folder
+        {wineFolder, true, ""}, {wineFolder, false, wine},
+        {"O:" + wine + "D:(A;OICI;FA;;;" + wine + ")(A;OICI;0x1301ff;;;WD)", true, wine},  // o+w
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sddl + " trusting " + row.alsoTrusted);
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        PSID also = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(row.sddl.c_str(), SDDL_REVISION_1, &sd,
+                                                                         nullptr));
+        ASSERT_TRUE(row.alsoTrusted.empty() || ConvertStringSidToSidA(row.alsoTrusted.c_str(), &also));
+        EXPECT_EQ(row.others, othersMayWrite(sd, also));
+        LocalFree(also);
+        LocalFree(sd);
+    }
+    // A NULL DACL, which Wine's SDDL reader cannot make (it reads
+    // NO_ACCESS_CONTROL as an empty DACL).
+    SECURITY_DESCRIPTOR nullDacl;
+    PSID admins = nullptr;
+    ASSERT_TRUE(ConvertStringSidToSidA("BA", &admins));
+    InitializeSecurityDescriptor(&nullDacl, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorOwner(&nullDacl, admins, FALSE);
+    SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE);
+    EXPECT_TRUE(othersMayWrite(&nullDacl, nullptr));
+    LocalFree(admins);
+    EXPECT_TRUE(onlyAdminsCanWrite(root.c_str()));
+    ASSERT_TRUE(install_support::letEveryoneWrite(root));
+    EXPECT_FALSE(onlyAdminsCanWrite(root.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_FALSE(onlyAdminsCanWrite((root + "\\missing").c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+}
+
+// Before the run changes anything, an install folder that is there is used
+// when only administrators can change it, taken over when it is the
+// recorded earlier installation's and holds only the product's files, and
+// refused otherwise, untouched.
+TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles) {
+    const std::string folder = root + "\\Scribe", file = folder + "\\uninstall.exe";
+    const struct {
+        bool there;
+        const char* kept;
+        const char* recorded;
+        const char* foreign;  // a file of someone else's in it
+        int result;
+        const char* after;  // what the folder then reads as
+    } rows[] = {
+        {false, "", "Scribe", nullptr, 1, ""},
+        {true, "", "Other", nullptr, 1, ""},  // Wine's own folder: its one user is an administrator
+        {true, sec::kUsersModify, "SCRIBE", nullptr, 1, sec::kAdminsOnly},
+        {true, sec::kUsersModify, "Scribe", "notes.txt", 0, sec::kUsersModify},
+        {true, sec::kUsersModify, "Other", nullptr, 0, sec::kUsersModify},
+    };
+    CreateDirectoryA((root + "\\Other").c_str(), nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.kept) + ", recorded " + row.recorded);
+        sec::SecurityStore store;
+        removeTree(folder);
+        if (row.there) {
+            CreateDirectoryA(folder.c_str(), nullptr);
+            writeFile(file, "earlier");
+            if (row.foreign) writeFile(folder + "\\" + row.foreign, "theirs");
+        }
+        if (row.kept[0]) store.keep(folder, row.kept);
+        regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", root + "\\" + row.recorded + "\\");
+        Installer installer;
+        text::copy(installer.installDir, folder.c_str());
+        errorText[0] = '\0';
+        EXPECT_EQ(row.result, installer.prepareInstallFolder());
+        EXPECT_EQ(row.result ? "" : refusalOf(folder), std::string(errorText));
+        EXPECT_EQ(row.after, store.read(folder));
+        EXPECT_EQ(row.after == sec::kAdminsOnly ? sec::kInheritedOnly : "", store.read(file));
+    }
+    regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
+}
+
 // copyProductFiles with a private driver directory, so that nothing lands in
 // the spooler's real one.
 class ProductFiles : public ::testing::Test {
@@ -119,6 +229,21 @@ TEST_F(ProductFiles, CopiesTheThreeFilesByteForByte) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(readFile(source + "\\" + kNames[i]), readFile(installed[i])) << kNames[i];
     EXPECT_FALSE(fileExists(target + "\\Apps\\Pdf\\kpdcjk.bin")) << "driver-side files stay beside the driver";
     EXPECT_STREQ("", errorText);
+}
+
+// The install folder and each parent made for it are the administrators'
+// only; a parent that was there stays as it was. A folder that someone else
+// made in the meantime, which others can change, gets no file.
+TEST_F(ProductFiles, FoldersMadeForTheInstallationAreTheAdministratorsOnly) {
+    sec::SecurityStore store;
+    ASSERT_EQ(1, installer.copyProductFiles()) << errorText;
+    EXPECT_EQ(sec::kAdminsOnly, store.read(installer.installDir));
+    EXPECT_EQ(sec::kAdminsOnly, store.read(target + "\\Apps"));
+    EXPECT_EQ("", store.read(target));
+
+    for (const std::string& file : installed) DeleteFileA(file.c_str());
+    store.keep(installer.installDir, sec::kUsersModify);
+    expectStop(refusalOf(installer.installDir).c_str(), 0);
 }
 
 // Each file has its own tag; the files before it are copied, the ones after

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <cstdio>
 #include <sddl.h>
+#include <aclapi.h>
 #include "tests/support/support.h"
 
 namespace install_support {
@@ -116,6 +117,20 @@ KeyRefusingValues::KeyRefusingValues(HKEY root, const char* key, REGSAM refused)
 KeyRefusingValues::~KeyRefusingValues() {
     setKeyAcl(root_, key_.c_str(), kAllowAll);
     testing_support::regDeleteTree(root_, key_.c_str());
+}
+
+bool letEveryoneWrite(const std::string& folder) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &sd, nullptr))
+        return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    std::string path = folder;
+    bool set = SetNamedSecurityInfoA(&path[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                                     nullptr) == ERROR_SUCCESS;
+    LocalFree(sd);
+    return set;
 }
 
 LinkContents readLink(const std::string& linkPath) {

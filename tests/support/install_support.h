@@ -60,6 +60,11 @@ struct LinkContents {
 };
 LinkContents readLink(const std::string& linkPath);
 
+// Gives Everyone full control of a folder and what it passes on; Wine,
+// which keeps no ACLs, makes the folder writable for all (o+w) and reads it
+// back so.
+bool letEveryoneWrite(const std::string& folder);
+
 // A file held open without sharing, as Word holds its add-in.
 HANDLE holdExclusively(const std::string& path);
 

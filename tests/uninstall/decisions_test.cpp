@@ -215,7 +215,7 @@ TEST(UninstallChecks, SelfDeleteCommandQuotesTheNameAloneAndRunsInTheFolder) {
 }
 
 // Only a text value that names an absolute folder gives the install folder,
-// and only under the root it was written to.
+// and only under the root it was written to; reading makes no key.
 TEST(SetupPathRecord, OnlyATextValueNamingAFolderGivesTheInstallFolder) {
     const struct {
         DWORD type;
@@ -238,7 +238,9 @@ TEST(SetupPathRecord, OnlyATextValueNamingAFolderGivesTheInstallFolder) {
             char folder[MAX_PATH] = "unchanged";
             EXPECT_EQ(row.folder != nullptr, readInstallFolder(root, folder));
             EXPECT_STREQ(row.folder ? row.folder : "", folder);
-            EXPECT_FALSE(readInstallFolder(root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, folder));
+            HKEY other = root == HKEY_CURRENT_USER ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+            EXPECT_FALSE(readInstallFolder(other, folder));
+            EXPECT_FALSE(ts::regKeyExists(other, product::kProductKey)) << "setup asks before it installs anything";
         }
     }
     ts::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);

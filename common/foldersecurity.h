@@ -1,0 +1,70 @@
+// Who may change a folder. Both programs run elevated: what they load,
+// start or delete must lie where only administrators can change it. Setup
+// gives the folders it makes for the installation a descriptor of its own;
+// both programs judge a folder that is already there before they trust it.
+#pragma once
+#include <windows.h>
+#include <aclapi.h>
+
+// The calls that make folders and read and write descriptors, gathered so
+// that a test can answer them the way Wine cannot: Wine keeps no ACLs, and
+// reads every file back as the user's own, made from its Unix mode.
+struct FolderSecurityCalls {
+    BOOL(WINAPI* createDirectory)(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+    DWORD(WINAPI* getNamedSecurityInfo)(LPCSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID* owner,
+                                        PSID* group, PACL* dacl, PACL* sacl, PSECURITY_DESCRIPTOR* descriptor);
+    DWORD(WINAPI* setNamedSecurityInfo)(LPSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner,
+                                        PSID group, PACL dacl, PACL sacl);
+};
+extern FolderSecurityCalls folderSecurityCalls;
+
+// The system's own calls, as both programs use them.
+FolderSecurityCalls systemFolderSecurityCalls();
+
+// Whether someone who is no administrator may change the folder that
+// descriptor describes, or what it passes on to the files put in it: an
+// owner, or an allow entry granting any right to write, delete or change
+// permissions, for anyone but Administrators, SYSTEM, TrustedInstaller and
+// alsoTrusted (null: nobody else). No DACL at all lets everyone in. An
+// inherit-only entry for CREATOR OWNER gives a new file's creator what it
+// names; setup creates its files itself, so that one does not count.
+bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
+
+// Whether only administrators can change the folder (or file) at path: its
+// descriptor read and judged, the owner of the system folder counted an
+// administrator too: whoever owns that already controls every program. (On
+// Windows that is TrustedInstaller or Administrators; under Wine, which
+// keeps no ACLs, its one user owns every file, and its folders are judged by
+// what Everyone, Unix's "other", may do.)
+// False also when the descriptor cannot be read; the last error is then the
+// reading's, and ERROR_ACCESS_DENIED for a folder that others may change.
+bool onlyAdminsCanWrite(const char* path);
+
+// Owner Administrators and a protected DACL (nothing inherited from the
+// parent): Administrators and SYSTEM full control, Users read and execute,
+// each passed on to every file and folder inside. Fixed buffers, no heap.
+class AdminOnlySecurity {
+public:
+    AdminOnlySecurity();
+    AdminOnlySecurity(const AdminOnlySecurity&) = delete;
+    AdminOnlySecurity& operator=(const AdminOnlySecurity&) = delete;
+
+    // For CreateDirectory; null when the descriptor could not be built.
+    SECURITY_ATTRIBUTES* attributes() { return valid_ ? &attributes_ : nullptr; }
+    // Gives an existing folder this owner and DACL; the system passes the
+    // DACL on to what the folder holds. False with the last error set.
+    bool applyTo(const char* folder);
+    // Gives a file this owner and what it inherits from its folder alone.
+    bool resetFile(const char* file);
+
+private:
+    bool set(const char* path, SECURITY_INFORMATION info, DWORD* dacl);
+    DWORD administrators_[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
+    DWORD system_[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
+    DWORD users_[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
+    DWORD dacl_[64];
+    DWORD emptyDacl_[2];
+    SECURITY_DESCRIPTOR descriptor_;
+    SECURITY_ATTRIBUTES attributes_;
+    bool valid_;
+};
