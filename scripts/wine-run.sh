@@ -12,10 +12,21 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 arch=$(pe_arch "$1")
 use_arch "${arch:-${ORLAN_ARCH:-i686}}" || exit 2
 [ -f "$TEMPLATE/system.reg" ] || { echo "no $WINEARCH template prefix at $TEMPLATE" >&2; exit 2; }
+# ORLAN_LOGPIXELS: the screen's DPI as Windows keeps it for the user; Wine
+# reads it when its server starts. The screen grows with it, as a user's
+# screen at that scale has room for the same windows.
+dpi=${ORLAN_LOGPIXELS:-96}
+case $dpi in
+    96 | 120 | 144 | 192) ;;
+    *) echo "ORLAN_LOGPIXELS must be 96, 120, 144 or 192, not '$dpi'" >&2; exit 2 ;;
+esac
 fresh_prefix
 # Xvfb has no window manager: Wine would wait two seconds for one at every
 # window it hides. Unmanaged windows, as on Windows, need none.
 printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"Managed"="N"\n' >>"$WINEPREFIX/user.reg"
+if [ -n "${ORLAN_LOGPIXELS:-}" ]; then
+    printf '\n[Control Panel\\\\Desktop] 0\n"LogPixels"=dword:%08x\n' "$dpi" >>"$WINEPREFIX/user.reg"
+fi
 # A program that crashes ends at once, with its exception as the exit code,
 # instead of waiting in Wine's debugger until CTest's time runs out.
 printf '\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\AeDebug] 0\n"Debugger"=""\n' \
@@ -29,7 +40,7 @@ cleanup() {
 }
 trap cleanup EXIT
 # Xvfb picks a free display itself and writes its number once it listens.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out.display" >/dev/null 2>&1 </dev/null &
+Xvfb -displayfd 3 -screen 0 $((1024 * dpi / 96))x$((768 * dpi / 96))x24 -nolisten tcp 3>"$out.display" >/dev/null 2>&1 </dev/null &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$out.display" ] && break

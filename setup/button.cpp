@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include "common/handles.h"
 #include "common/system.h"
+#include "setup/frame.h"
 
 namespace {
 
@@ -14,20 +15,28 @@ const int kGradientSteps = 64;
 // Channel value of gradient brush i for one divisor.
 inline BYTE shade(int i, int divisor) { return (BYTE)(255 - i / divisor); }
 
+// The diameter of the rounded corners at 96 DPI.
+const int kCorner = 5;
+
+HPEN framedPen(int width, COLORREF colour, int dpi) {
+    return CreatePen(PS_INSIDEFRAME, scaleForDpi(width, dpi), colour);
+}
+
 }  // namespace
 
 SkinnedButton::SkinnedButton()
     : window(nullptr),
       savedProc(nullptr),
-      framePen(CreatePen(PS_INSIDEFRAME, 1, RGB(0, 0, 0))),
-      hoverLeftPen(CreatePen(PS_INSIDEFRAME, 3, RGB(250, 196, 88))),
-      hoverRightPen(CreatePen(PS_INSIDEFRAME, 3, RGB(251, 202, 106))),
-      hoverTopPen(CreatePen(PS_INSIDEFRAME, 2, RGB(252, 210, 121))),
-      hoverBottomPen(CreatePen(PS_INSIDEFRAME, 2, RGB(229, 151, 0))),
-      focusLeftPen(CreatePen(PS_INSIDEFRAME, 3, RGB(153, 198, 252))),
-      focusRightPen(CreatePen(PS_INSIDEFRAME, 3, RGB(162, 189, 252))),
-      focusTopPen(CreatePen(PS_INSIDEFRAME, 2, RGB(162, 201, 255))),
-      focusBottomPen(CreatePen(PS_INSIDEFRAME, 2, RGB(162, 201, 255))),
+      dpi(screenDpi()),
+      framePen(framedPen(1, RGB(0, 0, 0), dpi)),
+      hoverLeftPen(framedPen(3, RGB(250, 196, 88), dpi)),
+      hoverRightPen(framedPen(3, RGB(251, 202, 106), dpi)),
+      hoverTopPen(framedPen(2, RGB(252, 210, 121), dpi)),
+      hoverBottomPen(framedPen(2, RGB(229, 151, 0), dpi)),
+      focusLeftPen(framedPen(3, RGB(153, 198, 252), dpi)),
+      focusRightPen(framedPen(3, RGB(162, 189, 252), dpi)),
+      focusTopPen(framedPen(2, RGB(162, 201, 255), dpi)),
+      focusBottomPen(framedPen(2, RGB(162, 201, 255), dpi)),
       hoverBrush(CreateSolidBrush(RGB(223, 222, 236))),
       normalBrush(CreateSolidBrush(RGB(222, 223, 236))),
       hovered(0),
@@ -54,7 +63,8 @@ void SkinnedButton::attach(HWND control) {
 
     RECT client;
     GetClientRect(control, &client);
-    HRGN region = CreateRoundRectRgn(client.left, client.top, client.right, client.bottom, 5, 5);
+    int corner = scaleForDpi(kCorner, dpi);
+    HRGN region = CreateRoundRectRgn(client.left, client.top, client.right, client.bottom, corner, corner);
     // The control owns the region from here on.
     if (region && !SetWindowRgn(control, region, TRUE)) DeleteObject(region);
 }
@@ -129,7 +139,8 @@ void SkinnedButton::drawItem(const DRAWITEMSTRUCT& d) {
     GetWindowTextA(window, caption, MAX_PATH);
 
     HGDIOBJ oldPen = SelectObject(dc, framePen);
-    RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 5, 5);
+    int corner = scaleForDpi(kCorner, dpi);
+    RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
     SelectObject(dc, oldPen);
 
     focused = (d.itemState & ODS_FOCUS) ? 1 : 0;
@@ -137,7 +148,10 @@ void SkinnedButton::drawItem(const DRAWITEMSTRUCT& d) {
     bool pressed = (d.itemState & ODS_SELECTED) != 0;
 
     RECT inner = rect;
-    InflateRect(&inner, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    // The system's edge is the same few pixels at every DPI; the coloured
+    // edges drawn inside it are not.
+    InflateRect(&inner, -scaleForDpi(GetSystemMetrics(SM_CXEDGE), dpi),
+                -scaleForDpi(GetSystemMetrics(SM_CYEDGE), dpi));
 
     HGDIOBJ oldBrush = SelectObject(dc, hovered ? hoverBrush : normalBrush);
     fillFace(dc, inner);
@@ -154,8 +168,8 @@ void SkinnedButton::drawItem(const DRAWITEMSTRUCT& d) {
     int x = (inner.left + inner.right) / 2 - extent.cx / 2;
     int y = (inner.top + inner.bottom) / 2 - extent.cy / 2;
     if (pressed) {
-        ++x;
-        ++y;
+        x += scaleForDpi(1, dpi);
+        y += scaleForDpi(1, dpi);
     }
     int oldMode = SetBkMode(dc, TRANSPARENT);
     UINT flags = DST_PREFIXTEXT | ((d.itemState & ODS_DISABLED) ? DSS_DISABLED : DSS_NORMAL);
@@ -202,22 +216,24 @@ void SkinnedButton::drawEdges(HDC dc, const RECT& inner) {
     HPEN top = focusLook ? focusTopPen : hoverTopPen;
     HPEN bottom = focusLook ? focusBottomPen : hoverBottomPen;
 
+    // One pixel of the 96-DPI design.
+    const int one = scaleForDpi(1, dpi);
     POINT remembered;
     HGDIOBJ oldPen = SelectObject(dc, left);
-    MoveToEx(dc, inner.left, inner.bottom - 1, &remembered);
-    LineTo(dc, inner.left, inner.top + 1);
+    MoveToEx(dc, inner.left, inner.bottom - one, &remembered);
+    LineTo(dc, inner.left, inner.top + one);
 
     SelectObject(dc, right);
-    MoveToEx(dc, inner.right - 1, inner.bottom - 1, nullptr);
-    LineTo(dc, inner.right - 1, inner.top);
+    MoveToEx(dc, inner.right - one, inner.bottom - one, nullptr);
+    LineTo(dc, inner.right - one, inner.top);
 
     SelectObject(dc, top);
-    MoveToEx(dc, inner.left - 1, inner.top, nullptr);
-    LineTo(dc, inner.right - 1, inner.top);
+    MoveToEx(dc, inner.left - one, inner.top, nullptr);
+    LineTo(dc, inner.right - one, inner.top);
 
     SelectObject(dc, bottom);
     MoveToEx(dc, inner.left, inner.bottom, nullptr);
-    LineTo(dc, inner.right - 1, inner.bottom);
+    LineTo(dc, inner.right - one, inner.bottom);
 
     SelectObject(dc, oldPen);
     MoveToEx(dc, remembered.x, remembered.y, nullptr);

@@ -18,6 +18,9 @@ public:
 
     HWND window;
     WNDPROC savedProc;
+    // The screen's DPI when the object was made: its pens' widths, corners,
+    // edges and the pressed caption's shift grow with it.
+    int dpi;
     HPEN framePen;
     HPEN hoverLeftPen, hoverRightPen, hoverTopPen, hoverBottomPen;
     HPEN focusLeftPen, focusRightPen, focusTopPen, focusBottomPen;

@@ -8,6 +8,7 @@
 #include "common/system.h"
 #include "common/text.h"
 #include "resources/resource.h"
+#include "setup/frame.h"
 #include "setup/options.h"
 
 InstallOptions options = {"", "", 1, 1, 1};
@@ -112,7 +113,10 @@ void applyDefaultChoices() {
 }
 
 void showSplash(HINSTANCE instance) {
-    HWND splash = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 400, 140, nullptr, nullptr, instance, nullptr);
+    // 400 x 140 at 96 DPI, grown with the screen's DPI like the pages.
+    int dpi = screenDpi();
+    int width = scaleForDpi(400, dpi), height = scaleForDpi(140, dpi);
+    HWND splash = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, width, height, nullptr, nullptr, instance, nullptr);
     if (!splash) return;
     centreOnScreen(splash);
     ShowWindow(splash, SW_SHOW);
@@ -120,6 +124,9 @@ void showSplash(HINSTANCE instance) {
     HDC windowDc = GetDC(splash);
     HDC memoryDc = CreateCompatibleDC(windowDc);
     GdiObject bitmap(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_SPLASH)));
+    HBITMAP fitted = fittedBitmap((HBITMAP)bitmap.get(), width, height);
+    // Without the stretched copy the picture is drawn at its own size.
+    if (fitted) bitmap.reset(fitted);
     HGDIOBJ oldBitmap = SelectObject(memoryDc, bitmap.get());
     BITMAP info;
     ZeroMemory(&info, sizeof info);

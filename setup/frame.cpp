@@ -75,8 +75,99 @@ PageButtons buttonsOf(Page which) {
 
 }  // namespace
 
+int screenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+int scaleForDpi(int length, int dpi) {
+    int scaled = MulDiv(length, dpi, 96);
+    return length >= 1 && scaled < 1 ? 1 : scaled;
+}
+
+HBITMAP fittedBitmap(HBITMAP source, int width, int height) {
+    BITMAP info;
+    if (!source || width <= 0 || height <= 0 || !GetObjectA(source, sizeof info, &info)) return nullptr;
+    HDC screen = GetDC(nullptr);
+    if (!screen) return nullptr;
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP fitted = CreateCompatibleBitmap(screen, width, height);
+    bool drawn = false;
+    if (from && to && fitted) {
+        HGDIOBJ oldFrom = SelectObject(from, source);
+        HGDIOBJ oldTo = SelectObject(to, fitted);
+        // HALFTONE averages the source pixels that meet in one; the brush
+        // origin has to be set again after choosing it.
+        SetStretchBltMode(to, HALFTONE);
+        SetBrushOrgEx(to, 0, 0, nullptr);
+        drawn = StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY) != FALSE;
+        SelectObject(to, oldTo);
+        SelectObject(from, oldFrom);
+    }
+    if (from) DeleteDC(from);
+    if (to) DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    if (!drawn && fitted) {
+        DeleteObject(fitted);
+        fitted = nullptr;
+    }
+    return fitted;
+}
+
+namespace {
+
+bool isPicture(HWND child) {
+    char cls[16] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    return lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
+}
+
+// The pictures the page put in its controls go with the page.
+void releasePictures(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!isPicture(child)) continue;
+        HGDIOBJ shown = (HGDIOBJ)SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0);
+        if (shown) DeleteObject(shown);
+    }
+}
+
+}  // namespace
+
+void fitPictures(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!isPicture(child)) continue;
+        // The templates' SS_CENTERIMAGE keeps each control at its place in
+        // dialog units, which grow with the system font; the bitmaps do not.
+        RECT place;
+        GetClientRect(child, &place);
+        HBITMAP loaded = (HBITMAP)SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0);
+        HBITMAP fitted = fittedBitmap(loaded, place.right, place.bottom);
+        // Without a copy the loaded picture stays, cut to its place.
+        if (!fitted) continue;
+        // The control gives up the bitmap it loaded, which is then ours.
+        HGDIOBJ old = (HGDIOBJ)SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)fitted);
+        if (old && old != fitted) DeleteObject(old);
+    }
+    // The side picture's place reaches into the separator's row. Beneath
+    // every other control and clipped by them, a picture that repaints on
+    // its own never draws over the line. Pictures take no tab stop, so the
+    // order of the Tab key stays.
+    HWND pictures[8];
+    int count = 0;
+    for (HWND child = GetWindow(page, GW_CHILD); child && count < 8; child = GetWindow(child, GW_HWNDNEXT))
+        if (isPicture(child)) pictures[count++] = child;
+    for (int i = 0; i < count; ++i) {
+        SetWindowLongA(pictures[i], GWL_STYLE, GetWindowLongA(pictures[i], GWL_STYLE) | WS_CLIPSIBLINGS);
+        SetWindowPos(pictures[i], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 void openPage(HWND page, Page which) {
     initPage(page);
+    fitPictures(page);
     PageButtons set = buttonsOf(which);
     for (int i = 0; i < set.count; ++i) {
         HWND control = GetDlgItem(page, set.ids[i]);
@@ -119,6 +210,9 @@ INT_PTR CALLBACK commonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     }
     case WM_CTLCOLORSTATIC:
         return (INT_PTR)GetStockObject(WHITE_BRUSH);
+    case WM_DESTROY:
+        releasePictures(page);
+        return FALSE;
     default:
         return FALSE;
     }

@@ -25,5 +25,19 @@ void endPage(HWND page, INT_PTR result, KeepFields keep = nullptr);
 // A cancelling button: the quit question, and the page ends only on Yes.
 void quitPage(HWND page, INT_PTR result, KeepFields keep = nullptr);
 
+// The screen's DPI as GDI reports it (LOGPIXELSY); 96 when it cannot be read.
+int screenDpi();
+
+// A length of the 96-DPI design at dpi, rounded; a length of 1 or more stays
+// at least 1.
+int scaleForDpi(int length, int dpi);
+
+// A copy of source smoothly stretched (HALFTONE) to width x height, in the
+// screen's format; null when it cannot be made.
+HBITMAP fittedBitmap(HBITMAP source, int width, int height);
+
+// Every picture of the page drawn to fill exactly its template's place.
+void fitPictures(HWND page);
+
 // Every page procedure returns this for the messages it does not handle.
 INT_PTR CALLBACK commonPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -18,7 +18,8 @@ HFONT linkFont;
 
 HFONT welcomeLinkFont() {
     if (!linkFont)
-        linkFont = CreateFontA(15, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_RASTER_PRECIS,
+        // 15 pixels high at 96 DPI, like the page's own text grown with the DPI.
+        linkFont = CreateFontA(scaleForDpi(15, screenDpi()), 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, DEFAULT_CHARSET, OUT_RASTER_PRECIS,
                                CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
     return linkFont;
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Both programs carry a manifest that asks for administrator rights in the
 # form XP and 2003 accept (the asm.v2 trustInfo), declares the systems from
-# Vista to 11 in the compatibility.v1 section that XP and Vista ignore, and
-# the product's version resource; setup's payload table describes exactly
-# the files beside it.
+# Vista to 11 in the compatibility.v1 section that XP and Vista ignore,
+# declares itself DPI-aware in the asm.v3 application element that XP skips
+# (only a trustInfo in asm.v3 keeps XP from loading a program), and the
+# product's version resource; setup's payload table describes exactly the
+# files beside it.
 set -u
 dist=$1
 fail=0
@@ -16,7 +18,13 @@ for exe in setup.exe uninstall.exe; do
     grep -q 'requestedExecutionLevel level="requireAdministrator" uiAccess="false"' <<<"$manifest" ||
         bad "$exe does not ask for administrator rights"
     grep -q 'processorArchitecture="X86"' <<<"$manifest" || bad "$exe: manifest not for x86"
-    grep -q 'asm.v3' <<<"$manifest" && bad "$exe: asm.v3 namespace, which XP's loader rejects"
+    flat=$(tr -d '\r\n' <<<"$manifest" | sed 's/>[[:space:]]*</></g')
+    grep -q '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v3"' <<<"$flat" &&
+        bad "$exe: trustInfo in asm.v3, which XP's loader rejects"
+    # asm.v3 on the one element that carries the DPI declaration, nowhere else.
+    dpi='<application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings><dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware></windowsSettings></application>'
+    grep -qF "$dpi" <<<"$flat" || bad "$exe: not declared DPI-aware (asm.v3 application, windowsSettings, dpiAware true)"
+    [ "$(grep -o 'asm\.v3' <<<"$flat" | wc -l)" -le 1 ] || bad "$exe: asm.v3 used beyond the DPI declaration"
     # Vista, 7, 8, 8.1 and 10/11, each once, inside one compatibility.v1 element.
     compat=$(tr -d '\r\n' <<<"$manifest" |
         grep -o '<compatibility xmlns="urn:schemas-microsoft-com:compatibility.v1">.*</compatibility>')
@@ -26,7 +34,7 @@ for exe in setup.exe uninstall.exe; do
         [ "$(grep -o "<supportedOS Id=\"{$id}\"/>" <<<"$compat" | wc -l)" -eq 1 ] || bad "$exe: supportedOS $id not once"
     done
     # Nothing but the known namespaces, which XP either reads or skips whole.
-    extra=$(grep -o 'xmlns[:a-z0-9_]*="[^"]*"' <<<"$manifest" | grep -Ev '"urn:schemas-microsoft-com:(asm\.v1|asm\.v2|compatibility\.v1)"')
+    extra=$(grep -o 'xmlns[:a-z0-9_]*="[^"]*"' <<<"$manifest" | grep -Ev '"(urn:schemas-microsoft-com:(asm\.v1|asm\.v2|asm\.v3|compatibility\.v1)|http://schemas\.microsoft\.com/SMI/2005/WindowsSettings)"')
     [ -z "$extra" ] || bad "$exe: unexpected namespace $extra"
     version=$(wrestool -x --raw -t16 -n1 "$f" 2>/dev/null | strings -el)
     [ -n "$version" ] || { bad "$exe has no version resource"; continue; }

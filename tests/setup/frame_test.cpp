@@ -1,13 +1,18 @@
 // The page frame: where pages open, the quit question, the icon, the
 // pictures and the white painting of pages made from setup's templates.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 #include <algorithm>
+#include <atomic>
 #include <set>
 #include <string>
 #include <thread>
 #include "resources/resource.h"
+#include "setup/entry.h"
 #include "setup/frame.h"
 #include "setup/options.h"
+#include "setup/pages.h"
 #include "tests/support/support.h"
 #include "tests/support/ui_support.h"
 
@@ -100,23 +105,17 @@ const Picture kPictures[] = {
 }  // namespace
 
 // Each page opens where the last one was left (the stored rectangle's size
-// does not count), keeps its template's size and shows setup's icon; every
-// frame is captured into the build folder's screenshots/ (scripts/
-// screenshots.sh turns them into PNGs), and each owner-drawn button shows
-// its black outline, on the wizard's pages skinned by an object of its own.
+// does not count), keeps its template's size and shows setup's icon, and
+// each owner-drawn button shows its black outline, on the wizard's pages
+// skinned by an object of its own.
 // The real wizard's pages are walked in the gui tests.
 TEST_F(PageScreens, EveryPageOpensAtTheStoredPlaceWithItsSizeIconAndSkinnedButtons) {
-    std::string folder = testing_support::outputDir("screenshots");
     std::set<SkinnedButton*> skins;
     for (int dialog = IDD_WELCOME; dialog <= IDD_TOOLBAR_OFFER; ++dialog) {
         SCOPED_TRACE("dialog " + std::to_string(dialog));
         pageRect = RECT{dialog, 77 + dialog, 9999, 9999};
         OpenPage page(dialog);
         ASSERT_NE(nullptr, page.window());
-        std::string file = folder + "\\page_" + std::to_string(dialog) + ".bmp";
-        DeleteFileA(file.c_str());
-        EXPECT_TRUE(testing_support::screenshot(file, page.window())) << file;
-        EXPECT_TRUE(testing_support::fileExists(file)) << file;
         int buttons = 0;
         for (HWND child = GetWindow(page.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW) continue;
@@ -187,48 +186,322 @@ TEST_F(PagePlacement, NoToTheQuitQuestionKeepsThePageWhereItIs) {
     EXPECT_TRUE(EqualRect(&before, &pageRect));
 }
 
-TEST_F(PageScreens, PicturesFitTheirPlacesOnThePage) {
-    for (const Picture& p : kPictures) {
-        SCOPED_TRACE("dialog " + std::to_string(p.dialog) + " bitmap " + std::to_string(p.bitmap));
-        OpenPage page(p.dialog);
-        RECT box = {p.box.left, p.box.top, p.box.left + p.box.right, p.box.top + p.box.bottom};
-        MapDialogRect(page.window(), &box);
-        HWND picture = GetWindow(page.window(), GW_CHILD);
-        for (; picture; picture = GetWindow(picture, GW_HWNDNEXT)) {
-            RECT r = placeOf(picture);
-            bool bitmap = (GetWindowLongA(picture, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
-            if (bitmap && r.left == box.left && r.top == box.top) break;
-        }
-        ASSERT_NE(nullptr, picture);
-        HBITMAP shown = (HBITMAP)SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0);
-        ASSERT_NE(nullptr, shown);
-        BITMAP info;
-        ASSERT_TRUE(GetObjectA(shown, sizeof info, &info));
-        HBITMAP resource = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(p.bitmap));
-        BITMAP expected;
-        ASSERT_TRUE(GetObjectA(resource, sizeof expected, &expected));
-        DeleteObject(resource);
-        EXPECT_EQ(expected.bmWidth, info.bmWidth) << "another bitmap";
-        EXPECT_EQ(expected.bmHeight, info.bmHeight) << "another bitmap";
-        // The picture fills its place, stays on the page and hides no other
-        // control (the separator line aside).
-        int width = box.right - box.left, height = box.bottom - box.top;
-        EXPECT_GE(info.bmWidth, width - 8);
-        EXPECT_GE(info.bmHeight, height - 6);
-        if (p.bitmap != IDB_SIDE && p.bitmap != IDB_BANNER) {
-            EXPECT_LE(info.bmWidth, width + 1);
-            EXPECT_LE(info.bmHeight, height + 1);
-        }
-        RECT placed = placeOf(picture), client;
-        GetClientRect(page.window(), &client);
-        RECT inside;
-        IntersectRect(&inside, &placed, &client);
-        EXPECT_TRUE(EqualRect(&inside, &placed));
-        for (HWND child = GetWindow(page.window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            LONG style = GetWindowLongA(child, GWL_STYLE);
-            if (child == picture || (style & SS_TYPEMASK) == SS_BLACKFRAME) continue;
-            RECT other = placeOf(child), overlap;
-            EXPECT_FALSE(IntersectRect(&overlap, &other, &placed)) << "covers control " << GetDlgCtrlID(child);
-        }
+namespace {
+
+const COLORREF kProbe = RGB(255, 0, 255);
+// While set, the page under test is painted magenta around its pictures, so
+// that what a picture draws stands out from the page.
+bool probing = false;
+DLGPROC probedPageProc = nullptr;
+
+INT_PTR CALLBACK probingProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    static HBRUSH magenta = CreateSolidBrush(kProbe);
+    if (probing && message == WM_CTLCOLORSTATIC) {
+        SetBkColor((HDC)wParam, kProbe);
+        return (INT_PTR)magenta;
     }
+    if (probing && message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(page, &paint);
+        FillRect(dc, &paint.rcPaint, magenta);
+        EndPaint(page, &paint);
+        return TRUE;
+    }
+    return probedPageProc(page, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK dialogOnlyProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// Where a picture's pixels land: the box of the page's pixels that are not
+// the probe's magenta while only that picture is shown.
+RECT drawnRect(HWND page, HWND picture) {
+    std::vector<HWND> hidden;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (child != picture && IsWindowVisible(child)) hidden.push_back(child);
+    for (HWND child : hidden) ShowWindow(child, SW_HIDE);
+    probing = true;
+    settle(page);
+    ClientPixels px(page);
+    probing = false;
+    for (HWND child : hidden) ShowWindow(child, SW_SHOW);
+    settle(page);
+    RECT box = {px.width(), px.height(), 0, 0};
+    for (int y = 0; y < px.height(); ++y)
+        for (int x = 0; x < px.width(); ++x)
+            if (px.at(x, y) != kProbe)
+                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                       std::max<LONG>(box.bottom, y + 1)};
+    return box;
+}
+
+std::string text(HWND window) {
+    char buffer[1024] = "";
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+// DrawText's box for a text in the DC's font, wrapped at width when asked.
+SIZE measured(HDC dc, const std::string& s, int width, UINT format) {
+    RECT r = {0, 0, width, 0};
+    DrawTextA(dc, s.c_str(), -1, &r, DT_CALCRECT | format);
+    return SIZE{r.right, r.bottom};
+}
+
+// Every text of the page that does not fit its control, measured in the
+// font it is drawn with (the page's own choice for a static, such as the
+// link's); empty when all fit. The licence text scrolls by design.
+std::vector<std::string> cutTexts(HWND page, int dpi) {
+    std::vector<std::string> cut;
+    HDC dc = GetDC(page);
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        RECT client;
+        GetClientRect(child, &client);
+        HFONT font = (HFONT)SendMessageA(child, WM_GETFONT, 0, 0);
+        int saved = SaveDC(dc);
+        SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+        TEXTMETRICA tm;
+        GetTextMetricsA(dc, &tm);
+        std::string name = std::string(cls) + " " + std::to_string(GetDlgCtrlID(child)) + " \"" + text(child) + "\"";
+        auto expectFits = [&](SIZE need, LONG width, LONG height) {
+            if (need.cx > width || need.cy > height)
+                cut.push_back(name + ": needs " + std::to_string(need.cx) + "x" + std::to_string(need.cy) + ", has " +
+                              std::to_string(width) + "x" + std::to_string(height));
+        };
+        if (!lstrcmpiA(cls, "Static") && (style & SS_TYPEMASK) <= SS_RIGHT && !text(child).empty()) {
+            SendMessageA(page, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)child);
+            UINT format = DT_WORDBREAK | DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+            expectFits(measured(dc, text(child), client.right, format), client.right, client.bottom);
+        } else if (!lstrcmpiA(cls, "Button")) {
+            LONG kind = style & BS_TYPEMASK;
+            SIZE need = measured(dc, text(child), 0, DT_SINGLELINE);
+            if (kind == BS_OWNERDRAW) {
+                // Inside the system's edge, grown with the DPI.
+                expectFits(need, client.right - 2 * MulDiv(GetSystemMetrics(SM_CXEDGE), dpi, 96),
+                           client.bottom - 2 * MulDiv(GetSystemMetrics(SM_CYEDGE), dpi, 96));
+            } else if (kind == BS_GROUPBOX) {
+                expectFits(need, client.right - 2 * tm.tmAveCharWidth, client.bottom);
+            } else {
+                // Beside the check square and half a character of space.
+                expectFits(need, client.right - GetSystemMetrics(SM_CXMENUCHECK) - tm.tmAveCharWidth / 2,
+                           client.bottom);
+            }
+        } else if (!lstrcmpiA(cls, "Edit") && GetDlgCtrlID(child) != IDC_LICENCE_TEXT) {
+            RECT area;
+            SendMessageA(child, EM_GETRECT, 0, (LPARAM)&area);
+            if (style & ES_MULTILINE) {
+                LONG lines = (LONG)SendMessageA(child, EM_GETLINECOUNT, 0, 0);
+                expectFits(SIZE{0, lines * tm.tmHeight}, area.right - area.left, area.bottom - area.top);
+            } else {
+                expectFits(measured(dc, text(child), 0, DT_SINGLELINE | DT_NOPREFIX), area.right - area.left,
+                           area.bottom - area.top);
+            }
+        } else if (!lstrcmpiA(cls, WC_LISTVIEWA)) {
+            HWND header = (HWND)SendMessageA(child, LVM_GETHEADER, 0, 0);
+            int columns = (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0);
+            int rows = (int)SendMessageA(child, LVM_GETITEMCOUNT, 0, 0);
+            for (int c = 0; c < columns; ++c) {
+                char heading[64] = "";
+                LVCOLUMNA column = {};
+                column.mask = LVCF_TEXT;
+                column.pszText = heading;
+                column.cchTextMax = sizeof heading;
+                SendMessageA(child, LVM_GETCOLUMNA, c, (LPARAM)&column);
+                std::vector<std::string> texts = {heading};
+                for (int r = 0; r < rows; ++r) {
+                    char cell[64] = "";
+                    ListView_GetItemText(child, r, c, cell, sizeof cell);
+                    texts.push_back(cell);
+                }
+                LONG width = (LONG)SendMessageA(child, LVM_GETCOLUMNWIDTH, c, 0);
+                for (const std::string& t : texts) {
+                    name = "list column " + std::to_string(c) + " \"" + t + "\"";
+                    // The list's own text margins on both sides.
+                    LONG need = (LONG)SendMessageA(child, LVM_GETSTRINGWIDTHA, 0, (LPARAM)t.c_str()) + 12;
+                    expectFits(SIZE{need, 0}, width, 0);
+                }
+            }
+        }
+        RestoreDC(dc, saved);
+    }
+    ReleaseDC(page, dc);
+    return cut;
+}
+
+bool isSeparator(HWND child) {
+    char cls[16] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    return !lstrcmpiA(cls, "Static") && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BLACKFRAME;
+}
+
+// The separator's rows run unbroken across the page, also after each
+// picture has repainted on its own: every column of them looks like the
+// column at its right end, which nothing else reaches.
+void expectSeparatorWhole(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP && !isSeparator(child))
+            RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    pump(150);
+    ClientPixels px(page);
+    int separators = 0;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!isSeparator(child)) continue;
+        ++separators;
+        RECT r = placeOf(child);
+        int broken = 0, first = -1;
+        for (int x = r.left + 2; x < r.right - 2; ++x)
+            for (int y = r.top; y < r.bottom; ++y)
+                if (px.at(x, y) != px.at(r.right - 3, y)) {
+                    if (first < 0) first = x;
+                    ++broken;
+                }
+        EXPECT_EQ(0, broken) << "the separator is broken, first at x " << first;
+    }
+    EXPECT_EQ(1, separators);
+}
+
+// The pages, each with the procedure the wizard gives it (the Progress
+// page's would start a run), and the uninstaller's dialog from the program
+// that is shipped.
+struct Shown {
+    int dialog;
+    DLGPROC proc;
+};
+
+BOOL CALLBACK visibleWindow(HWND window, LPARAM found) {
+    if (IsWindowVisible(window)) *(HWND*)found = window;
+    return TRUE;
+}
+
+// The splash as setup shows it, taken once its fade has ended: the size of
+// 400 x 140 at 96 DPI, filled with its picture.
+void expectSplashFilled(int dpi, const std::string& folder) {
+    std::atomic<DWORD> thread{0};
+    std::thread splash([&] {
+        thread = GetCurrentThreadId();
+        showSplash(GetModuleHandleA(nullptr));
+    });
+    HWND window = nullptr;
+    testing_support::waitUntil([&] {
+        EnumThreadWindows(thread, visibleWindow, (LPARAM)&window);
+        return window != nullptr;
+    }, 10000, 10);
+    // The ten steps of the fade take a second; the last stays a second more.
+    Sleep(1400);
+    bool shot = window && testing_support::screenshot(folder + "\\splash.bmp", window);
+    ClientPixels px(window);
+    splash.join();
+    ASSERT_TRUE(window) << "no splash";
+    EXPECT_TRUE(shot);
+    EXPECT_NEAR(MulDiv(400, dpi, 96), px.width(), 1);
+    EXPECT_NEAR(MulDiv(140, dpi, 96), px.height(), 1);
+    // The picture's red rule (rows 96 to 104 of 140) runs across the whole
+    // window, and its light bottom reaches both lower corners; the rest of
+    // the window is never painted.
+    int rule = px.height() * 100 / 140, red = 0;
+    for (int x = 0; x < px.width(); ++x) red += GetRValue(px.at(x, rule)) > GetGValue(px.at(x, rule)) + 60;
+    EXPECT_NEAR(px.width(), red, 2) << "the picture's rule ends short of the window's edge";
+    for (int x : {1, px.width() - 2}) {
+        COLORREF c = px.at(x, px.height() - 2);
+        EXPECT_TRUE(GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) > 150) << "bottom corner at " << x;
+    }
+}
+
+}  // namespace
+
+// Every page, the splash and the uninstaller's dialog at the screen's DPI
+// (CTest runs this suite at 96, 120, 144 and 192 DPI, each in a prefix of
+// its own): each picture fills exactly its template's place, the separator
+// is whole, no text is cut, the buttons' corners and edges follow the DPI.
+// The pictures are kept in screenshots\dpi<N> of the build folder.
+TEST_F(PageScreens, EveryPageLooksFinishedAtTheScreensDpi) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const char* asked = getenv("ORLAN_LOGPIXELS");
+    if (asked) {
+        ASSERT_EQ(atoi(asked), dpi) << "Wine did not take the DPI asked for";
+    }
+    testing_support::outputDir("screenshots");
+    const std::string folder = testing_support::outputDir(("screenshots\\dpi" + std::to_string(dpi)).c_str());
+    expectSplashFilled(dpi, folder);
+    // The folder field and the summary show the default folder, as on the
+    // default road.
+    applyDefaultChoices();
+
+    HMODULE uninstaller = LoadLibraryExA(testing_support::distFile("uninstall.exe").c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, uninstaller);
+    const Shown shown[] = {{IDD_WELCOME, welcomePageProc},        {IDD_LICENCE, licencePageProc},
+                           {IDD_SETUP_TYPE, setupTypePageProc},   {IDD_DESTINATION, destinationPageProc},
+                           {IDD_OPTIONS, optionsPageProc},        {IDD_SUMMARY, summaryPageProc},
+                           {IDD_PROGRESS, plainPageProc},         {IDD_FINISH, finishPageProc},
+                           {IDD_INTERRUPTED, interruptedPageProc}, {IDD_UNINSTALL, dialogOnlyProc}};
+    for (const Shown& s : shown) {
+        SCOPED_TRACE("dialog " + std::to_string(s.dialog) + " at " + std::to_string(dpi) + " DPI");
+        pageRect = RECT{0, 0, 0, 0};
+        HWND window;
+        if (s.dialog == IDD_UNINSTALL) {
+            window = CreateDialogParamA(uninstaller, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, dialogOnlyProc, 0);
+            ShowWindow(window, SW_SHOW);
+            settle(window);
+        } else {
+            probedPageProc = s.proc;
+            window = createPage(s.dialog, probingProc);
+        }
+        ASSERT_NE(nullptr, window);
+        const std::string file = folder + "\\page_" + std::to_string(s.dialog) + ".bmp";
+        EXPECT_TRUE(testing_support::screenshot(file, window)) << file;
+        for (const std::string& cut : cutTexts(window, dpi)) ADD_FAILURE() << "cut: " << cut;
+        if (s.dialog != IDD_UNINSTALL) expectSeparatorWhole(window);
+        for (const Picture& p : kPictures) {
+            if (p.dialog != s.dialog) continue;
+            SCOPED_TRACE("bitmap " + std::to_string(p.bitmap));
+            RECT place = {p.box.left, p.box.top, p.box.left + p.box.right, p.box.top + p.box.bottom};
+            MapDialogRect(window, &place);
+            HWND picture = GetWindow(window, GW_CHILD);
+            while (picture && !((GetWindowLongA(picture, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP &&
+                                placeOf(picture).left == place.left && placeOf(picture).top == place.top))
+                picture = GetWindow(picture, GW_HWNDNEXT);
+            ASSERT_NE(nullptr, picture);
+            RECT drawn = drawnRect(window, picture);
+            EXPECT_NEAR(place.left, drawn.left, 1);
+            EXPECT_NEAR(place.top, drawn.top, 1);
+            EXPECT_NEAR(place.right, drawn.right, 1);
+            EXPECT_NEAR(place.bottom, drawn.bottom, 1);
+            // The picture hides no other control (the separator line aside).
+            for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                RECT other = placeOf(child), overlap;
+                if (child == picture || isSeparator(child)) continue;
+                EXPECT_FALSE(IntersectRect(&overlap, &other, &drawn)) << "covers control " << GetDlgCtrlID(child);
+            }
+        }
+        // The buttons' rounded corners and, on the pointer, their coloured
+        // edges grow with the DPI.
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW) continue;
+            RECT client;
+            GetClientRect(child, &client);
+            HRGN actual = CreateRectRgn(0, 0, 0, 0), difference = CreateRectRgn(0, 0, 0, 0);
+            int corner = MulDiv(5, dpi, 96);
+            HRGN expected = CreateRoundRectRgn(0, 0, client.right, client.bottom, corner, corner);
+            GetWindowRgn(child, actual);
+            EXPECT_EQ(NULLREGION, CombineRgn(difference, actual, expected, RGN_XOR)) << "button " << GetDlgCtrlID(child);
+            for (HRGN r : {actual, difference, expected}) DeleteObject(r);
+        }
+        if (s.dialog == IDD_WELCOME) {
+            HWND cancel = GetDlgItem(window, IDC_CANCEL);
+            SendMessageA(cancel, WM_MOUSEHOVER, 0, 0);
+            settle(window);
+            ClientPixels px(cancel);
+            int orange = 0;
+            for (int x = 0; x < px.width() / 2; ++x) orange += px.at(x, px.height() / 2) == RGB(250, 196, 88);
+            EXPECT_NEAR(MulDiv(3, dpi, 96), orange, 1) << "the hover look's left edge";
+        }
+        DestroyWindow(window);
+        pump(20);
+    }
+    FreeLibrary(uninstaller);
 }
