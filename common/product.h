@@ -121,6 +121,13 @@ const char kNoUninstallInfo[] = "Can't find Uninstall information.";
 const char kUninstallNotAdmin[] =
     "You must have administrator priviledges for uninstalling Orlan PDF Scribe. Uninstall will be aborted.";
 const char kUninstallSuccess[] = "You have successfully removed Orlan PDF Scribe.";
+// The temp folder, then why ("%s" twice).
+const char kNoTempCopy[] =
+    "Orlan PDF Scribe was not removed: the uninstaller could not make or start its temporary copy in the "
+    "folder \"%s\".\n\n%s";
+const char kTempPathLinked[] =
+    "A folder on that path is a link to another place (a junction or a symbolic link). Please set TEMP to a "
+    "folder of your own and try again.";
 
 // Command lines.
 const char kSetupUsage[] =
