@@ -21,6 +21,7 @@ Installer::Installer()
     addWordAddin = 1;
     previousDefaultPrinter[0] = '\0';
     declined = 0;
+    payloadTable = releasePayloadTable();
 #endif
     sourceDir[0] = installDir[0] = driverDir[0] = '\0';
     stepText = "";

@@ -4,6 +4,10 @@
 // complete" and 0 after composing its error report.
 #pragma once
 #include <windows.h>
+#ifdef ORLAN_SETUP
+#include "common/handles.h"
+#include "common/payload.h"
+#endif
 
 #ifdef ORLAN_SETUP
 // Setup's choices: the wizard's pages (or setup's command line) fill them,
@@ -43,6 +47,10 @@ public:
     // made its own the default ("" when there was none).
     char previousDefaultPrinter[264];
     int declined;  // the user chose not to install over an existing copy
+    // What the payload is checked against (setup.exe's own table), and each
+    // payload file once checked, held open until the Installer goes.
+    PayloadTable payloadTable;
+    FileHandle checkedFiles[kProductFileCount];
 #endif
 
     // Shows a step's text (when there is a status control) and moves the bar.
@@ -60,6 +68,15 @@ public:
     // Takes the choices and the page's controls (any may be null: no page).
     int init(const InstallOptions& choices, HWND page, HWND bar, HWND status);
     int run();
+
+    // Checks every payload file the run copies; 0 with the failing file's
+    // report. Before the run changes anything.
+    int checkPayload();
+    // The payload file from sourceDir, checked and held; checked now when it
+    // is not yet. INVALID_HANDLE_VALUE with the last error set when it is
+    // missing (ERROR_FILE_NOT_FOUND), differs from the table
+    // (ERROR_FILE_CORRUPT), or cannot be opened.
+    HANDLE checkedFile(const ProductFile& file);
 
     int addPort();
     int isDriverInstalled();

@@ -52,7 +52,8 @@ struct ProductFile {
 };
 
 // In the order the uninstaller deletes them; setup's file step copies its
-// files in the same order.
+// files in the same order. The build reads the rows' names and folders
+// (payload.cmake): keep each row on one line.
 inline constexpr ProductFile kProductFiles[] = {
     {ORLAN_UNINSTALLER_FILE, FileRole::Uninstaller, FileFolder::Install, "CopyFile_7", FileFolder::Install},
     {"OPSBatch.exe", FileRole::Leftover, FileFolder::None, nullptr, FileFolder::Install},
@@ -63,6 +64,18 @@ inline constexpr ProductFile kProductFiles[] = {
     {"kpd_ui.dll", FileRole::DriverConfig, FileFolder::Driver, "CopyFile_2", FileFolder::DriverVersion},
     {"ops_wordaddin.dll", FileRole::WordAddin, FileFolder::Install, "RegServ2", FileFolder::Install},
 };
+
+inline constexpr size_t kProductFileCount = sizeof kProductFiles / sizeof kProductFiles[0];
+
+// The release's record of the files it packs beside setup.exe, which the
+// release build writes into setup.exe's resources: one line per file,
+// "<SHA-256 in hex> <size> <name>".
+struct PayloadTable {
+    const char* text;
+    DWORD size;
+};
+// setup.exe's own table; empty (no text) when it has none.
+PayloadTable releasePayloadTable();
 
 // The file with this role; every role but Companion has exactly one.
 const ProductFile& productFile(FileRole role);

@@ -34,16 +34,16 @@ int Installer::addDriver() {
     const char* failedTag = nullptr;
     for (FileRole role : kDriverRoles) {
         const ProductFile& file = productFile(role);
-        char source[MAX_PATH], target[MAX_PATH];
-        if (!text::format(source, "%s\\%s", sourceDir, file.name) ||
-            !text::format(target, "%s\\%s", driverDir, file.name)) {
-            SetLastError(ERROR_FILENAME_EXCED_RANGE);  // never copy from or to a cut path
+        char target[MAX_PATH];
+        if (!text::format(target, "%s\\%s", driverDir, file.name)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);  // never copy to a cut path
             failedTag = file.copyTag;
             break;
         }
         // Writable before the spooler copies them on into its version
         // folder, so that no copy there is read-only either.
-        if (!copyWritable(source, target)) {
+        HANDLE source = checkedFile(file);
+        if (source == INVALID_HANDLE_VALUE || !copyFromHandle(source, target)) {
             failedTag = file.copyTag;
             break;
         }

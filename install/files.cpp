@@ -6,7 +6,7 @@
 #include "common/text.h"
 #include "install/install.h"
 
-FileCalls systemFileCalls() { return FileCalls{CopyFileA}; }
+FileCalls systemFileCalls() { return FileCalls{CreateFileA}; }
 FileCalls fileCalls = systemFileCalls();
 
 namespace {
@@ -15,22 +15,21 @@ namespace {
 // path names some other folder.
 void rejectLongPath() { SetLastError(ERROR_FILENAME_EXCED_RANGE); }
 
-// Copies one payload file from sourceDir into its folder; on failure composes
-// the report with its tag.
-bool copyPayloadFile(const Installer& installer, const ProductFile& file) {
+// Copies one checked payload file into its folder; on failure composes the
+// report with its tag.
+bool copyPayloadFile(Installer& installer, const ProductFile& file) {
     char folder[MAX_PATH];
     if (!productFolder(folder, file.copiedTo, installer.installDir, installer.driverDir)) {
         reportError(file.copyTag, 0);
         return false;
     }
-    char source[MAX_PATH];
     char target[MAX_PATH];
-    if (!text::format(source, "%s\\%s", installer.sourceDir, file.name) ||
-        !text::format(target, "%s\\%s", folder, file.name)) {
+    if (!text::format(target, "%s\\%s", folder, file.name)) {
         reportError(file.copyTag, ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    if (!copyWritable(source, target)) {
+    HANDLE source = installer.checkedFile(file);
+    if (source == INVALID_HANDLE_VALUE || !copyFromHandle(source, target)) {
         reportError(file.copyTag, 0);
         return false;
     }
@@ -39,13 +38,29 @@ bool copyPayloadFile(const Installer& installer, const ProductFile& file) {
 
 }  // namespace
 
-bool copyWritable(const char* source, const char* target) {
-    // A read-only copy left by an earlier installation refuses to be
-    // overwritten, and CopyFile hands a read-only source's attribute on.
+bool copyFromHandle(HANDLE source, const char* target) {
+    FILETIME written;
+    if (!GetFileTime(source, nullptr, nullptr, &written) ||
+        SetFilePointer(source, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
+    // A read-only copy left by an earlier installation refuses to be opened
+    // for writing.
     clearReadOnly(target);
-    if (!fileCalls.copyFile(source, target, FALSE)) return false;
-    clearReadOnly(target);
-    return true;
+    FileHandle copy(
+        fileCalls.createFile(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!copy) return false;
+    BYTE buffer[16384];
+    DWORD got = 0, put = 0;
+    bool complete;
+    while ((complete = ReadFile(source, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
+        if (!(complete = WriteFile(copy.get(), buffer, got, &put, nullptr) && put == got)) break;
+    // The copy keeps the time the payload file was written, as CopyFile's do.
+    if (complete && SetFileTime(copy.get(), nullptr, nullptr, &written)) return true;
+    DWORD error = GetLastError();
+    copy.reset();
+    DeleteFileA(target);  // part of a file is no copy
+    SetLastError(error);
+    return false;
 }
 
 bool pathExists(const char* path) {

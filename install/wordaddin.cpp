@@ -15,18 +15,21 @@ const char kRegisterTag[] = "DllRegisterServer";
 
 int Installer::installWordAddin() {
     const ProductFile& addin = productFile(FileRole::WordAddin);
-    char source[MAX_PATH];
     char target[MAX_PATH];
-    if (!text::format(source, "%s\\%s", sourceDir, addin.name) ||
-        !text::format(target, "%s\\%s", installDir, addin.name)) {
-        // Asking the user to close Word would not help here.
+    // Asking the user to close Word would not help with these.
+    if (!text::format(target, "%s\\%s", installDir, addin.name)) {
         reportError(addin.copyTag, ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
+    HANDLE source = checkedFile(addin);
+    if (source == INVALID_HANDLE_VALUE) {
+        reportError(addin.copyTag, 0);
         return 0;
     }
     // Word keeps the add-in open while it runs; the copy over it fails until
     // Word is closed or the user gives up.
     int asked = 0;
-    while (!copyWritable(source, target)) {
+    while (!copyFromHandle(source, target)) {
         reportError(addin.copyTag, 0);
         if (!prompt::retry(ownerWindow, product::kCloseWord, asked)) return 0;
     }

@@ -21,6 +21,9 @@
 #define IDD_PROGRESS 124
 #define IDD_TOOLBAR_OFFER 125
 
+// Setup: the size and SHA-256 of each file the release packs beside it.
+#define IDR_PAYLOAD_TABLE 130
+
 // Setup: controls.
 #define IDC_NEXT 1001
 #define IDC_CANCEL 1002

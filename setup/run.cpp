@@ -52,6 +52,9 @@ int Installer::run() {
         return 1;  // nothing installed; the wizard goes on as after success
     }
 
+    // A user may have swapped a file beside setup.exe while the pages were
+    // read: nothing changes on the machine before every file is checked.
+    if (!runlog::step("Checking the product files", checkPayload())) return 0;
     removeOldShortcuts();
     clearProductKey();
     runlog::write("Default printer before the run: \"%s\"", previousDefaultPrinter);

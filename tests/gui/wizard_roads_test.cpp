@@ -1,7 +1,9 @@
 // Whole roads through the real wizard: the default road to the Finish page,
-// and the custom road with Back on every page, each page opening where the
-// one before it was left.
+// the custom road with Back on every page, each page opening where the one
+// before it was left, and a payload swapped while the wizard waits.
 #include <gtest/gtest.h>
+#include "tests/support/machine_state.h"
+#include "tests/support/product_road.h"
 #include "tests/support/spooler_support.h"
 #include "tests/support/support.h"
 #include "tests/support/wizard_support.h"
@@ -119,6 +121,36 @@ TEST_F(WizardRoads, CustomRoadWithBackOnEveryPageKeepsThePlace) {
     EXPECT_EQ(place.y, ts::windowRect(interrupted).top);
     ts::press(interrupted, 1005);
     EXPECT_EQ(0, setup.waitExit(15000));
+}
+
+// While the administrator reads the Summary page, a user swaps the add-in
+// beside setup.exe for a DLL of their own. The run checks every file it will
+// copy before it changes anything: it stops with its report, and the DLL
+// never runs.
+TEST_F(WizardRoads, AnAddinSwappedOnTheSummaryPageNeverRunsAndNothingIsInstalled) {
+    spooler_support::removeProduct();  // no question about an earlier installation
+    const std::string own = wizard::stagedSetupFolder("swapped");
+    namespace ms = machine_state;
+    const ms::Snapshot before = ms::capture({product_road::defaultInstallDir()});
+    ts::PlantMarks marks;
+    SetupRun setup(own);
+    std::string failure;
+    HWND page = wizard::toSetupType(setup, &failure);
+    ASSERT_TRUE(page) << failure;
+    ASSERT_TRUE(page = setup.advance(page, 1009, WizardPage::Summary));
+    ASSERT_TRUE(CopyFileA(ts::plantFile("msimg32.dll").c_str(), (own + "\\ops_wordaddin.dll").c_str(), FALSE));
+    ts::press(page, 1012);
+    ts::MessageBoxInfo report = ts::answerMessageBox("Orlan PDF Scribe Setup", IDOK, 60000);
+    EXPECT_NE(std::string::npos, report.text.find("Error tag = RegServ2(1392):")) << report.text;
+    HWND interrupted = setup.waitPage(WizardPage::Interrupted);
+    ASSERT_TRUE(interrupted) << "the run did not end at the Interrupted page";
+    ts::press(interrupted, 1005);
+    EXPECT_EQ(0, setup.waitExit(20000));
+    EXPECT_EQ(std::vector<std::string>{}, marks.take()) << "the swapped add-in ran";
+    const ms::Snapshot after = ms::capture({product_road::defaultInstallDir()});
+    EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(after, before))) << "installed although the run stopped";
+    EXPECT_EQ("  (nothing)\n", ms::describe(ms::minus(before, after))) << "removed although the run stopped";
+    ts::removeTree(own);
 }
 
 }  // namespace

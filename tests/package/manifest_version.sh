@@ -2,7 +2,8 @@
 # Both programs carry a manifest that asks for administrator rights in the
 # form XP and 2003 accept (the asm.v2 trustInfo), declares the systems from
 # Vista to 11 in the compatibility.v1 section that XP and Vista ignore, and
-# the product's version resource.
+# the product's version resource; setup's payload table describes exactly
+# the files beside it.
 set -u
 dist=$1
 fail=0
@@ -35,5 +36,12 @@ for exe in setup.exe uninstall.exe; do
     fixed=$(wrestool -x --raw -t16 -n1 "$f" | od -An -tx4 -w4 | tr -d ' ' | grep -A3 -x 'feef04bd' | sed -n '3,4p' | tr '\n' ' ')
     [ "$fixed" = "00030001 000004ba " ] || bad "$exe: FILEVERSION is '$fixed'"
 done
-[ $fail -eq 0 ] && echo "manifests and version resources of both programs are as required"
+table=$(wrestool -x --raw -t10 -n130 "$dist/setup.exe" 2>/dev/null | sort)
+folder=$(cd "$dist" && for f in *; do
+    [ -f "$f" ] && [ "$f" != setup.exe ] && echo "$(sha256sum <"$f" | cut -d' ' -f1) $(stat -c %s "$f") $f"
+done | sort)
+[ -n "$table" ] || bad "setup.exe has no payload table"
+[ "$table" = "$folder" ] || bad "setup.exe's payload table is not its folder's:
+$(diff <(echo "$table") <(echo "$folder"))"
+[ $fail -eq 0 ] && echo "manifests, version resources and the payload table are as required"
 exit $fail

@@ -159,30 +159,57 @@ TEST_F(ProductFiles, PathsThatDoNotFitAreRejectedNotCut) {
 
 bool readOnly(const std::string& path) { return GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY; }
 
-// CopyFileA as Windows does it: a read-only target is not overwritten (Wine
-// overwrites it).
-BOOL WINAPI copyRefusingReadOnly(LPCSTR source, LPCSTR target, BOOL failIfExists) {
-    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES && readOnly(target)) {
+// CreateFileA as Windows does it: a read-only file is not opened for writing
+// (Wine, run as root, opens it).
+HANDLE WINAPI openRefusingReadOnly(LPCSTR name, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                                   DWORD disposition, DWORD flags, HANDLE templateFile) {
+    if ((access & GENERIC_WRITE) && GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES && readOnly(name)) {
         SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
+        return INVALID_HANDLE_VALUE;
     }
-    return CopyFileA(source, target, failIfExists);
+    return CreateFileA(name, access, sharing, security, disposition, flags, templateFile);
 }
 
 TEST_F(ProductFiles, CopiesAreNeverReadOnlyAndReplaceReadOnlyOnes) {
     for (const char* name : kNames)
         SetFileAttributesA((source + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
-    // The first pass with the system's copy; the second over its copies, made
-    // read-only as an earlier installation may have left them.
+    // The first pass with the system's calls; the second over its copies,
+    // made read-only as an earlier installation may have left them.
     testing_support::ScopedCalls files(fileCalls);
-    for (auto copy : {&CopyFileA, &copyRefusingReadOnly}) {
+    for (auto open : {&CreateFileA, &openRefusingReadOnly}) {
         for (const std::string& file : installed) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-        files->copyFile = copy;
+        files->createFile = open;
         EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
         for (const std::string& file : installed) EXPECT_TRUE(fileExists(file) && !readOnly(file)) << file;
     }
     EXPECT_EQ(readFile(source + "\\kpdcjk.bin"), readFile(installed[2]));
     EXPECT_TRUE(DeleteFileA(installed[0].c_str())) << "the uninstaller can delete the copy";
+}
+
+// Once checked, a payload file is held until the run ends: nobody can
+// write, replace or delete it, and it can still be read.
+TEST_F(ProductFiles, CheckedFilesStayAsTheyWereCheckedUntilTheRunEnds) {
+    ASSERT_EQ(1, installer.copyProductFiles()) << errorText;
+    for (const char* name : kNames) {
+        const std::string file = source + "\\" + name;
+        HANDLE writer = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, writer) << name;
+        if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+        EXPECT_FALSE(MoveFileA(file.c_str(), (file + ".away").c_str())) << name;
+        EXPECT_FALSE(DeleteFileA(file.c_str())) << name;
+        EXPECT_TRUE(readFile(distFile(name)) == readFile(file)) << name;
+    }
+}
+
+// A file without its row is no file of the release, and setup.exe without
+// its table knows none.
+TEST_F(ProductFiles, AFileTheTableDoesNotListIsRefused) {
+    const std::string others = install_support::payloadTableOf(source, {"kpd_drv.dll", "kpdcjk.bin"});
+    installer.payloadTable = PayloadTable{others.c_str(), static_cast<DWORD>(others.size())};
+    expectStop("Error tag = CopyFile_7(1392):", 0);
+    installer.payloadTable = PayloadTable{nullptr, 0};
+    expectStop("Error tag = CopyFile_7(1392):", 0);
 }
 
 // That a failed copy stops the whole run before the records is the run's

@@ -197,23 +197,42 @@ TEST_F(ProgressPageRun, SecondRunAsksFirstWithoutEndingOnEscapeNoChangesNothingA
     EXPECT_EQ("Orlan PDF Printer", defaultPrinter());
 }
 
-TEST_F(ProgressPageRun, MissingConfigurationModuleStopsTheRunAfterShowingTheReport) {
-    std::string source = testing_support::makeTempDir("orlan_noui");
-    testing_support::stageDist(source, {"kpd_ui.dll"});
-    useSource(source + "/");  // a trailing separator is dropped
-    stageDriverFiles();  // as an earlier installation left them
+// A payload file that is missing, or differs from the release's table by a
+// single byte, stops the run before it changes anything: not even what an
+// earlier installation left goes.
+TEST_F(ProgressPageRun, AMissingOrChangedPayloadFileStopsTheRunBeforeAnything) {
+    const struct {
+        const char* file;
+        bool missing;
+        const char* tag;
+    } cases[] = {{"kpd_ui.dll", true, "Error tag = CopyFile_2(2):"},
+                 {"kpdcjk.bin", false, "Error tag = CopyFile_11(1392):"}};
+    stageDriverFiles();
+    testing_support::regSetText(HKEY_CURRENT_USER, product::kProductKey, "SetupPath", "C:\\Earlier Place\\");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::string source = testing_support::makeTempDir("orlan_bad");
+        testing_support::stageDist(source, {c.file});
+        std::string changed = testing_support::readFile(testing_support::distFile(c.file));
+        changed[0] ^= 1;
+        if (!c.missing) testing_support::writeFile(source + "\\" + c.file, changed);
+        useSource(source + "/");  // a trailing separator is dropped
 
-    BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK}, 15000, screenPath("progress_failed.bmp"));
-    EXPECT_EQ(0, runPage());
-    const auto& boxes = answerer.finish();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("Error tag = CopyFile_2(2):")) << boxes[0].text;
-    EXPECT_EQ(std::vector<int>{IDOK}, boxes[0].buttons);
-    EXPECT_EQ((std::vector<std::string>{"Status: Adding printer port", "Status: Adding printer driver"}), shownTexts);
-    EXPECT_EQ((std::vector<int>{36, 45}), shownPositions);
-    EXPECT_TRUE(productPortListed()) << "the port stays";
-    EXPECT_EQ("Previous Printer", defaultPrinter());
-    testing_support::removeTree(source);
+        BoxAnswerer answerer("Orlan PDF Scribe Setup", {IDOK}, 15000, screenPath("progress_failed.bmp"));
+        EXPECT_EQ(0, runPage());
+        const auto& boxes = answerer.finish();
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_NE(std::string::npos, boxes[0].text.find(c.tag)) << boxes[0].text;
+        EXPECT_EQ(std::vector<int>{IDOK}, boxes[0].buttons);
+        EXPECT_TRUE(shownTexts.empty());
+        EXPECT_TRUE(shownPositions.empty());
+        EXPECT_EQ(3, stagedDriverFiles()) << "an earlier installation's driver files stay";
+        EXPECT_TRUE(testing_support::regKeyExists(HKEY_CURRENT_USER, product::kProductKey));
+        EXPECT_FALSE(driverRegistered("Orlan PDF Printer Driver"));
+        EXPECT_EQ("Previous Printer", defaultPrinter());
+        testing_support::removeTree(source);
+    }
+    testing_support::regDeleteTree(HKEY_CURRENT_USER, product::kProductKey);
 }
 
 // The add-in step comes after the files and records and before the shortcut:

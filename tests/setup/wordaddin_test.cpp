@@ -132,9 +132,16 @@ TEST_F(WordAddin, UnregisteringRemovesExactlyTheAddinsRegistration) {
 }
 
 // Cancel at the prompt is in the run's test of a cancelled add-in.
-TEST_F(WordAddin, ADllWithoutTheExportFailsTheStepWithAReportAndIsUnloaded) {
-    // A DLL without the registration export under the add-in's name.
+TEST_F(WordAddin, ASwappedAddinIsRefusedAndADllWithoutTheExportFailsTheStepAndIsUnloaded) {
+    // A DLL without the registration export under the add-in's name: not the
+    // release's add-in, refused without a prompt and without a copy.
     ASSERT_TRUE(CopyFileA((source + "\\kpd_drv.dll").c_str(), (source + "\\ops_wordaddin.dll").c_str(), FALSE));
+    EXPECT_EQ(0, installer.installWordAddin());
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = RegServ2(1392):")) << errorText;
+    EXPECT_FALSE(fileExists(installed()));
+    // A release whose add-in it is.
+    const std::string table = install_support::payloadTableOf(source, {"ops_wordaddin.dll"});
+    installer.payloadTable = PayloadTable{table.c_str(), static_cast<DWORD>(table.size())};
     EXPECT_EQ(0, installer.installWordAddin());
     EXPECT_NE(nullptr, strstr(errorText, "Error tag = DllRegisterServer(127):")) << errorText;
     ASSERT_TRUE(fileExists(installed()));

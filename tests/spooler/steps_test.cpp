@@ -8,6 +8,7 @@
 #include "common/product.h"
 #include "install/install.h"
 #include "tests/spooler/spooler_fixture.h"
+#include "tests/support/install_support.h"
 
 using namespace spooler_support;
 
@@ -166,6 +167,8 @@ TEST_F(DriverStep, TheSpoolersLoadOfTheConfigurationModuleFindsTheModuleItImport
     SetEnvironmentVariableA("ORLAN_DRIVER_EVENT_MARK", mark.c_str());
 
     prepare(installer, source);
+    const std::string release = install_support::payloadTableOf(source, {"kpd_drv.dll", "kpd_ui.dll", "kpd_pnt.txt"});
+    installer.payloadTable = PayloadTable{release.c_str(), static_cast<DWORD>(release.size())};
     EXPECT_EQ(1, installer.addDriver()) << errorText;
     SetEnvironmentVariableA("ORLAN_DRIVER_EVENT_MARK", nullptr);
     EXPECT_TRUE(testing_support::fileExists(mark)) << "the configuration module was not loaded";

@@ -4,6 +4,9 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
+#include "common/sha256.h"
+#include "tests/support/support.h"
 
 namespace install_support {
 
@@ -62,5 +65,28 @@ HANDLE holdExclusively(const std::string& path);
 
 // A folder path of exactly `length` characters under the temp folder.
 std::string pathOfLength(size_t length);
+
+// Bytes in lower-case hex, as the payload table writes a digest.
+inline std::string hexOf(const BYTE* bytes, size_t size) {
+    std::string out;
+    for (size_t i = 0; i < size; ++i) out += {"0123456789abcdef"[bytes[i] >> 4], "0123456789abcdef"[bytes[i] & 15]};
+    return out;
+}
+
+// A payload table, as the release build writes it, of the named files in
+// folder as they are now: a release whose files these are. Inline, so that
+// only the programs that call it need the product's SHA-256.
+inline std::string payloadTableOf(const std::string& folder, const std::vector<std::string>& names) {
+    std::string table;
+    for (const std::string& name : names) {
+        const std::string data = testing_support::readFile(folder + "\\" + name);
+        Sha256 hash;
+        hash.add(data.data(), data.size());
+        BYTE digest[Sha256::kSize];
+        hash.finish(digest);
+        table += hexOf(digest, sizeof digest) + " " + std::to_string(data.size()) + " " + name + "\n";
+    }
+    return table;
+}
 
 }  // namespace install_support
