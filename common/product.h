@@ -129,6 +129,13 @@ const char kUninstallSuccess[] = "You have successfully removed Orlan PDF Scribe
 const char kInstallFolderKept[] =
     "Users who are not administrators can change the folder %s, so nothing in it was loaded or deleted, and a "
     "Word add-in there stays registered. The rest of Orlan PDF Scribe was removed.";
+// The temp folder, then why ("%s" twice).
+const char kNoTempCopy[] =
+    "Orlan PDF Scribe was not removed: the uninstaller could not make or start its temporary copy in the "
+    "folder \"%s\".\n\n%s";
+const char kTempPathLinked[] =
+    "A folder on that path is a link to another place (a junction or a symbolic link). Please set TEMP to a "
+    "folder of your own and try again.";
 
 // Command lines.
 const char kSetupUsage[] =

@@ -2,10 +2,15 @@
 #include <stdarg.h>
 #include "common/errorreport.h"
 #include "common/handles.h"
+#include "common/protect.h"
 #include "common/text.h"
 
 namespace {
 FileHandle logFile;
+
+// Whatever the name leads to, opened, a pipe server may learn who opens it
+// but never act as them; and a link is opened itself, not its target.
+const DWORD kOpenAsIs = FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
 
 // One line of the log: line breaks inside a text (the error reports and the
 // system's messages have them) would split a step over several lines.
@@ -17,16 +22,38 @@ void flatten(char* line) {
 
 namespace runlog {
 
-bool open(const char* path, bool append) {
-    // Appending needs no more than append access; emptying the file needs write access.
-    logFile.reset(CreateFileA(path, append ? FILE_APPEND_DATA | SYNCHRONIZE : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return isOpen();
+bool open(const char* path) {
+    logFile.reset();
+    // What is there goes when this handle closes: the name alone, be it a
+    // link or one of a file's names. Nothing but a file on a disk is touched.
+    FileHandle earlier(CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, kOpenAsIs | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (earlier && GetFileType(earlier.get()) != FILE_TYPE_DISK) return false;
+    earlier.reset();
+    ProtectedSecurity security(false);
+    if (!security.attributes()) return false;
+    // Append access alone: every line goes to the end, whoever holds the file too.
+    FileHandle file(CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ,
+                                security.attributes(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL | kOpenAsIs, nullptr));
+    if (!file || !isPlainDiskFile(file.get())) return false;
+    logFile.reset(file.release());
+    return true;
+}
+
+bool adopt(HANDLE inherited) {
+    logFile.reset();
+    // Any handle of this process may stand behind the number: only a plain
+    // file is taken, and nothing else is closed.
+    if (!inherited || inherited == INVALID_HANDLE_VALUE || !isPlainDiskFile(inherited)) return false;
+    logFile.reset(inherited);
+    return true;
 }
 
 void close() { logFile.reset(); }
 
 bool isOpen() { return static_cast<bool>(logFile); }
+
+HANDLE handle() { return logFile ? logFile.get() : nullptr; }
 
 void write(const char* format, ...) {
     if (!logFile) return;

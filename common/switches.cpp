@@ -58,10 +58,72 @@ bool is(const char* word, const char* name) {
     return hasPrefix(word, name, rest) && !*rest;
 }
 
-// A drive letter, a colon and a backslash, or a \\server\share.
-bool isFullPath(const char* path) {
-    return (text::isLetter(path[0]) && path[1] == ':' && text::isSeparator(path[2], true)) ||
-           (text::isSeparator(path[0], true) && text::isSeparator(path[1], true) && path[2]);
+// Whether word, up to its end or a dot, is name, in any letter case, but
+// for blanks before the dot: Windows reads "nul .txt" as NUL too.
+bool isBaseName(const char* word, const char* name) {
+    const char* rest = nullptr;
+    if (!hasPrefix(word, name, rest)) return false;
+    while (*rest == ' ') ++rest;
+    return !*rest || *rest == '.';
+}
+
+// Names that Windows opens as devices in any folder, with any extension.
+bool isDeviceName(const char* name) {
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char* device : kDevices)
+        if (isBaseName(name, device)) return true;
+    static const char* const kPorts[] = {"COM", "LPT"};
+    for (const char* port : kPorts) {
+        const char* rest = nullptr;
+        if (hasPrefix(name, port, rest) && *rest >= '1' && *rest <= '9' && isBaseName(rest + 1, "")) return true;
+    }
+    return false;
+}
+
+// The full path of a file on a disk: "X:\..." or "\\server\share\...", and
+// never a device or pipe: no "\\.\" or "\\?\" path, no share that is the
+// pipes' or mailslots' (\\server\pipe\x is a pipe on that machine), no
+// colon past the drive's (a stream, or "COM1:"), no device name as the file
+// name, and a file name at the end.
+bool isDiskFilePath(const char* path) {
+    const char* rest = nullptr;
+    if (text::isLetter(path[0]) && path[1] == ':' && text::isSeparator(path[2], true)) {
+        rest = path + 3;
+    } else if (text::isSeparator(path[0], true) && text::isSeparator(path[1], true)) {
+        const char* server = path + 2;
+        const char* share = server;
+        while (*share && !text::isSeparator(*share, true)) share = CharNextA(share);
+        if (share == server || !*share) return false;
+        if (share - server == 1 && (*server == '.' || *server == '?')) return false;
+        ++share;
+        rest = share;
+        while (*rest && !text::isSeparator(*rest, true)) rest = CharNextA(rest);
+        if (rest == share || !*rest) return false;
+        const char* after = nullptr;
+        static const char* const kReserved[] = {"PIPE", "MAILSLOT"};
+        for (const char* reserved : kReserved)
+            if (hasPrefix(share, reserved, after) && after == rest) return false;
+        ++rest;
+    } else {
+        return false;
+    }
+    const char* name = rest;
+    for (const char* p = rest; *p; p = CharNextA(p)) {
+        if (*p == ':') return false;
+        if (text::isSeparator(*p, true)) name = p + 1;
+    }
+    return *name && !isDeviceName(name);
+}
+
+// The handle number that the first stage gives its temporary copy: decimal,
+// not 0, 32 bits at most (what handles carry between processes).
+bool readHandleNumber(const char* digits, DWORD& out) {
+    unsigned long long value = 0;
+    const char* p = digits;
+    for (; *p >= '0' && *p <= '9' && p - digits < 10; ++p) value = value * 10 + static_cast<unsigned>(*p - '0');
+    if (p == digits || *p || value == 0 || value > 0xFFFFFFFFull) return false;
+    out = static_cast<DWORD>(value);
+    return true;
 }
 
 bool flag(bool& set) {
@@ -72,7 +134,8 @@ bool flag(bool& set) {
 
 // Takes one word into out; false when the word is wrong (problem then says
 // why, unless an earlier word's problem is there already).
-bool take(Switches& out, const char* word, bool setup) {
+bool take(Switches& out, const char* word, SwitchSet set) {
+    const bool setup = set == SwitchSet::Setup;
     const char* value = nullptr;
     const char* problem = nullptr;
     if (is(word, "/S")) {
@@ -82,12 +145,17 @@ bool take(Switches& out, const char* word, bool setup) {
     } else if (hasPrefix(word, "/LOG=", value)) {
         // No quote reaches here (every quote groups), so the path can be
         // passed on quoted to the uninstaller's temporary copy.
-        if (out.logFile[0])
+        if (out.logFile[0] || out.logHandle)
             problem = "%s is given twice.";
-        else if (!isFullPath(value))
-            problem = "%s needs the full path of a file, such as /LOG=C:\\setup.log.";
+        else if (!isDiskFilePath(value))
+            problem = "%s needs the full path of a file on a disk, such as /LOG=C:\\setup.log.";
         else if (!text::copy(out.logFile, value))
             problem = "%s names a path that is too long.";
+    } else if (set == SwitchSet::TempCopy && hasPrefix(word, "/LOGHANDLE=", value)) {
+        if (out.logFile[0] || out.logHandle)
+            problem = "%s is given twice.";
+        else if (!readHandleNumber(value, out.logHandle))
+            problem = "%s needs the number of an open log.";
     } else if (setup && hasPrefix(word, "/D=", value)) {
         if (!flag(out.hasFolder)) problem = "%s is given twice.";
         text::copy(out.folder, value);  // the word fits: both hold kSwitchWordSize
@@ -155,7 +223,6 @@ const char* switchesOfCommandLine(const char* line, const char* programPath) {
 
 bool readSwitches(const char* line, SwitchSet set, Switches& out) {
     ZeroMemory(&out, sizeof out);
-    const bool setup = set == SwitchSet::Setup;
     // Every word is read, even after a wrong one: a /S or /LOG= later on the
     // line says how the first problem is to be reported.
     char word[kSwitchWordSize];
@@ -163,7 +230,7 @@ bool readSwitches(const char* line, SwitchSet set, Switches& out) {
         WordFound found = nextWord(rest, word, true);
         if (found == kLineEnd) break;
         if (found == kWord) {
-            take(out, word, setup);
+            take(out, word, set);
             continue;
         }
         text::copy(out.problem, found == kQuoteOpen ? "The command line has a quote that is not closed."

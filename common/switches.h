@@ -5,7 +5,9 @@
 #pragma once
 #include <windows.h>
 
-enum class SwitchSet { Setup, Uninstall };
+// The uninstaller's temporary copy reads the uninstaller's switches and
+// /LOGHANDLE=, the log that the first stage handed over.
+enum class SwitchSet { Setup, Uninstall, TempCopy };
 
 // Room for one word, terminator included: a longer word is refused whole.
 const size_t kSwitchWordSize = 1024;
@@ -21,6 +23,7 @@ struct Switches {
     bool hasFolder;
     char folder[kSwitchWordSize];
     char logFile[MAX_PATH];  // /LOG=; "" when not given
+    DWORD logHandle;         // /LOGHANDLE=, the temporary copy's only; 0 when not given
     // What is wrong with the line, for the log and the usage box; "" when
     // nothing is.
     char problem[320];
@@ -38,8 +41,8 @@ const char* processSwitches();
 
 // Reads line (the switches part of the command line). False, with problem
 // saying why, for an unknown switch, an unbalanced quote, a word too long,
-// a switch given twice, /LOG= without a full path that fits, or a setup
-// switch without /S.
+// a switch given twice (/LOG= and /LOGHANDLE= are one), /LOG= without the
+// full path of a file on a disk that fits, or a setup switch without /S.
 bool readSwitches(const char* line, SwitchSet set, Switches& out);
 
 // The usage, after the problem when there is one (logged first as a bad

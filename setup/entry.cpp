@@ -77,7 +77,7 @@ const char* exitMeaning(int code) {
 void openRunLog(const Switches& switches, const char* line) {
     if (!switches.logFile[0]) return;
     // A log that cannot be written does not stop the installation.
-    if (!runlog::open(switches.logFile, false)) return;
+    if (!runlog::open(switches.logFile)) return;
     runlog::write("Orlan PDF Scribe Setup %s, command line: %s", product::kDisplayVersion, line);
 }
 

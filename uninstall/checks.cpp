@@ -50,25 +50,35 @@ bool mayRemoveMachineInstall(bool adminTestDone, bool isAdmin, bool canWriteMach
 bool selfDeleteCommand(const char* commandProcessor, const char* path, char (&folder)[MAX_PATH], char* out,
                        size_t capacity) {
     folder[0] = '\0';
-    const char* name = nullptr;
+    const char *name = nullptr, *folderName = nullptr;
     for (const char* p = path; *p; p = CharNextA(p))
-        if (*p == '\\') name = p + 1;
-    if (!name || !*name) return false;
+        if (*p == '\\') {
+            folderName = name;
+            name = p + 1;
+        }
+    if (!folderName || !*name || *folderName == '\\') return false;
     // cmd will not run in a "\\server\share" folder: it falls back to the
-    // Windows folder, where the name alone would mean another file.
+    // Windows folder, where the names alone would mean other files.
     bool share = path[0] == '\\' && path[1] == '\\';
-    const char* target = share ? path : name;
+    const char* target = share ? path : folderName;
     // cmd expands %variables% even between quotes, and nothing escapes them
     // there; every other character of a file name is plain text in quotes.
     for (const char* p = target; *p; p = CharNextA(p))
         if (*p == '%') return false;
+    char file[MAX_PATH], emptied[MAX_PATH];
+    if (!text::copy(file, share ? path : name) || !text::copy(emptied, share ? path : folderName)) return false;
+    emptied[(name - 1) - (share ? path : folderName)] = '\0';
     if (!share) {
         if (!text::copy(folder, path)) return false;
-        folder[name - path] = '\0';  // keeps its backslash, so "C:\" stays the root
+        folder[name - path] = '\0';  // keeps its backslash
     }
     // /d: no AutoRun commands, which the user's own hive can set; /v:off: "!"
-    // is plain text whatever the registry says about delayed expansion.
-    if (text::formatInto(out, capacity, "\"%s\" /d /v:off /c del \"%s\"", commandProcessor, target)) return true;
+    // is plain text whatever the registry says about delayed expansion. The
+    // folder goes once cmd has left it, and only when it is empty by then.
+    if (text::formatInto(out, capacity, share ? "\"%s\" /d /v:off /c del \"%s\" & rd \"%s\""
+                                              : "\"%s\" /d /v:off /c del \"%s\" & cd .. & rd \"%s\"",
+                         commandProcessor, file, emptied))
+        return true;
     folder[0] = '\0';
     return false;
 }
@@ -94,7 +104,7 @@ DWORD deleteAfterExit(const char* path) {
     if (length >= MAX_PATH) return ERROR_INSUFFICIENT_BUFFER;
 
     char folder[MAX_PATH];
-    char command[2 * MAX_PATH];
+    char command[3 * MAX_PATH + 64];
     if (!selfDeleteCommand(commandProcessor, shortPath, folder, command, sizeof command)) return ERROR_INVALID_NAME;
 
     STARTUPINFOA startup = {};

@@ -26,19 +26,6 @@ void convertedForm(const char* folder, char (&out)[MAX_PATH], bool longForm) {
     if (length == 0 || length >= MAX_PATH) text::copy(out, folder);
 }
 
-// Whether two open files hold the same bytes, read from where they stand.
-bool sameContents(HANDLE a, HANDLE b) {
-    char left[4096], right[4096];
-    for (;;) {
-        DWORD readLeft = 0, readRight = 0;
-        if (!ReadFile(a, left, sizeof left, &readLeft, nullptr) ||
-            !ReadFile(b, right, sizeof right, &readRight, nullptr))
-            return false;
-        if (readLeft != readRight || memcmp(left, right, readLeft) != 0) return false;
-        if (readLeft == 0) return true;
-    }
-}
-
 // The end of a run in the log, and the code it exits with: unattended the
 // outcome itself, in the wizard the code it always had. The log is let go,
 // so that a temporary copy started next can continue it.
@@ -51,16 +38,25 @@ int finish(UninstallExit outcome, int wizardCode) {
 
 int finish(UninstallExit outcome) { return finish(outcome, wizardExitCode(outcome)); }
 
-// Makes and starts the temporary copy, passing the switches on; the first
-// stage's whole work.
+// No copy, no removal: the user learns why, and where.
+int endWithoutCopy(const char* tempFolder) {
+    char message[1024];
+    text::format(message, product::kNoTempCopy, tempFolder, errorText);
+    prompt::tell(nullptr, message, product::kUninstallBoxCaption, MB_SETFOREGROUND);
+    return finish(kUninstallNoCopy);
+}
+
+// Makes and starts the temporary copy, passing the switches and the log on;
+// the first stage's whole work.
 int runFirstStage(const char* tempFolder, const char* self, const Switches& switches, KernelHandle& mutex) {
+    // No other uninstaller runs now (this one holds the mutex): what copies
+    // are left were killed, or are ending.
+    int swept = sweepTempCopies(tempFolder);
+    if (swept) runlog::write("Removed %d temporary copies that earlier runs left in \"%s\".", swept, tempFolder);
     char copy[MAX_PATH];
+    FileHandle copyFolder;
     // Counting from the clock, as the system picks its own temp names.
-    if (!makeTempCopy(tempFolder, self, GetTickCount(), copy)) {
-        reportError("CopyFile", 0);
-        runlog::write("The temporary copy could not be made in \"%s\": %s", tempFolder, errorText);
-        return finish(kUninstallNoCopy);
-    }
+    if (!makeTempCopy(tempFolder, self, GetTickCount(), copy, copyFolder)) return endWithoutCopy(tempFolder);
 
     // The copy tests the mutex as its first act: let go of it before the
     // copy starts, so that the copy never takes this ending process for a
@@ -68,11 +64,14 @@ int runFirstStage(const char* tempFolder, const char* self, const Switches& swit
     ReleaseMutex(mutex.get());
     mutex.reset();
     KernelHandle thread;
-    if (!startTempCopy(self, copy, switches, thread)) {
+    if (!startTempCopy(self, copy, switches, runlog::handle(), thread)) {
         reportError("CreateProcess", 0);
-        runlog::write("The temporary copy \"%s\" could not be started: %s", copy, errorText);
+        copyFolder.reset();
         DeleteFileA(copy);
-        return finish(kUninstallNoCopy);
+        char folder[MAX_PATH];
+        folderOfPath(copy, folder);
+        RemoveDirectoryA(folder);
+        return endWithoutCopy(tempFolder);
     }
     runlog::write("Started the temporary copy \"%s\"; it goes on with the removal.", copy);
     // This stage's lines all go in before the copy's, which continue the file.
@@ -147,67 +146,17 @@ bool runsFromTemp(const char* tempFolder, const char* programFolder) {
     return sameFolderName(tempForm, programForm);
 }
 
-bool tempCopyName(char (&name)[MAX_PATH]) {
-    size_t length = lstrlenA(name);
-    if (length < 3) return false;
-    name[length - 3] = 'e';
-    name[length - 2] = 'x';
-    name[length - 1] = 'e';
-    return true;
-}
-
-bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH]) {
-    copy[0] = '\0';
-    if (!folder[0]) return false;  // the name would be taken in the current folder
-    UINT number = firstNumber & 0xFFFF;
-    for (UINT tried = 0; tried < 0xFFFF; ++tried, number = (number + 1) & 0xFFFF) {
-        if (number == 0) number = 1;  // 0 would have the system create a .tmp file of its own
-        if (!GetTempFileNameA(folder, "Orl", number, copy) || !tempCopyName(copy)) break;
-        // A name that any file holds is passed over without a touch: in the
-        // user's temp folder it may have been left there to be written over
-        // and started by this elevated process. Only a new file is ours.
-        if (GetFileAttributesA(copy) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND) continue;
-        if (CopyFileA(source, copy, TRUE)) return true;
-        DWORD error = GetLastError();
-        // Taken since the look: the next name. Any other failure (a full
-        // disk, a folder that refuses) would meet every name alike.
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-    }
-    copy[0] = '\0';
-    return false;
-}
-
-bool tempCopyCommand(const char* copy, const Switches& pass, char (&out)[kCopyCommandSize]) {
-    return text::format(out, "\"%s\"", copy) && (!pass.silent || text::append(out, " /S")) &&
-           (!pass.logFile[0] || text::formatInto(out + lstrlenA(out), kCopyCommandSize - lstrlenA(out),
-                                                 " \"/LOG=%s\"", pass.logFile));
-}
-
-bool startTempCopy(const char* source, const char* copy, const Switches& pass, KernelHandle& thread) {
-    // The temp folder is the user's: any of their programs could replace the
-    // copy between its making and its start. Held without write or delete
-    // sharing, it stays what the check below saw until the system has it.
-    FileHandle held(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    FileHandle original(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!held || !original || !sameContents(original.get(), held.get())) return false;
-
-    char command[kCopyCommandSize];
-    if (!tempCopyCommand(copy, pass, command)) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+bool runsAsTempCopy(const char* tempFolder, const char* programPath) {
+    char folder[MAX_PATH], parent[MAX_PATH], expected[MAX_PATH];
+    folderOfPath(programPath, folder);
+    const char* folderName = text::lastSeparator(folder, true);
+    const char* fileName = text::lastSeparator(programPath, true);
+    if (!folderName || !fileName || !isTempCopyName(folderName + 1) ||
+        !text::format(expected, "%s.exe", folderName + 1) ||
+        CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, expected, -1, fileName + 1, -1) != CSTR_EQUAL)
         return false;
-    }
-    runlog::write("Starting the temporary copy: %s", command);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    // Named apart from its command line, the program started is the copy and
-    // nothing the line's blanks could make of it.
-    if (!CreateProcessA(copy, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    thread.reset(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    folderOfPath(folder, parent);
+    return runsFromTemp(tempFolder, parent);
 }
 
 UninstallExit removeProduct(HINSTANCE instance, KernelHandle& mutex) {
@@ -264,10 +213,6 @@ UninstallExit removeProduct(HINSTANCE instance, KernelHandle& mutex) {
 }
 
 int uninstallMain(HINSTANCE instance, const char* line) {
-    Switches switches;
-    bool goodLine = readSwitches(line, SwitchSet::Uninstall, switches);
-    prompt::setUnattended(switches.silent);
-
     char tempFolder[MAX_PATH];
     DWORD length = GetTempPathA(MAX_PATH, tempFolder);
     if (length == 0 || length >= MAX_PATH) tempFolder[0] = '\0';
@@ -275,15 +220,21 @@ int uninstallMain(HINSTANCE instance, const char* line) {
     char self[MAX_PATH];
     length = GetModuleFileNameA(instance, self, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) self[0] = '\0';
-    char programFolder[MAX_PATH];
-    folderOfPath(self, programFolder);
-    const bool firstStage = !runsFromTemp(tempFolder, programFolder);
+    const bool firstStage = !runsAsTempCopy(tempFolder, self);
+    Switches switches;
+    bool goodLine = readSwitches(line, firstStage ? SwitchSet::Uninstall : SwitchSet::TempCopy, switches);
+    prompt::setUnattended(switches.silent);
 
-    // The first stage starts the log afresh; the temporary copy continues it.
-    // A log that cannot be written does not stop the removal.
-    if (switches.logFile[0] && runlog::open(switches.logFile, !firstStage))
+    // The first stage starts the log afresh; the temporary copy continues it
+    // through the handle it inherited. A log that cannot be written does not
+    // stop the removal.
+    bool logged = switches.logHandle ? runlog::adopt(ULongToHandle(switches.logHandle))
+                                     : switches.logFile[0] && runlog::open(switches.logFile);
+    if (logged)
         runlog::write("Orlan PDF Scribe Uninstall %s, %s \"%s\", command line: %s", product::kDisplayVersion,
                       firstStage ? "started as" : "temporary copy", self, line ? line : "");
+    // Killed before its end, the copy and its folder still go at the next restart.
+    if (!firstStage) runlog::step("Asking for the temporary copy's deletion at the next restart", deleteAtRestart(self));
     if (!goodLine) {
         showUsage(SwitchSet::Uninstall, switches.problem);
         return finish(kUninstallBadCommandLine);
@@ -313,8 +264,11 @@ int uninstallMain(HINSTANCE instance, const char* line) {
     if (!self[0]) return finish(kUninstallNoCopy, 0);
     if (firstStage) return runFirstStage(tempFolder, self, switches, mutex);
 
-    // The copy inherits the first stage's current folder, usually the install
-    // folder; a folder that is a process's current folder cannot be removed.
-    SetCurrentDirectoryA(tempFolder);
+    // Not the install folder, which could then not be removed, nor the temp
+    // folder: Windows 2000 looks for DLLs in the current folder too. The
+    // copy's own holds nothing but the copy.
+    char ownFolder[MAX_PATH];
+    folderOfPath(self, ownFolder);
+    SetCurrentDirectoryA(ownFolder);
     return finish(removeProduct(instance, mutex));
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include "common/handles.h"
+#include "common/protect.h"
 #include "common/switches.h"
 
 // ---- Exit codes ----
@@ -48,23 +49,26 @@ extern NetApiCalls netApiCalls;
 // The system's own calls, as the uninstaller uses them.
 NetApiCalls systemNetApiCalls();
 
-// Has a hidden command processor delete the running program's file once the
-// program has ended. Returns 0 when the command processor was started,
-// otherwise the system error. The caller must end the process right after.
+// Has a hidden command processor delete the running program's file, and
+// then its folder, once the program has ended. Returns 0 when the command
+// processor was started, otherwise the system error. The caller must end the
+// process right after.
 DWORD selfDelete();
 
-// The same for the file at path: the command processor starts suspended and
-// idle, this process is raised to high priority, and the file's attributes
-// are made normal so that a read-only file goes too.
+// The same for the file at path and its folder: the command processor starts
+// suspended and idle, this process is raised to high priority, and the
+// file's attributes are made normal so that a read-only file goes too.
 DWORD deleteAfterExit(const char* path);
 
-// What deletes the file at path: the command line for commandProcessor and
-// the folder it runs in ("" for the caller's). Only the file's name, always
-// quoted, reaches the command line: the folder, which may be the user's temp
-// folder with any of "&^%()!" in it, is the process's current folder (but
-// for a "\\server\share" path, where cmd cannot run: that goes whole). False
-// when even that cannot be passed safely: a "%" (expanded even inside quotes)
-// in what would reach the command line, or a path that does not fit.
+// What deletes the file at path and then its folder: the command line for
+// commandProcessor and the folder it runs in. Only the file's name and its
+// folder's name, always quoted, reach the command line: the command
+// processor starts in the file's folder, which only administrators can write,
+// and steps up to the one above (the user's temp folder, which may have any
+// of "&^%()!" in its path) only to remove it. For a "\\server\share" path,
+// where cmd cannot run, both go whole. False when even that cannot be passed
+// safely: a "%" (expanded even inside quotes) in what would reach the
+// command line, a file with no folder of its own, or a path that does not fit.
 bool selfDeleteCommand(const char* commandProcessor, const char* path, char (&folder)[MAX_PATH], char* out,
                        size_t capacity);
 
@@ -107,27 +111,63 @@ bool sameFolderName(const char* a, const char* b);
 // long) the system reports either of them in.
 bool runsFromTemp(const char* tempFolder, const char* programFolder);
 
-// The temporary copy's name from the name GetTempFileNameA made: its last
-// three characters become "exe".
-bool tempCopyName(char (&name)[MAX_PATH]);
+// Whether the program at path is a temporary copy: "Orl<n>.exe" in a folder
+// "Orl<n>" of the temp folder, n in hexadecimal, as the first stage makes
+// them. A program the user put there runs the removal with no copy of its
+// own; but the user could have run it from anywhere, and the installed
+// uninstaller, which lies elsewhere, always makes a copy first.
+bool runsAsTempCopy(const char* tempFolder, const char* programPath);
 
-// Copies source into folder under the first of the names "Orl<n>.exe" (as
-// the system spells its temp names), n counting from firstNumber, that no
-// file holds: the copy is always a new file, never one that was there.
-// False when no name is free or the copy fails; copy then names nothing.
-bool makeTempCopy(const char* folder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH]);
+// ---- The temporary copy ----
 
-// The temporary copy's command line: its quoted path, then /S and the
-// quoted /LOG= when pass has them. A log path holds no quote (readSwitches
-// refuses one), so it cannot end the quoting early. False when it does not fit.
-const size_t kCopyCommandSize = 2 * MAX_PATH + 16;
-bool tempCopyCommand(const char* copy, const Switches& pass, char (&out)[kCopyCommandSize]);
+// How the temporary copy meets the file system, so that a test can have it
+// answer the way Wine cannot: a junction on the temp folder's path (Wine
+// makes none), every name taken.
+struct TempCopyCalls {
+    FileAttributesFn getFileAttributes;
+    BOOL(WINAPI* createDirectory)(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+};
+extern TempCopyCalls tempCopyCalls;
+
+// The system's own calls, as the uninstaller uses them.
+TempCopyCalls systemTempCopyCalls();
+
+// "Orl" and one to four hexadecimal digits: the name of a copy's folder.
+bool isTempCopyName(const char* name);
+
+// Copies source into a new folder "Orl<n>" of tempFolder as "Orl<n>.exe", n
+// counting from firstNumber past every name that something holds. The folder
+// is made in one step with the protected descriptor (only administrators and
+// SYSTEM may change it), so that no DLL can be planted beside the copy, and
+// is held open in heldFolder, so that it cannot be renamed or replaced until
+// the copy has started. Refused when a folder on the way is a link. False,
+// with errorText saying why, when no copy was made; copy then names nothing.
+bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH],
+                  FileHandle& heldFolder);
+
+// The temporary copy's command line: its quoted path, then /S when pass has
+// it and /LOGHANDLE= with the log's handle when there is one. False when it
+// does not fit.
+const size_t kCopyCommandSize = MAX_PATH + 48;
+bool tempCopyCommand(const char* copy, const Switches& pass, HANDLE log, char (&out)[kCopyCommandSize]);
 
 // Starts the copy suspended, with tempCopyCommand's line, when it holds
 // exactly source's bytes. It is held, closed to writing and deletion, from
-// that check until the system has started it. thread receives the copy's
-// main thread, for the caller to resume once its own log lines are in.
-bool startTempCopy(const char* source, const char* copy, const Switches& pass, KernelHandle& thread);
+// that check until the system has started it. The open log, and no other
+// handle, is inherited by it. thread receives the copy's main thread, for
+// the caller to resume once its own log lines are in.
+bool startTempCopy(const char* source, const char* copy, const Switches& pass, HANDLE log, KernelHandle& thread);
+
+// Asks for the copy's deletion, and then its folder's, at the next restart:
+// a copy killed before its end leaves nothing for good. False when the
+// system did not take both.
+bool deleteAtRestart(const char* copy);
+
+// Removes what copies of earlier runs left in tempFolder (a copy killed
+// during its removal): each folder named as a copy's, with its copy, when
+// neither is a link and no process still runs the copy. Returns how many
+// folders went.
+int sweepTempCopies(const char* tempFolder);
 
 // ---- Progress dialog ----
 

@@ -1,6 +1,7 @@
 // The real uninstaller from a staged dist/: its two stages, the confirmation,
 // the progress dialog, the removal and what it leaves, the refusals.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <thread>
@@ -51,13 +52,15 @@ protected:
         if (!copy.path.empty()) {
             SetFileAttributesA(copy.path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(copy.path.c_str());
+            RemoveDirectoryA(copy.folder.c_str());
         }
     }
 
     // Starts uninstall.exe from the install folder with line as its command
     // line, verbatim, as Windows hands it over (the quoted path when empty):
-    // the first stage ends with 3 and the copy it made in the temp folder
-    // runs on, with passedOn after its quoted path.
+    // the first stage ends with 3 and the copy it made in a new folder of the
+    // temp folder runs on, with passedOn after its quoted path (and the log's
+    // handle number after a passedOn that ends with "/LOGHANDLE=").
     void startFromInstallFolder(const std::string& line = "", const std::string& passedOn = "") {
         std::vector<std::string> before = us::tempCopies();
         ts::Process first;
@@ -68,14 +71,16 @@ protected:
         std::vector<std::string> added;
         ASSERT_TRUE(ts::waitUntil([&] { return !(added = us::newFiles(before, us::tempCopies())).empty(); }, 5000));
         ASSERT_EQ(1u, added.size());
-        copy.path = added[0];
-        // "Orl*.exe", as tempCopies found it, with hexadecimal digits between.
+        copy.folder = added[0];
+        copy.path = us::copyIn(copy.folder);
         std::string name = copy.path.substr(copy.path.rfind('\\') + 1);
-        std::string digits = name.substr(3, name.size() - 7);
-        EXPECT_TRUE(!digits.empty() && digits.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos) << name;
         ASSERT_TRUE(ts::waitUntil([&] { return (copy.pid = us::findProcess(name)) != 0; }, 10000, 5));
         EXPECT_NE(firstPid, copy.pid);
-        EXPECT_EQ("\"" + copy.path + "\"" + passedOn, us::commandLineOf(copy.pid));
+        const std::string expected = "\"" + copy.path + "\"" + passedOn, given = us::commandLineOf(copy.pid);
+        EXPECT_EQ(expected, given.substr(0, expected.size()));
+        const std::string number = given.substr(std::min(expected.size(), given.size()));
+        EXPECT_EQ(!passedOn.empty() && passedOn.back() == '=', !number.empty()) << given;
+        EXPECT_EQ(std::string::npos, number.find_first_not_of("0123456789")) << given;
     }
 
     // The log holds each part, in this order.
@@ -125,13 +130,23 @@ protected:
         return code;
     }
 
+    // The copy goes, and its folder with it.
     void expectCopyDeleted() {
-        EXPECT_TRUE(ts::waitUntil([&] { return !ts::fileExists(copy.path); }, 10000)) << copy.path;
+        EXPECT_TRUE(ts::waitUntil([&] { return !ts::folderExists(copy.folder); }, 10000)) << copy.folder;
+    }
+
+    // A copy's folder in the temp folder holding uninstall.exe, as the first
+    // stage makes them, without the first stage.
+    void placeCopy(const char* name) {
+        copy.folder = us::tempFolder() + "\\" + name;
+        copy.path = us::copyIn(copy.folder);
+        CreateDirectoryA(copy.folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
     }
 
     std::string folder, logPath;
     struct {
-        std::string path;
+        std::string folder, path;
         DWORD pid = 0;
     } copy;  // the temporary copy
     std::unique_ptr<us::NetApiStandIn> standIn;
@@ -174,10 +189,9 @@ TEST_F(UninstallRun, FirstStageHandsOverToATempCopyNoRemovesNothingAndAReadOnlyC
     EXPECT_TRUE(ts::fileExists(folder + "\\uninstall.exe"));
     EXPECT_TRUE(ts::fileExists(us::startMenuFolder() + "\\Uninstall.lnk"));
 
-    // Started straight from the temp folder, read-only: no second copy, and
-    // the file still goes after No.
-    copy.path = us::tempFolder() + "\\OrlTEST5.exe";
-    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    // Started straight from a copy's folder, read-only: no second copy, and
+    // the file and its folder still go after No.
+    placeCopy("OrlE5");
     ASSERT_TRUE(SetFileAttributesA(copy.path.c_str(), FILE_ATTRIBUTE_READONLY));
     std::vector<std::string> before = us::tempCopies();
     ts::Process direct;
@@ -187,6 +201,54 @@ TEST_F(UninstallRun, FirstStageHandsOverToATempCopyNoRemovesNothingAndAReadOnlyC
     EXPECT_EQ(2, copyExit());
     expectCopyDeleted();
     EXPECT_TRUE(us::newFiles(before, us::tempCopies()).empty()) << "a second copy was made";
+}
+
+// A copy killed during the removal (a power cut, a deployment tool's time
+// limit) asked for its deletion, and its folder's, at the next restart as it
+// started; the next run's first stage removes both.
+TEST_F(UninstallRun, AKilledCopyGoesAtTheNextRestartOrWithTheNextRun) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    startFromInstallFolder();
+    ASSERT_TRUE(ts::findMessageBox(kBoxCaption, 15000).window) << "the copy did not come to its question";
+    std::string pending;
+    EXPECT_TRUE(ts::regValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                             "PendingFileRenameOperations", &pending));
+    const std::string nothing(2, '\0');  // no new name: deleted
+    EXPECT_NE(std::string::npos, pending.find("\\??\\" + copy.path + nothing + "\\??\\" + copy.folder + nothing))
+        << "the copy, then its folder";
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, copy.pid);
+    ASSERT_TRUE(process);
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    copy.pid = 0;
+    const std::string killed = copy.folder;
+    ASSERT_TRUE(ts::fileExists(copy.path));
+
+    startFromInstallFolder();
+    EXPECT_EQ(std::vector<std::string>{copy.folder}, us::tempCopies()) << "the killed copy " << killed << " stayed";
+    answerConfirmation(IDNO);
+    EXPECT_EQ(2, copyExit());
+    expectCopyDeleted();
+}
+
+// With no copy there is no removal, and the user learns why and where: a box
+// naming the temp folder, or unattended the log and exit code 5.
+TEST_F(UninstallRun, NoCopyIsToldWithTheTempFolder) {
+    ASSERT_TRUE(us::installProduct(folder, false));
+    const std::string parent = ts::makeTempDir("gone"), missing = parent + "\\no such folder";
+    TempFolderMoved moved(missing);
+    const std::string told = "the uninstaller could not make or start its temporary copy in the folder \"" + missing;
+    ts::Process wizard;
+    ASSERT_TRUE(wizard.start(folder + "\\uninstall.exe"));
+    ts::MessageBoxInfo box = ts::answerMessageBox(kUninstallBoxCaption, IDOK, 15000);
+    EXPECT_NE(std::string::npos, box.text.find(told)) << box.text;
+    EXPECT_EQ(3, wizard.wait(15000));
+    EXPECT_EQ(5, ts::runWithoutWindows(folder + "\\uninstall.exe", "/S \"/LOG=" + logPath + "\""));
+    expectLog({"Message: Orlan PDF Scribe was not removed: " + told, "Error tag = CreateDirectory(3)",
+               "Exit code 5: the temporary copy could not be made or started"});
+    EXPECT_TRUE(productRecorded());
+    ts::removeTree(parent);
 }
 
 // Add/Remove Programs runs the UninstallString as the command line, as it
@@ -362,9 +424,10 @@ TEST_F(UninstallRun, ForeignFilesAPlantedUserRecordAndATempFolderThatCmdWouldSpl
     ts::removeTree(parent);
 }
 
-// Programs planted under the names the copy may take, every other one
-// read-only: none is written over or started, and the run goes through with
-// a copy that is a file of its own.
+// Planted under the names the copy's folder may take, one after the other:
+// a folder with a program under the copy's name, held open as a running copy
+// would be, and a file. None is written over, removed or started, and the run
+// goes through with a folder of its own.
 TEST_F(UninstallRun, PlantedCopyNamesAreNeitherWrittenNorStarted) {
     ASSERT_TRUE(us::installProduct(folder, false));
     ASSERT_TRUE(accountSays("2"));
@@ -374,49 +437,54 @@ TEST_F(UninstallRun, PlantedCopyNamesAreNeitherWrittenNorStarted) {
     // for an uninstaller mutex it finds held; let go at a known tick, it
     // takes its name just after it, where the plants lie.
     const DWORD release = GetTickCount() + 3000;
-    std::vector<std::string> planted;
+    std::vector<std::string> planted, plantedFiles;
+    std::vector<HANDLE> held;
     for (DWORD i = 0; i < 256; ++i) {
         const UINT number = (release + i) & 0xFFFF;
-        if (number == 0) continue;  // the system would make a name, and a file, of its own
-        char name[MAX_PATH];
-        GetTempFileNameA(us::tempFolder().c_str(), "Orl", number, name);
-        std::string path = name;
-        path.replace(path.size() - 3, 3, "exe");
-        ASSERT_TRUE(CopyFileA(ts::plantFile("marker.exe").c_str(), path.c_str(), FALSE)) << path;
-        if (planted.size() & 1) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (number == 0) continue;
+        char name[16];
+        snprintf(name, sizeof name, "Orl%X", number);
+        const std::string path = us::tempFolder() + "\\" + name;
+        if (planted.size() & 1) {
+            ts::writeFile(path, marker);
+            plantedFiles.push_back(path);
+        } else {
+            ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+            ASSERT_TRUE(CopyFileA(ts::plantFile("marker.exe").c_str(), us::copyIn(path).c_str(), FALSE));
+            held.push_back(CreateFileA(us::copyIn(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+            plantedFiles.push_back(us::copyIn(path));
+        }
         planted.push_back(path);
     }
-    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::thread holder([&] {
         HANDLE mutex = CreateMutexA(nullptr, TRUE, "OPS_UNINSTALL_MUTEX");
-        SetEvent(held);
+        SetEvent(ready);
         while (static_cast<LONG>(GetTickCount() - release) < 0) Sleep(1);
         ReleaseMutex(mutex);
         CloseHandle(mutex);
     });
-    WaitForSingleObject(held, 10000);
-    CloseHandle(held);
+    WaitForSingleObject(ready, 10000);
+    CloseHandle(ready);
     while (static_cast<LONG>(GetTickCount() - (release - 1000)) < 0) Sleep(10);
     startFromInstallFolder();
     holder.join();
     auto expectPlantsKept = [&] {
-        for (size_t i = 0; i < planted.size(); ++i) {
-            EXPECT_TRUE(ts::readFile(planted[i]) == marker) << planted[i] << " was written over";
-            EXPECT_EQ((i & 1) != 0, (GetFileAttributesA(planted[i].c_str()) & FILE_ATTRIBUTE_READONLY) != 0)
-                << planted[i];
-        }
+        for (const std::string& file : plantedFiles)
+            EXPECT_TRUE(ts::readFile(file) == marker) << file << " was written over or removed";
     };
     expectPlantsKept();
+    EXPECT_TRUE(std::find(planted.begin(), planted.end(), copy.folder) == planted.end()) << copy.folder;
     if (HasFatalFailure()) return;
     confirmAndSucceed();
     expectCopyDeleted();
     EXPECT_FALSE(productRecorded());
     EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "a planted program was started";
     expectPlantsKept();
-    for (const std::string& path : planted) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    }
+    for (HANDLE file : held) CloseHandle(file);
+    for (const std::string& file : plantedFiles) DeleteFileA(file.c_str());
+    for (const std::string& path : planted) RemoveDirectoryA(path.c_str());
 }
 
 // The driver cannot be deleted (Wine's spooler keeps it while its key
@@ -456,14 +524,14 @@ TEST_F(UninstallRun, NoRecordAnywhereSaysSo) {
 }
 
 // /S after an install, started by its unquoted path with blanks: everything
-// goes, no window of either stage comes up, the copy gets /S and the quoted
-// log, and both stages write the log.
+// goes, no window of either stage comes up, the copy gets /S and the log's
+// handle, and both stages write the log.
 TEST_F(UninstallRun, SilentRemovalShowsNoWindowAndLogsEveryStep) {
     ASSERT_TRUE(us::installProduct(folder, true));
     us::NetApiStandIn administrator(ORLAN_NETAPI_STUB, "2");
     ASSERT_TRUE(administrator.ready());
     ts::WindowWatcher watcher(ts::isProductProgram);
-    startFromInstallFolder(folder + "\\uninstall.exe /S /LOG=\"" + logPath + "\"", " /S \"/LOG=" + logPath + "\"");
+    startFromInstallFolder(folder + "\\uninstall.exe /S /LOG=\"" + logPath + "\"", " /S /LOGHANDLE=");
     EXPECT_EQ(0, us::waitExit(copy.pid, 30000));
     copy.pid = 0;
     expectCopyDeleted();
@@ -471,8 +539,10 @@ TEST_F(UninstallRun, SilentRemovalShowsNoWindowAndLogsEveryStep) {
     EXPECT_GE(watcher.processesSeen(), 2u) << "both stages are watched";
     EXPECT_FALSE(ts::folderExists(folder)) << "the acceptance tests check the rest";
     expectLog({"started as \"" + folder + "\\uninstall.exe\", command line: /S /LOG=\"" + logPath + "\"",
-               "Starting the temporary copy: \"" + copy.path + "\" /S \"/LOG=" + logPath + "\"",
-               "Exit code 3: handed over to the temporary copy", "temporary copy \"" + copy.path + "\"",
+               "Starting the temporary copy: \"" + copy.path + "\" /S /LOGHANDLE=",
+               "Exit code 3: handed over to the temporary copy",
+               "temporary copy \"" + copy.path + "\", command line: /S /LOGHANDLE=",
+               "Asking for the temporary copy's deletion at the next restart: done",
                "Asked: Are you sure you want to uninstall Orlan PDF Scribe? Answer: Yes",
                "Looking up the printer driver folder: done", "Removing the printers and the driver: done",
                "Removing the registry records: done", "Removing the Word add-in: done", "Removing the shortcuts: done",
@@ -493,6 +563,7 @@ TEST_F(UninstallRun, BadCommandLinesEndWithTheirCodeAndTheUsage) {
         {log + " \"/X", "The command line has a quote that is not closed", 4},
         {"/LOG=run.log " + log, "/LOG=run.log needs the full path", 4},
         {log + " /LOG=C:\\other.log", "/LOG=C:\\other.log is given twice", 4},
+        {"/LOG=\\\\.\\pipe\\orlan " + log, "/LOG=\\\\.\\pipe\\orlan needs the full path of a file on a disk", 4},
         {"/? " + log, nullptr, 0},
     };
     const std::string program = ts::distFile("uninstall.exe");
@@ -520,9 +591,8 @@ TEST_F(UninstallRun, BadCommandLinesEndWithTheirCodeAndTheUsage) {
 
 // Unattended refusals, each with its code and its reason in the log.
 TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
-    // Nothing recorded: the copy, started straight from the temp folder, says so.
-    copy.path = us::tempFolder() + "\\OrlTEST6.exe";
-    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    // Nothing recorded: the copy, started straight from its folder, says so.
+    placeCopy("OrlE6");
     EXPECT_EQ(7, ts::runWithoutWindows(copy.path, "/S \"/LOG=" + logPath + "\""));
     expectCopyDeleted();
     expectLog({"temporary copy", "Message: Can't find Uninstall information.", "Exit code 7: no installation found"});
@@ -541,7 +611,7 @@ TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     // Recorded for the machine and the account database says plain user.
     us::NetApiStandIn plainUser(ORLAN_NETAPI_STUB, "1");
     ASSERT_TRUE(plainUser.ready());
-    ASSERT_TRUE(CopyFileA(ts::distFile("uninstall.exe").c_str(), copy.path.c_str(), FALSE));
+    placeCopy("OrlE6");
     EXPECT_EQ(8, ts::runWithoutWindows(copy.path, "/S \"/LOG=" + logPath + "\""));
     expectLog({"Message: You must have administrator priviledges", "Exit code 8: refused: no administrator rights"});
     EXPECT_TRUE(productRecorded());

@@ -116,7 +116,7 @@ TEST_F(ProgressPageRun, InstallsPortDriverAndPrinterAndMakesItTheDefault) {
     }
 
     const std::string log = installDir + ".log";
-    ASSERT_TRUE(runlog::open(log.c_str(), false));
+    ASSERT_TRUE(runlog::open(log.c_str()));
     EXPECT_EQ(1, runPage()) << errorText;
     // A default that will not change stops nothing, but the log says why.
     InstallRun gone = run;

@@ -26,12 +26,20 @@ std::string tempFolder() {
 std::vector<std::string> tempCopies() {
     std::vector<std::string> found;
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((tempFolder() + "\\Orl*.exe").c_str(), &data);
+    HANDLE find = FindFirstFileA((tempFolder() + "\\Orl*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return found;
-    do found.push_back(tempFolder() + "\\" + data.cFileName);
-    while (FindNextFileA(find, &data));
+    do {
+        const std::string digits = data.cFileName + 3;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !digits.empty() && digits.size() <= 4 &&
+            digits.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos)
+            found.push_back(tempFolder() + "\\" + data.cFileName);
+    } while (FindNextFileA(find, &data));
     FindClose(find);
     return found;
+}
+
+std::string copyIn(const std::string& copyFolder) {
+    return copyFolder + "\\" + copyFolder.substr(copyFolder.rfind('\\') + 1) + ".exe";
 }
 
 std::vector<std::string> newFiles(const std::vector<std::string>& before, const std::vector<std::string>& after) {

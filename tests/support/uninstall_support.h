@@ -9,8 +9,12 @@
 namespace uninstall_support {
 
 std::string tempFolder();  // without a trailing backslash
-// Full paths of the "Orl*.exe" files in the temp folder.
+// The uninstaller's temporary copies: full paths of the temp folder's
+// "Orl<n>" folders (n in hexadecimal), each with its copy "Orl<n>.exe" or
+// what a run left of it.
 std::vector<std::string> tempCopies();
+// The copy in such a folder.
+std::string copyIn(const std::string& copyFolder);
 // The files of `after` that are not in `before`.
 std::vector<std::string> newFiles(const std::vector<std::string>& before, const std::vector<std::string>& after);
 

@@ -55,6 +55,30 @@ TEST(CommandLine, SwitchesAreReadOrTheProblemNamed) {
         {SwitchSet::Uninstall, "/S /X\"", true, "", "a quote that is not closed"},
         {SwitchSet::Uninstall, "/LOG=u.log", false, "", "/LOG=u.log needs the full path"},
         {SwitchSet::Uninstall, "/LOG=C:\\a.log /LOG=C:\\b.log", false, "C:\\a.log", "/LOG=C:\\b.log is given twice"},
+        // A file on a disk, nothing else: no pipe, device, stream or folder.
+        {SwitchSet::Uninstall, "/LOG=\\\\.\\pipe\\x", false, "", "/LOG=\\\\.\\pipe\\x needs the full path of a file on a disk"},
+        {SwitchSet::Uninstall, "/LOG=//./pipe/x", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Uninstall, "/LOG=\\\\?\\C:\\u.log", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Uninstall, "/LOG=\\\\srv\\PIPE\\x", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Uninstall, "/LOG=\\\\srv\\mailslot\\x", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Uninstall, "/LOG=C:\\logs\\NUL", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Setup, "/LOG=C:\\logs\\com1.log", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Setup, "\"/LOG=C:\\logs\\nul .txt\"", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Setup, "/LOG=C:\\logs\\Clock$", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Setup, "/LOG=C:\\u.log:hidden", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Setup, "/LOG=C:\\logs\\", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Setup, "/LOG=\\\\srv\\share", false, "", "needs the full path of a file on a disk"},
+        {SwitchSet::Uninstall, "/LOG=C:\\logs\\console.log", false, "C:\\logs\\console.log", ""},
+        {SwitchSet::Uninstall, "/LOG=C:\\logs\\COM10.log", false, "C:\\logs\\COM10.log", ""},
+        {SwitchSet::Uninstall, "/LOG=\\\\srv\\pipes\\u.log", false, "\\\\srv\\pipes\\u.log", ""},
+        // The log's handle: the temporary copy's switch alone, and one log.
+        {SwitchSet::Uninstall, "/LOGHANDLE=124", false, "", "Unknown switch: /LOGHANDLE=124"},
+        {SwitchSet::TempCopy, "/S /LOGHANDLE=0", true, "", "/LOGHANDLE=0 needs the number of an open log"},
+        {SwitchSet::TempCopy, "/LOGHANDLE=4294967296", false, "", "needs the number of an open log"},
+        {SwitchSet::TempCopy, "/LOGHANDLE=12x", false, "", "needs the number of an open log"},
+        {SwitchSet::TempCopy, "/LOGHANDLE=", false, "", "needs the number of an open log"},
+        {SwitchSet::TempCopy, "/LOG=C:\\u.log /LOGHANDLE=12", false, "C:\\u.log", "/LOGHANDLE=12 is given twice"},
+        {SwitchSet::TempCopy, "/LOGHANDLE=12 /LOG=C:\\u.log", false, "", "/LOG=C:\\u.log is given twice"},
         {SwitchSet::Setup, "/NOADDIN", false, "", "go with /S only"},
         {SwitchSet::Setup, "/S /S", true, "", "/S is given twice"},
         {SwitchSet::Setup, a1023 + " /S", true, "", "Unknown switch: aaa"},
@@ -76,6 +100,9 @@ TEST(CommandLine, SwitchesAreReadOrTheProblemNamed) {
             EXPECT_STREQ("", s.problem);
         }
     }
+    Switches copy;
+    ASSERT_TRUE(readSwitches("/loghandle=4294967295 /S", SwitchSet::TempCopy, copy));
+    EXPECT_EQ(0xFFFFFFFFul, copy.logHandle);
     Switches setup;
     ASSERT_TRUE(readSwitches("/S /D=\"C:\\Program Files\\X\" /noaddin", SwitchSet::Setup, setup));
     EXPECT_TRUE(setup.hasFolder && setup.noAddin && !setup.noShortcut);

@@ -1,13 +1,20 @@
 // The uninstaller's small decisions and checks: stage test, install folder,
-// the temporary copy's name, making and start, command line, the
-// administrator test against a stand-in NetApi32.dll and Wine's own, the
-// rights rule, and the self-deletion and its refusals.
+// the temporary copy's folder, making, start, command line and the sweep of
+// what killed copies left, the protected descriptor and the link walk, the
+// log's file, the administrator test against a stand-in NetApi32.dll and
+// Wine's own, the rights rule, and the self-deletion and its refusals.
 #include <gtest/gtest.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <string.h>
+#include <map>
 #include <string>
 #include <vector>
+#include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/product.h"
+#include "common/protect.h"
+#include "common/runlog.h"
 #include "common/setuppath.h"
 #include "common/system.h"
 #include "tests/support/install_support.h"
@@ -36,6 +43,26 @@ TEST(UninstallFolders, TempFolderIsRecognisedInShortAndLongForm) {
     EXPECT_TRUE(runsFromTemp("C:\\No such\\Temp\\", "c:\\NO SUCH\\temp"));
     EXPECT_FALSE(runsFromTemp(parent.c_str(), shortFolder));
     EXPECT_FALSE(runsFromTemp("", shortFolder));
+
+    // The copy is "Orl<n>.exe" in its folder "Orl<n>" of the temp folder, in
+    // either form; a program anywhere else makes a copy first.
+    const struct {
+        std::string program;
+        bool copy;
+    } programs[] = {
+        {longFolder + "\\Orl1A2B\\Orl1A2B.exe", true},
+        {std::string(shortFolder) + "\\ORL1A2B\\orl1a2b.EXE", true},
+        {longFolder + "\\Orlf\\Orlf.exe", true},
+        {longFolder + "\\Orl1A2B.exe", false},  // the temp folder itself is anyone's
+        {longFolder + "\\Orl1A2B\\uninstall.exe", false},
+        {longFolder + "\\Orl1A2B\\Orl1A2C.exe", false},
+        {longFolder + "\\Orl12345\\Orl12345.exe", false},
+        {longFolder + "\\OrlG\\OrlG.exe", false},
+        {longFolder + "\\Orl\\Orl.exe", false},
+        {longFolder + "\\x\\Orl1\\Orl1.exe", false},
+        {parent + "\\Orl1\\Orl1.exe", false},
+    };
+    for (const auto& row : programs) EXPECT_EQ(row.copy, runsAsTempCopy(longFolder.c_str(), row.program.c_str())) << row.program;
     ts::removeTree(parent);
 }
 
@@ -81,39 +108,107 @@ TEST(UninstallFolders, ProductPathsAreNeverCutOrRelativeToTheDriveRoot) {
     EXPECT_FALSE(isDriveRoot("\\\\server\\share"));
 }
 
-// The copy gets the switches that concern it, each a word of its own.
-TEST(UninstallFolders, TempCopyCommandPassesSilenceAndTheQuotedLog) {
+// The copy gets /S and the number of the log's handle, each a word of its
+// own; the log's name stays with the first stage.
+TEST(UninstallFolders, TempCopyCommandPassesSilenceAndTheLogsHandle) {
     const struct {
         const char* line;
+        ULONG log;
         const char* command;
     } rows[] = {
-        {"", "\"C:\\T mp\\Orl1.exe\""},
-        {"/S", "\"C:\\T mp\\Orl1.exe\" /S"},
-        {"/LOG=\"C:\\my logs\\u.log\"", "\"C:\\T mp\\Orl1.exe\" \"/LOG=C:\\my logs\\u.log\""},
-        {"/log=C:\\u.log /s", "\"C:\\T mp\\Orl1.exe\" /S \"/LOG=C:\\u.log\""},
+        {"", 0, "\"C:\\T mp\\Orl1\\Orl1.exe\""},
+        {"/S", 0, "\"C:\\T mp\\Orl1\\Orl1.exe\" /S"},
+        {"/LOG=\"C:\\my logs\\u.log\"", 28, "\"C:\\T mp\\Orl1\\Orl1.exe\" /LOGHANDLE=28"},
+        {"/log=C:\\u.log /s", 0xFFFFFFFC, "\"C:\\T mp\\Orl1\\Orl1.exe\" /S /LOGHANDLE=4294967292"},
     };
     for (const auto& row : rows) {
         Switches pass;
         ASSERT_TRUE(readSwitches(row.line, SwitchSet::Uninstall, pass)) << row.line;
         char command[kCopyCommandSize];
-        ASSERT_TRUE(tempCopyCommand("C:\\T mp\\Orl1.exe", pass, command)) << row.line;
+        ASSERT_TRUE(tempCopyCommand("C:\\T mp\\Orl1\\Orl1.exe", pass, ULongToHandle(row.log), command)) << row.line;
         EXPECT_STREQ(row.command, command);
     }
-    // The longest copy path and log path still fit.
+    // The longest copy path still fits.
     Switches pass;
-    std::string log = "C:\\" + std::string(MAX_PATH - 4, 'l');
-    ASSERT_TRUE(readSwitches(("/S /LOG=" + log).c_str(), SwitchSet::Uninstall, pass));
+    ASSERT_TRUE(readSwitches("/S", SwitchSet::Uninstall, pass));
     char command[kCopyCommandSize];
-    EXPECT_TRUE(tempCopyCommand(("C:\\" + std::string(MAX_PATH - 4, 'c')).c_str(), pass, command));
+    EXPECT_TRUE(tempCopyCommand(("C:\\" + std::string(MAX_PATH - 4, 'c')).c_str(), pass, ULongToHandle(0xFFFFFFFC),
+                                command));
 }
 
 namespace {
-// The copy's name for number n in folder: the system's temp name with "exe".
-std::string copyName(const std::string& folder, UINT n) {
-    char name[MAX_PATH];
-    GetTempFileNameA(folder.c_str(), "Orl", n, name);
-    return std::string(name, lstrlenA(name) - 3) + "exe";
+// A DACL as lines "<SID> <rights> <inheritance>", "protected" first when
+// the parent's entries are kept out.
+std::vector<std::string> daclLines(PSECURITY_DESCRIPTOR descriptor) {
+    std::vector<std::string> lines;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!descriptor || !GetSecurityDescriptorControl(descriptor, &control, &revision) ||
+        !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) || !present || !dacl)
+        return {"no DACL"};
+    if (control & SE_DACL_PROTECTED) lines.push_back("protected");
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        char* sid = nullptr;
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || !ConvertSidToStringSidA(&ace->SidStart, &sid)) continue;
+        char line[128];
+        snprintf(line, sizeof line, "%s %lx %s%s", sid, ace->Mask,
+                 ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE ? "allow" : "deny",
+                 (ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE)) ? " inherited" : "");
+        LocalFree(sid);
+        lines.push_back(line);
+    }
+    return lines;
 }
+// Administrators and SYSTEM full control, Users read and execute.
+std::vector<std::string> protectedDacl(bool folder) {
+    const std::string inherited = folder ? " inherited" : "";
+    return {"protected", "S-1-5-32-544 1f01ff allow" + inherited, "S-1-5-18 1f01ff allow" + inherited,
+            "S-1-5-32-545 1200a9 allow" + inherited};
+}
+// Wine keeps no DACL of a file, only the access it maps it to: Everyone
+// reads what was made without one, and nothing made with ours.
+bool everyoneHasAccess(const std::string& path) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return true;
+    LocalMem owner(descriptor);
+    for (const std::string& line : daclLines(descriptor))
+        if (line.rfind("S-1-1-0 ", 0) == 0) return true;
+    return false;
+}
+
+// The descriptor each folder was made with, through tempCopyCalls.
+std::vector<std::string> madeWith;
+BOOL WINAPI recordingCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
+    madeWith = daclLines(security ? security->lpSecurityDescriptor : nullptr);
+    return CreateDirectoryA(path, security);
+}
+BOOL WINAPI everyNameTaken(LPCSTR, LPSECURITY_ATTRIBUTES) {
+    SetLastError(ERROR_ALREADY_EXISTS);
+    return FALSE;
+}
+// Attributes as the system gives them (or, with everyPathExists, of a
+// folder), but for the paths set here: a junction, or a folder that is
+// missing or cannot be looked at.
+std::map<std::string, DWORD> linkedPaths, refusedPaths;
+std::vector<std::string> askedPaths;
+bool everyPathExists = false;
+DWORD WINAPI attributesWithLinks(LPCSTR path) {
+    askedPaths.push_back(path);
+    if (refusedPaths.count(path)) {
+        SetLastError(refusedPaths[path]);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (linkedPaths.count(path)) return linkedPaths[path];
+    return everyPathExists ? FILE_ATTRIBUTE_DIRECTORY : GetFileAttributesA(path);
+}
+const DWORD kJunction = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+
 // Under its own name: a library called netapi32.dll would be taken for the
 // system's and Wine would load its own in its place.
 std::string stubCopy() {
@@ -133,70 +228,251 @@ HMODULE loadNothing(const char*) {
 HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
 }  // namespace
 
-// Files under the copy's names, writable and read-only, may have been left
-// for an elevated process to write over and start: each is passed over
-// untouched, across the wrap from FFFF to 1, and the copy is a new file.
-// Between its making and its start the copy is the user's to replace: only a
-// file with the program's own bytes is started.
-TEST(UninstallFolders, TempCopyIsANewFileThatStartsOnlyWithTheProgramsOwnBytes) {
-    ts::PlantMarks marks;
-    std::string folder = ts::makeTempDir("copies");
-    const UINT planted[] = {0xFFFE, 0xFFFF, 1};
-    for (UINT n : planted) {
-        ts::writeFile(copyName(folder, n), "theirs");
-        if (n & 1) {
-            ASSERT_TRUE(SetFileAttributesA(copyName(folder, n).c_str(), FILE_ATTRIBUTE_READONLY));
-        }
+// The descriptor that protects the copy's folder and the log: only
+// Administrators and SYSTEM may change them, Users may read; nothing comes
+// from the parent, and a folder's entries go to what it holds.
+TEST(TempCopy, ProtectedDescriptorLetsOnlyAdministratorsAndSystemChange) {
+    for (bool folder : {true, false}) {
+        ProtectedSecurity security(folder);
+        ASSERT_TRUE(security.attributes());
+        EXPECT_FALSE(security.attributes()->bInheritHandle);
+        EXPECT_EQ(protectedDacl(folder), daclLines(security.attributes()->lpSecurityDescriptor)) << folder;
     }
+}
+
+// Names that something holds, a folder with a program in it or a file, are
+// passed over untouched, across the wrap from FFFF to 1: the copy's folder is
+// always new, made with the protected descriptor, and held until the copy
+// has started. Between its making and its start the copy could still be
+// replaced where the system does not enforce the folder's rights: only a
+// file with the program's own bytes is started.
+TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnBytes) {
+    ts::PlantMarks marks;
+    std::string temp = ts::makeTempDir("copies");
+    ASSERT_TRUE(CreateDirectoryA((temp + "\\OrlFFFE").c_str(), nullptr));
+    ts::writeFile(temp + "\\OrlFFFE\\OrlFFFE.exe", "theirs");
+    ts::writeFile(temp + "\\OrlFFFF", "theirs");
+    ASSERT_TRUE(CreateDirectoryA((temp + "\\Orl1").c_str(), nullptr));
+    ts::ScopedCalls<TempCopyCalls> calls(tempCopyCalls);
+    calls->createDirectory = recordingCreateDirectory;
     const std::string source = ts::plantFile("marker.exe");
     char copy[MAX_PATH];
-    ASSERT_TRUE(makeTempCopy(folder.c_str(), source.c_str(), 0xFFFE, copy));
-    EXPECT_EQ(copyName(folder, 2), copy);
+    FileHandle held;
+    ASSERT_TRUE(makeTempCopy(temp.c_str(), source.c_str(), 0xFFFE, copy, held));
+    EXPECT_EQ(temp + "\\Orl2\\Orl2.exe", copy);
+    EXPECT_TRUE(held) << "the folder is not held";
+    EXPECT_EQ(protectedDacl(true), madeWith);
     EXPECT_TRUE(ts::readFile(source) == ts::readFile(copy));
-    for (UINT n : planted)
-        EXPECT_TRUE(ts::readFile(copyName(folder, n)) == "theirs") << copyName(folder, n) << " was written over";
-    char tiny[MAX_PATH] = "ab";  // too short to hold an extension: left alone
-    EXPECT_FALSE(tempCopyName(tiny));
-    EXPECT_STREQ("ab", tiny);
+    EXPECT_EQ("theirs", ts::readFile(temp + "\\OrlFFFE\\OrlFFFE.exe"));
+    EXPECT_EQ("theirs", ts::readFile(temp + "\\OrlFFFF"));
+    EXPECT_FALSE(ts::fileExists(temp + "\\Orl1\\Orl1.exe"));
+    held.reset();
 
-    const std::string swapped = folder + "\\Orl7.exe", own = copy;
+    const std::string swapped = temp + "\\Orl1\\Orl1.exe", own = copy;
     ASSERT_TRUE(CopyFileA(source.c_str(), swapped.c_str(), FALSE));
     const Switches none = {};
     KernelHandle thread;
-    EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str(), none, thread));
-    EXPECT_TRUE(startTempCopy(source.c_str(), own.c_str(), none, thread));
+    EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str(), none, nullptr, thread));
+    EXPECT_TRUE(startTempCopy(source.c_str(), own.c_str(), none, nullptr, thread));
     ResumeThread(thread.get());
     ASSERT_TRUE(ts::waitUntil([&] { return !marks.left().empty(); }, 10000)) << "the copy did not start";
     std::vector<std::string> left = marks.left();
     ASSERT_EQ(1u, left.size());
     EXPECT_EQ(0u, left[0].find(own + " loaded by ")) << left[0];
     ts::waitUntil([&] { return DeleteFileA(own.c_str()) != 0; }, 10000);  // once the copy has ended
+    ts::removeTree(temp);
+}
+
+// A junction on the temp folder's path (which Wine cannot make), or every
+// name taken: no copy, nothing made, and the report says why.
+TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTaken) {
+    const std::string temp = ts::makeTempDir("nocopy"), above = temp.substr(0, temp.rfind('\\'));
+    ts::ScopedCalls<TempCopyCalls> calls(tempCopyCalls);
+    const struct {
+        FileAttributesFn attributes;
+        decltype(TempCopyCalls::createDirectory) createDirectory;
+        const char* report;
+    } rows[] = {
+        {attributesWithLinks, CreateDirectoryA, product::kTempPathLinked},
+        {GetFileAttributesA, everyNameTaken, "Error tag = CreateDirectory(183)"},
+    };
+    linkedPaths = {{above, kJunction}};
+    for (const auto& row : rows) {
+        calls->getFileAttributes = row.attributes;
+        calls->createDirectory = row.createDirectory;
+        char copy[MAX_PATH] = "unchanged";
+        FileHandle held;
+        errorText[0] = '\0';
+        EXPECT_FALSE(makeTempCopy(temp.c_str(), ts::plantFile("marker.exe").c_str(), 1, copy, held)) << row.report;
+        EXPECT_STREQ("", copy);
+        EXPECT_NE(nullptr, strstr(errorText, row.report)) << errorText;
+        EXPECT_FALSE(ts::folderExists(temp + "\\Orl1"));
+    }
+    linkedPaths.clear();
+    ts::removeTree(temp);
+}
+
+// Every folder below the drive or share is looked at, down to the path
+// itself; the walk ends where the path ends to exist.
+TEST(TempCopy, TheLinkWalkLooksAtEveryFolderBelowTheDriveOrShare) {
+    const struct {
+        const char* path;
+        const char* link;  // reported as a junction; "" none
+        const char* missing;
+        bool linked;
+        std::vector<std::string> asked;
+    } rows[] = {
+        {"C:\\a\\b\\c", "C:\\a\\b", "", true, {"C:\\a", "C:\\a\\b"}},
+        {"C:\\a\\b\\c\\", "", "C:\\a\\b", false, {"C:\\a", "C:\\a\\b"}},
+        {"C:\\a\\b\\c", "C:\\a\\b\\c", "", true, {"C:\\a", "C:\\a\\b", "C:\\a\\b\\c"}},
+        {"\\\\srv\\share\\a\\b", "\\\\srv\\share", "", false, {"\\\\srv\\share\\a", "\\\\srv\\share\\a\\b"}},
+        {"C:\\", "", "", false, {}},
+    };
+    everyPathExists = true;
+    for (const auto& row : rows) {
+        linkedPaths.clear();
+        refusedPaths.clear();
+        askedPaths.clear();
+        if (row.link[0]) linkedPaths[row.link] = kJunction;
+        if (row.missing[0]) refusedPaths[row.missing] = ERROR_FILE_NOT_FOUND;
+        EXPECT_EQ(row.linked, reparsePointOnPath(row.path, attributesWithLinks)) << row.path;
+        EXPECT_EQ(row.asked, askedPaths) << row.path;
+    }
+    // A folder that cannot be looked at, or a path too long to walk, is
+    // trusted no more than a link.
+    refusedPaths = {{"C:\\a", ERROR_ACCESS_DENIED}};
+    EXPECT_TRUE(reparsePointOnPath("C:\\a\\b", attributesWithLinks));
+    EXPECT_TRUE(reparsePointOnPath(("C:\\" + std::string(MAX_PATH, 'a')).c_str(), attributesWithLinks));
+    everyPathExists = false;
+    linkedPaths.clear();
+    refusedPaths.clear();
+}
+
+// What killed copies left goes with the next first stage: a copy's folder
+// with its copy, or emptied. A copy still in use stays, and so does anything
+// that is no copy's folder, a folder that is a link, and what others put in
+// a copy's folder.
+TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
+    const std::string temp = ts::makeTempDir("sweep");
+    const struct {
+        const char* name;
+        bool folder, copy;
+        const char* also;  // another file in the folder
+        bool gone;
+    } rows[] = {
+        {"Orl1A2B", true, true, nullptr, true},
+        {"Orl1A2C", true, false, nullptr, true},
+        {"Orl1A2D", true, true, nullptr, false},  // held open below, as a running copy is
+        {"Orl1A2E", true, true, "mine.txt", false},
+        {"Orl1A2F", true, true, nullptr, false},  // a junction, below
+        {"OrlZZ", true, true, nullptr, false},
+        {"Orlan PDF", true, true, nullptr, false},
+        {"Orl1A30", false, false, nullptr, false},
+    };
+    for (const auto& row : rows) {
+        const std::string path = temp + "\\" + row.name;
+        if (!row.folder) {
+            ts::writeFile(path, "a file");
+            continue;
+        }
+        ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+        if (row.copy) {
+            ts::writeFile(path + "\\" + row.name + ".exe", "copy");
+            SetFileAttributesA((path + "\\" + row.name + ".exe").c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        if (row.also) ts::writeFile(path + "\\" + row.also, "mine");
+    }
+    FileHandle running(CreateFileA((temp + "\\Orl1A2D\\Orl1A2D.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(running);
+    ts::ScopedCalls<TempCopyCalls> calls(tempCopyCalls);
+    calls->getFileAttributes = attributesWithLinks;
+    linkedPaths = {{temp + "\\Orl1A2F", kJunction}};
+    EXPECT_EQ(2, sweepTempCopies(temp.c_str()));
+    linkedPaths.clear();
+    for (const auto& row : rows)
+        EXPECT_EQ(row.gone, GetFileAttributesA((temp + "\\" + row.name).c_str()) == INVALID_FILE_ATTRIBUTES) << row.name;
+    EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2D\\Orl1A2D.exe"));
+    EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2E\\mine.txt"));
+    EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2F\\Orl1A2F.exe"));
+    running.reset();
+    ts::removeTree(temp);
+}
+
+// The log is a new file that only administrators can change, whatever lay at
+// its name: a second name of another file (a hard link) leaves that file
+// alone. A pipe or a device is refused when it is opened, and when its
+// handle is handed over; it is not closed then, as it is not the log's.
+TEST(RunLog, IsANewPlainFileOrNone) {
+    const std::string folder = ts::makeTempDir("log"), keep = folder + "\\keep.txt", log = folder + "\\run.log";
+    ts::writeFile(keep, "keep");
+    ASSERT_TRUE(CreateHardLinkA(log.c_str(), keep.c_str(), nullptr));
+    ASSERT_TRUE(runlog::open(log.c_str()));
+    runlog::write("first");
+    runlog::close();
+    EXPECT_EQ("keep", ts::readFile(keep));
+    EXPECT_NE(std::string::npos, ts::readFile(log).find("  first\r\n"));
+    EXPECT_FALSE(everyoneHasAccess(log));
+    EXPECT_TRUE(everyoneHasAccess(keep)) << "the check cannot tell the log from a file made plainly";
+
+    // One end for the log's open, one for the handle handed over.
+    HANDLE pipes[2];
+    for (HANDLE& pipe : pipes) {
+        pipe = CreateNamedPipeA("\\\\.\\pipe\\orlan-log", PIPE_ACCESS_INBOUND, 0, 2, 512, 512, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, pipe);
+    }
+    for (const std::string& path : {std::string("\\\\.\\pipe\\orlan-log"), folder + "\\NUL.log"}) {
+        EXPECT_FALSE(runlog::open(path.c_str())) << path;
+        EXPECT_FALSE(runlog::isOpen());
+    }
+    FileHandle client(CreateFileA("\\\\.\\pipe\\orlan-log", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(client) << GetLastError();
+    EXPECT_FALSE(runlog::adopt(client.get()));
+    DWORD flags = 0;
+    EXPECT_TRUE(GetHandleInformation(client.get(), &flags)) << "the pipe's handle was closed";
+    client.reset();
+    for (HANDLE pipe : pipes) CloseHandle(pipe);
+
+    // The first stage's log, continued through its handle, after what is there.
+    FileHandle handed(CreateFileA(log.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(runlog::adopt(handed.release()));
+    runlog::write("second");
+    runlog::close();
+    const std::string text = ts::readFile(log);
+    EXPECT_LT(text.find("  first"), text.find("  second")) << text;
     ts::removeTree(folder);
 }
 
 // cmd splits at "&", drops "^", expands "%OS%" and, with delayed expansion,
-// "!OS!": none of them in a folder may cut or extend the command.
-TEST(UninstallChecks, SelfDeleteCommandQuotesTheNameAloneAndRunsInTheFolder) {
+// "!OS!": none of them in the temp folder's path may cut or extend the
+// command. cmd starts in the copy's folder and leaves it to remove it.
+TEST(UninstallChecks, SelfDeleteCommandQuotesTheNamesAloneAndRunsInTheCopysFolder) {
     const char kCmd[] = "C:\\WINDOWS\\system32\\cmd.exe";
     const struct {
         const char* path;
         const char* folder;  // nullptr: refused
-        const char* target;
+        const char* command;
     } cases[] = {
-        {"C:\\users\\me\\Temp\\ORL1A2B.EXE", "C:\\users\\me\\Temp\\", "ORL1A2B.EXE"},
-        {"C:\\T\\R&D^x%OS%\\(a) !OS!\\ORL1A2B.EXE", "C:\\T\\R&D^x%OS%\\(a) !OS!\\", "ORL1A2B.EXE"},
-        {"C:\\ORL1A2B.EXE", "C:\\", "ORL1A2B.EXE"},
-        {"C:\\Temp\\a&b^c (d)!e!.exe", "C:\\Temp\\", "a&b^c (d)!e!.exe"},
-        {"C:\\Temp\\a%OS%b.exe", nullptr, nullptr},
-        // cmd will not run in a share: the whole path, and no "%" anywhere.
-        {"\\\\server\\share\\T&x\\ORL1.EXE", "", "\\\\server\\share\\T&x\\ORL1.EXE"},
-        {"\\\\server\\share\\%OS%\\ORL1.EXE", nullptr, nullptr},
+        {"C:\\users\\me\\Temp\\ORL1A2B\\ORL1A2B.EXE", "C:\\users\\me\\Temp\\ORL1A2B\\",
+         "del \"ORL1A2B.EXE\" & cd .. & rd \"ORL1A2B\""},
+        {"C:\\T\\R&D^x%OS%\\(a) !OS!\\ORL1A2B.EXE", "C:\\T\\R&D^x%OS%\\(a) !OS!\\",
+         "del \"ORL1A2B.EXE\" & cd .. & rd \"(a) !OS!\""},
+        {"C:\\ORL1\\ORL1A2B.EXE", "C:\\ORL1\\", "del \"ORL1A2B.EXE\" & cd .. & rd \"ORL1\""},
+        {"C:\\Temp\\a&b\\a&b^c (d)!e!.exe", "C:\\Temp\\a&b\\", "del \"a&b^c (d)!e!.exe\" & cd .. & rd \"a&b\""},
+        {"C:\\Temp\\x\\a%OS%b.exe", nullptr, nullptr},
+        {"C:\\Temp\\x%OS%\\ORL1.EXE", nullptr, nullptr},
+        // cmd will not run in a share: the whole paths, and no "%" anywhere.
+        {"\\\\server\\share\\T&x\\ORL1\\ORL1.EXE", "",
+         "del \"\\\\server\\share\\T&x\\ORL1\\ORL1.EXE\" & rd \"\\\\server\\share\\T&x\\ORL1\""},
+        {"\\\\server\\share\\%OS%\\ORL1\\ORL1.EXE", nullptr, nullptr},
+        {"C:\\ORL1A2B.EXE", nullptr, nullptr},  // no folder of its own
         {"ORL1.EXE", nullptr, nullptr},
         {"C:\\Temp\\", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         char folder[MAX_PATH] = "unchanged";
-        char command[520] = "";
+        char command[3 * MAX_PATH] = "";
         bool made = selfDeleteCommand(kCmd, c.path, folder, command, sizeof command);
         ASSERT_EQ(c.folder != nullptr, made) << c.path;
         if (!made) {
@@ -204,10 +480,10 @@ TEST(UninstallChecks, SelfDeleteCommandQuotesTheNameAloneAndRunsInTheFolder) {
             continue;
         }
         EXPECT_STREQ(c.folder, folder) << c.path;
-        EXPECT_EQ(std::string("\"") + kCmd + "\" /d /v:off /c del \"" + c.target + "\"", command) << c.path;
+        EXPECT_EQ(std::string("\"") + kCmd + "\" /d /v:off /c " + c.command, command) << c.path;
     }
     // Both paths at their longest do not fit the command line: nothing cut.
-    std::string longName = "C:\\T\\" + std::string(250, 'x');
+    std::string longName = "C:\\T\\" + std::string(120, 'x') + "\\" + std::string(120, 'x');
     char folder[MAX_PATH];
     char command[520];
     EXPECT_FALSE(selfDeleteCommand(std::string(259, 'c').c_str(), longName.c_str(), folder, command, sizeof command));
@@ -299,10 +575,10 @@ TEST(MachineRecords, OnlyAKeyTheUserMayWriteCounts) {
 }
 
 // COMSPEC is the user's to set: the system's own cmd.exe deletes the file,
-// read-only as it may be, whatever program COMSPEC names.
-TEST(SelfDelete, ComspecPlaysNoPartAndTheFileGoes) {
+// read-only as it may be, and its folder, whatever program COMSPEC names.
+TEST(SelfDelete, ComspecPlaysNoPartAndTheFileGoesWithItsFolder) {
     ts::PlantMarks marks;
-    std::string target = ts::makeTempDir("selfdelete") + "\\Orl5.exe";
+    const std::string folder = ts::makeTempDir("selfdelete"), target = folder + "\\Orl5.exe";
     ts::writeFile(target, "copy");
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
     char saved[MAX_PATH] = "";
@@ -312,7 +588,7 @@ TEST(SelfDelete, ComspecPlaysNoPartAndTheFileGoes) {
     SetEnvironmentVariableA("COMSPEC", saved);
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     EXPECT_EQ(0u, result);
-    EXPECT_TRUE(ts::waitUntil([&] { return !ts::fileExists(target); }, 10000));
+    EXPECT_TRUE(ts::waitUntil([&] { return !ts::folderExists(folder); }, 10000));
     EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "COMSPEC's program was started";
 }
 

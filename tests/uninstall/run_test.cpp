@@ -186,7 +186,7 @@ TEST_F(RemovalRun, UnattendedPrinterThatStaysIsRetriedLoggedAndFailsWithoutABox)
     const std::string log = root + "\\run.log";
     ts::regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
     us::recordForUser(installDir);
-    ASSERT_TRUE(runlog::open(log.c_str(), false));
+    ASSERT_TRUE(runlog::open(log.c_str()));
     prompt::setUnattended(true);
     BoxAnswerer question(product::kBoxCaption, {IDCANCEL}), report(product::kUninstallBoxCaption, {IDOK});
     KernelHandle mutex;
