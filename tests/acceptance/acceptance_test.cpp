@@ -247,7 +247,9 @@ TEST_F(Acceptance, UnattendedInstallAndRemovalLeaveTheMachineAsItWas) {
         std::string log = runUnattended(folder + "\\setup.exe", road.arguments, 0);
         expectInstalled(road.installDir, true, road.addin, road.shortcut, road.ourDefault);
         if (road.addin) EXPECT_EQ(kAllSteps, stepLines(log));
-        if (previous) EXPECT_NE(std::string::npos, log.find("Default printer \"Previous Printer\": done")) << log;
+        if (previous) {
+            EXPECT_NE(std::string::npos, log.find("Default printer \"Previous Printer\": done")) << log;
+        }
 
         log = runUnattended(road.installDir + "\\uninstall.exe", "", 0);
         EXPECT_TRUE(askedForRights());
