@@ -19,8 +19,9 @@ fi
 
 ORLAN_BUILD_TARGETS=main_job build_tests >/dev/null
 shots=${ORLAN_SHOTS_DIR:-$ROOT/out/screenshots}
-rm -rf "$shots"
+# Its own pictures only: the dpi<N>/ folders are scripts/screenshots.sh's.
 mkdir -p "$shots"
+rm -f "$shots"/*.bmp "$shots"/*.png
 ensure_template
 export ORLAN_SHOTS="Z:$(echo "$shots" | tr / '\\')"
 status=0
