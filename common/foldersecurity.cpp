@@ -122,7 +122,7 @@ bool onlyAdminsCanWrite(const char* path) {
     return !others;
 }
 
-AdminOnlySecurity::AdminOnlySecurity() : attributes_(), valid_(false) {
+AdminOnlySecurity::AdminOnlySecurity(Owner owner) : attributes_(), valid_(false) {
     const DWORD allInherit = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
     PACL dacl = reinterpret_cast<PACL>(dacl_);
     // Nothing inherited from the parent: a folder under C:\ would otherwise
@@ -134,7 +134,7 @@ AdminOnlySecurity::AdminOnlySecurity() : attributes_(), valid_(false) {
              AddAccessAllowedAceEx(dacl, ACL_REVISION, allInherit, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE, users_) &&
              InitializeAcl(reinterpret_cast<PACL>(emptyDacl_), sizeof emptyDacl_, ACL_REVISION) &&
              InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
-             SetSecurityDescriptorOwner(&descriptor_, administrators_, FALSE) &&
+             (owner == kOwnedByCreator || SetSecurityDescriptorOwner(&descriptor_, administrators_, FALSE)) &&
              SetSecurityDescriptorDacl(&descriptor_, TRUE, dacl, FALSE) &&
              SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
     attributes_.nLength = sizeof attributes_;

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 #include "common/handles.h"
-#include "common/protect.h"
 #include "common/switches.h"
 
 // ---- Exit codes ----
@@ -119,18 +118,6 @@ bool runsFromTemp(const char* tempFolder, const char* programFolder);
 bool runsAsTempCopy(const char* tempFolder, const char* programPath);
 
 // ---- The temporary copy ----
-
-// How the temporary copy meets the file system, so that a test can have it
-// answer the way Wine cannot: a junction on the temp folder's path (Wine
-// makes none), every name taken.
-struct TempCopyCalls {
-    FileAttributesFn getFileAttributes;
-    BOOL(WINAPI* createDirectory)(LPCSTR path, LPSECURITY_ATTRIBUTES security);
-};
-extern TempCopyCalls tempCopyCalls;
-
-// The system's own calls, as the uninstaller uses them.
-TempCopyCalls systemTempCopyCalls();
 
 // "Orl" and one to four hexadecimal digits: the name of a copy's folder.
 bool isTempCopyName(const char* name);
