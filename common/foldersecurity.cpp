@@ -3,7 +3,7 @@
 #include "common/text.h"
 
 FolderSecurityCalls systemFolderSecurityCalls() {
-    return FolderSecurityCalls{CreateDirectoryA, GetNamedSecurityInfoA, SetNamedSecurityInfoA};
+    return FolderSecurityCalls{CreateDirectoryA, CheckTokenMembership, GetNamedSecurityInfoA, SetNamedSecurityInfoA};
 }
 FolderSecurityCalls folderSecurityCalls = systemFolderSecurityCalls();
 
@@ -104,6 +104,13 @@ bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted) {
         if (!sids.trusted(sid)) return true;
     }
     return false;
+}
+
+bool runsAsAdministrator() {
+    KnownSid administrators;
+    BOOL member = FALSE;
+    return !makeSid(administrators.bytes, kNtAuthority, 2, kAdministrators) ||
+           !folderSecurityCalls.checkTokenMembership(nullptr, administrators.get(), &member) || member;
 }
 
 bool onlyAdminsCanWrite(const char* path) {

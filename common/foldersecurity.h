@@ -8,10 +8,11 @@
 
 // The calls that make folders and read and write descriptors, gathered so
 // that a test can answer them the way Wine cannot: Wine keeps no ACLs, and
-// reads every file back as the user's own, made from its Unix mode; and a
-// test can have every name taken.
+// reads every file back as the user's own, made from its Unix mode, and its
+// one user is an administrator; and a test can have every name taken.
 struct FolderSecurityCalls {
     BOOL(WINAPI* createDirectory)(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+    BOOL(WINAPI* checkTokenMembership)(HANDLE token, PSID group, PBOOL member);
     DWORD(WINAPI* getNamedSecurityInfo)(LPCSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID* owner,
                                         PSID* group, PACL* dacl, PACL* sacl, PSECURITY_DESCRIPTOR* descriptor);
     DWORD(WINAPI* setNamedSecurityInfo)(LPSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner,
@@ -31,6 +32,10 @@ FolderSecurityCalls systemFolderSecurityCalls();
 // names; setup creates its files itself, so that one does not count.
 bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
 
+// Whether this process has administrator rights: Administrators is among its
+// enabled groups. True too when the system cannot say.
+bool runsAsAdministrator();
+
 // Whether only administrators can change the folder (or file) at path: its
 // descriptor read and judged, the owner of the system folder counted an
 // administrator too: whoever owns that already controls every program. (On
@@ -48,13 +53,12 @@ bool onlyAdminsCanWrite(const char* path);
 class AdminOnlySecurity {
 public:
     // What attributes() makes is owned by Administrators, or by whoever the
-    // token names as its default owner. That is Administrators too for an
-    // administrator (elevated, from Vista on). But the uninstaller may run
-    // without administrator rights on Windows 2000 and XP, which elevate
-    // nothing, for a user's own installation; and the system refuses to make
+    // token names as its default owner: Administrators too for an
+    // administrator (elevated, from Vista on). The system refuses to make
     // anything owned by a group that the token cannot assign as owner
-    // (ERROR_INVALID_OWNER). What setup makes names Administrators: it runs
-    // as an administrator only, and the owner counts when the folder is judged.
+    // (ERROR_INVALID_OWNER), and the uninstaller may run without
+    // administrator rights on Windows 2000 and XP, which elevate nothing,
+    // for a user's own installation: its log is made with the creator's.
     enum Owner { kOwnedByAdministrators, kOwnedByCreator };
     explicit AdminOnlySecurity(Owner owner = kOwnedByAdministrators);
     AdminOnlySecurity(const AdminOnlySecurity&) = delete;

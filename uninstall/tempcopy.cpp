@@ -72,11 +72,16 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         setErrorText(product::kTempPathLinked);
         return false;
     }
-    AdminOnlySecurity security(AdminOnlySecurity::kOwnedByCreator);
+    AdminOnlySecurity security;
     if (!security.attributes()) {
         reportError("InitializeSecurityDescriptor", 0);
         return false;
     }
+    // Without administrator rights (Windows 2000 and XP elevate nothing, and
+    // a user may remove their own installation) nothing is guarded, and this
+    // process could neither put the copy into such a folder nor delete it
+    // there: the folder keeps what the temp folder passes on.
+    SECURITY_ATTRIBUTES* attributes = runsAsAdministrator() ? security.attributes() : nullptr;
     UINT number = firstNumber & 0xFFFF;
     for (UINT tried = 0;; ++tried, number = (number + 1) & 0xFFFF) {
         if (tried == 0xFFFF) {
@@ -91,7 +96,7 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         }
         // Only a folder made here is ours: one that is there already, or a
         // file of that name, may have been left by the user with a DLL in it.
-        if (!folderSecurityCalls.createDirectory(folder, security.attributes())) {
+        if (!folderSecurityCalls.createDirectory(folder, attributes)) {
             if (GetLastError() == ERROR_ALREADY_EXISTS) continue;
             reportError("CreateDirectory", 0);
             break;

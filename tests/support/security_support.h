@@ -30,11 +30,9 @@ private:
 // a test read it.
 std::string sddl(PSECURITY_DESCRIPTOR descriptor);
 
-// What the administrators' descriptor reads back as; the same without an
-// owner, as the uninstaller's copy folder and the log are made; and a file's
-// that takes only what its folder passes on.
+// What the administrators' descriptor reads back as, and a file's that
+// takes only what its folder passes on.
 const char kAdminsOnly[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
-const char* const kAdminsOnlyWithoutOwner = kAdminsOnly + 4;
 const char kInheritedOnly[] = "O:BAD:AI";
 // A folder Users may change, as Windows keeps one made under C:\.
 const char kUsersModify[] = "O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;BU)";

@@ -152,6 +152,11 @@ BOOL WINAPI everyNameTaken(LPCSTR, LPSECURITY_ATTRIBUTES) {
     SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
 }
+// A user without administrator rights, which Wine's one user never is.
+BOOL WINAPI noAdministrator(HANDLE, PSID, PBOOL member) {
+    *member = FALSE;
+    return TRUE;
+}
 
 // Under its own name: a library called netapi32.dll would be taken for the
 // system's and Wine would load its own in its place.
@@ -175,9 +180,11 @@ HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
 // Names that something holds, a folder with a program in it or a file, are
 // passed over untouched, across the wrap from FFFF to 1: the copy's folder is
 // always new, made with the protected descriptor, and held until the copy
-// has started. Between its making and its start the copy could still be
-// replaced where the system does not enforce the folder's rights: only a
-// file with the program's own bytes is started.
+// has started; without administrator rights (2000 and XP) nothing is guarded
+// and it takes the temp folder's, so that the user can put the copy there.
+// Between its making and its start the copy could still be replaced where
+// the system does not enforce the folder's rights: only a file with the
+// program's own bytes is started.
 TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnBytes) {
     ts::PlantMarks marks;
     std::string temp = ts::makeTempDir("copies");
@@ -192,12 +199,20 @@ TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnByt
     ASSERT_TRUE(makeTempCopy(temp.c_str(), source.c_str(), 0xFFFE, copy, held));
     EXPECT_EQ(temp + "\\Orl2\\Orl2.exe", copy);
     EXPECT_TRUE(held) << "the folder is not held";
-    EXPECT_EQ(sec::kAdminsOnlyWithoutOwner, store.read(temp + "\\Orl2"));
+    EXPECT_EQ(sec::kAdminsOnly, store.read(temp + "\\Orl2"));
     EXPECT_TRUE(ts::readFile(source) == ts::readFile(copy));
     EXPECT_EQ("theirs", ts::readFile(temp + "\\OrlFFFE\\OrlFFFE.exe"));
     EXPECT_EQ("theirs", ts::readFile(temp + "\\OrlFFFF"));
     EXPECT_FALSE(ts::fileExists(temp + "\\Orl1\\Orl1.exe"));
     held.reset();
+    {
+        ts::ScopedCalls<FolderSecurityCalls> plainUser(folderSecurityCalls);
+        plainUser->checkTokenMembership = noAdministrator;
+        char plain[MAX_PATH];
+        ASSERT_TRUE(makeTempCopy(temp.c_str(), source.c_str(), 0x10, plain, held));
+        EXPECT_EQ("", store.read(temp + "\\Orl10")) << "made with a descriptor";
+        held.reset();
+    }
 
     const std::string swapped = temp + "\\Orl1\\Orl1.exe", own = copy;
     ASSERT_TRUE(CopyFileA(source.c_str(), swapped.c_str(), FALSE));
