@@ -3,7 +3,7 @@
 #include "common/text.h"
 
 FolderSecurityCalls systemFolderSecurityCalls() {
-    return FolderSecurityCalls{CreateDirectoryA, GetNamedSecurityInfoA, SetNamedSecurityInfoA};
+    return FolderSecurityCalls{CreateDirectoryA, CheckTokenMembership, GetNamedSecurityInfoA, SetNamedSecurityInfoA};
 }
 FolderSecurityCalls folderSecurityCalls = systemFolderSecurityCalls();
 
@@ -106,6 +106,13 @@ bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted) {
     return false;
 }
 
+bool runsAsAdministrator() {
+    KnownSid administrators;
+    BOOL member = FALSE;
+    return !makeSid(administrators.bytes, kNtAuthority, 2, kAdministrators) ||
+           !folderSecurityCalls.checkTokenMembership(nullptr, administrators.get(), &member) || member;
+}
+
 bool onlyAdminsCanWrite(const char* path) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     DWORD error = folderSecurityCalls.getNamedSecurityInfo(path, SE_FILE_OBJECT,
@@ -122,7 +129,7 @@ bool onlyAdminsCanWrite(const char* path) {
     return !others;
 }
 
-AdminOnlySecurity::AdminOnlySecurity() : attributes_(), valid_(false) {
+AdminOnlySecurity::AdminOnlySecurity(Owner owner) : attributes_(), valid_(false) {
     const DWORD allInherit = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
     PACL dacl = reinterpret_cast<PACL>(dacl_);
     // Nothing inherited from the parent: a folder under C:\ would otherwise
@@ -134,7 +141,7 @@ AdminOnlySecurity::AdminOnlySecurity() : attributes_(), valid_(false) {
              AddAccessAllowedAceEx(dacl, ACL_REVISION, allInherit, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE, users_) &&
              InitializeAcl(reinterpret_cast<PACL>(emptyDacl_), sizeof emptyDacl_, ACL_REVISION) &&
              InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
-             SetSecurityDescriptorOwner(&descriptor_, administrators_, FALSE) &&
+             (owner == kOwnedByCreator || SetSecurityDescriptorOwner(&descriptor_, administrators_, FALSE)) &&
              SetSecurityDescriptorDacl(&descriptor_, TRUE, dacl, FALSE) &&
              SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
     attributes_.nLength = sizeof attributes_;

@@ -8,9 +8,11 @@
 
 // The calls that make folders and read and write descriptors, gathered so
 // that a test can answer them the way Wine cannot: Wine keeps no ACLs, and
-// reads every file back as the user's own, made from its Unix mode.
+// reads every file back as the user's own, made from its Unix mode, and its
+// one user is an administrator; and a test can have every name taken.
 struct FolderSecurityCalls {
     BOOL(WINAPI* createDirectory)(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+    BOOL(WINAPI* checkTokenMembership)(HANDLE token, PSID group, PBOOL member);
     DWORD(WINAPI* getNamedSecurityInfo)(LPCSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID* owner,
                                         PSID* group, PACL* dacl, PACL* sacl, PSECURITY_DESCRIPTOR* descriptor);
     DWORD(WINAPI* setNamedSecurityInfo)(LPSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner,
@@ -30,6 +32,10 @@ FolderSecurityCalls systemFolderSecurityCalls();
 // names; setup creates its files itself, so that one does not count.
 bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
 
+// Whether this process has administrator rights: Administrators is among its
+// enabled groups. True too when the system cannot say.
+bool runsAsAdministrator();
+
 // Whether only administrators can change the folder (or file) at path: its
 // descriptor read and judged, the owner of the system folder counted an
 // administrator too: whoever owns that already controls every program. (On
@@ -40,21 +46,32 @@ bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
 // reading's, and ERROR_ACCESS_DENIED for a folder that others may change.
 bool onlyAdminsCanWrite(const char* path);
 
-// Owner Administrators and a protected DACL (nothing inherited from the
-// parent): Administrators and SYSTEM full control, Users read and execute,
-// each passed on to every file and folder inside. Fixed buffers, no heap.
+// A protected DACL (nothing inherited from the parent): Administrators and
+// SYSTEM full control, Users read and execute, each passed on to every file
+// and folder inside; owned by Administrators, or by its creator (below).
+// Fixed buffers, no heap.
 class AdminOnlySecurity {
 public:
-    AdminOnlySecurity();
+    // What attributes() makes is owned by Administrators, or by whoever the
+    // token names as its default owner: Administrators too for an
+    // administrator (elevated, from Vista on). The system refuses to make
+    // anything owned by a group that the token cannot assign as owner
+    // (ERROR_INVALID_OWNER), and the uninstaller may run without
+    // administrator rights on Windows 2000 and XP, which elevate nothing,
+    // for a user's own installation: its log is made with the creator's.
+    enum Owner { kOwnedByAdministrators, kOwnedByCreator };
+    explicit AdminOnlySecurity(Owner owner = kOwnedByAdministrators);
     AdminOnlySecurity(const AdminOnlySecurity&) = delete;
     AdminOnlySecurity& operator=(const AdminOnlySecurity&) = delete;
 
-    // For CreateDirectory; null when the descriptor could not be built.
+    // For CreateDirectory and CreateFile, so that the object is never there
+    // without it; null when the descriptor could not be built.
     SECURITY_ATTRIBUTES* attributes() { return valid_ ? &attributes_ : nullptr; }
-    // Gives an existing folder this owner and DACL; the system passes the
+    // Gives an existing folder owner Administrators and this DACL; the system passes the
     // DACL on to what the folder holds. False with the last error set.
     bool applyTo(const char* folder);
-    // Gives a file this owner and what it inherits from its folder alone.
+    // Gives a file owner Administrators and what it inherits from its folder
+    // alone.
     bool resetFile(const char* file);
 
 private:

@@ -1,53 +1,61 @@
 #include "common/protect.h"
-#include <sddl.h>
 #include "common/text.h"
 
 namespace {
-// FILE_ALL_ACCESS for Administrators (BA) and SYSTEM (SY); FILE_GENERIC_READ
-// | FILE_GENERIC_EXECUTE for Users (BU). "P": no entry of the parent's is
-// inherited. Rights as numbers: the letter forms vary between releases.
-const char kFolderDacl[] = "D:P(A;OICI;0x1f01ff;;;BA)(A;OICI;0x1f01ff;;;SY)(A;OICI;0x1200a9;;;BU)";
-const char kFileDacl[] = "D:P(A;;0x1f01ff;;;BA)(A;;0x1f01ff;;;SY)(A;;0x1200a9;;;BU)";
-}  // namespace
 
-ProtectedSecurity::ProtectedSecurity(bool folder) : attributes_() {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(folder ? kFolderDacl : kFileDacl, SDDL_REVISION_1,
-                                                             &descriptor, nullptr))
-        descriptor_.reset(descriptor);
-    attributes_.nLength = sizeof attributes_;
-    attributes_.lpSecurityDescriptor = descriptor_.get();
-    attributes_.bInheritHandle = FALSE;
+// Where the folder names below the root start: after "X:\" (or at the end of
+// "X:"), or after "\\server\share\" (or at the end of "\\server\share");
+// null for any other path.
+char* firstName(char* path) {
+    if (text::isLetter(path[0]) && path[1] == ':')
+        return text::isSeparator(path[2], true) ? path + 3 : path[2] ? nullptr : path + 2;
+    if (!text::isSeparator(path[0], true) || !text::isSeparator(path[1], true)) return nullptr;
+    char* p = path + 2;
+    for (int part = 0; part < 2; ++part) {  // the server's name, then the share's
+        char* name = p;
+        while (*p && !text::isSeparator(*p, true)) p = CharNextA(p);
+        if (p == name) return nullptr;
+        if (*p) ++p;
+    }
+    return p;
 }
 
-bool reparsePointOnPath(const char* path, FileAttributesFn attributes) {
-    char prefix[MAX_PATH];
-    if (!text::copy(prefix, path)) return true;  // what cannot be walked is not trusted
-    // The drive ("C:") or the share ("\\server\share") is where the walk starts.
-    int skip = prefix[0] == '\\' && prefix[1] == '\\' ? 4 : 1;
-    bool named = false;  // a name since the last separator
-    for (char* p = prefix;; p = CharNextA(p)) {
-        bool end = *p == '\0';
-        if (!end && !text::isSeparator(*p, true)) {
-            named = true;
-            continue;
+bool isPlainFolder(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace
+
+FolderWalk::FolderWalk(const char* path) : first_(nullptr), end_(nullptr), kept_('\0') {
+    if (path && text::copy(path_, path)) first_ = firstName(path_);
+}
+
+const char* FolderWalk::next() {
+    if (!first_) return nullptr;
+    char* p = end_ ? end_ : first_;
+    if (end_) *end_ = kept_;
+    while (text::isSeparator(*p, true)) ++p;
+    if (!*p) return nullptr;
+    while (*p && !text::isSeparator(*p, true)) p = CharNextA(p);
+    end_ = p;
+    kept_ = *p;
+    *p = '\0';
+    return path_;
+}
+
+bool reparsePointOnPath(const char* path) {
+    FolderWalk walk(path);
+    if (!walk.valid()) return true;  // what cannot be walked is not trusted
+    while (const char* folder = walk.next()) {
+        DWORD found = GetFileAttributesA(folder);
+        if (found == INVALID_FILE_ATTRIBUTES) {
+            DWORD error = GetLastError();
+            return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
         }
-        if (skip > 0) {
-            --skip;
-        } else if (named) {
-            char kept = *p;
-            *p = '\0';
-            DWORD found = attributes(prefix);
-            *p = kept;
-            if (found == INVALID_FILE_ATTRIBUTES) {
-                DWORD error = GetLastError();
-                return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-            }
-            if (found & FILE_ATTRIBUTE_REPARSE_POINT) return true;
-        }
-        if (end) return false;
-        named = false;
+        if (found & FILE_ATTRIBUTE_REPARSE_POINT) return true;
     }
+    return false;
 }
 
 bool isPlainDiskFile(HANDLE file) {
@@ -58,11 +66,27 @@ bool isPlainDiskFile(HANDLE file) {
 }
 
 HANDLE holdPlainFolder(const char* path) {
-    FileHandle folder(CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // NT keeps a handle's sharing, and so refuses a rename, only when the
+    // handle asks for data access: listing the folder is that.
+    FileHandle folder(CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    if (!folder || !GetFileInformationByHandle(folder.get(), &info) ||
-        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (!folder || !GetFileInformationByHandle(folder.get(), &info) || !isPlainFolder(info.dwFileAttributes))
         return INVALID_HANDLE_VALUE;
+    // Read by name too, once it is held: the handle of a link opened as
+    // itself does not always say so (Wine's is its target's).
+    if (!isPlainFolder(GetFileAttributesA(path))) return INVALID_HANDLE_VALUE;
     return folder.release();
+}
+
+HeldFolders::HeldFolders(const char* path) : safe_(false) {
+    FolderWalk walk(path);
+    int held = 0;
+    while (const char* folder = walk.next()) {
+        if (held == kMostFolders) return;
+        folders_[held].reset(holdPlainFolder(folder));
+        if (!folders_[held++]) return;
+    }
+    safe_ = held > 0;
 }

@@ -1,33 +1,37 @@
-// What elevated code may trust on disk: folders and files that only
-// administrators and SYSTEM can change, paths without links on them, and
-// open handles that are plain files on a disk.
+// What elevated code may trust on disk: paths without links on them, folders
+// held so that they cannot be swapped, and open handles that are plain files
+// on a disk. Who may change a folder is common/foldersecurity.h's.
 #pragma once
 #include <windows.h>
 #include "common/handles.h"
 
-// A security descriptor that lets only Administrators and SYSTEM change what
-// it guards: both with full control, Users with read and execute, nothing
-// taken from the parent; for a folder, inherited by everything made inside.
-class ProtectedSecurity {
+// The folders of a full path, one at a time, from the first below its drive
+// ("C:\") or share ("\\server\share\") down to the path itself. A slash
+// separates as a backslash does, as it does for the system; empty names are
+// passed over.
+class FolderWalk {
 public:
-    explicit ProtectedSecurity(bool folder);
-    // For CreateDirectoryA and CreateFileA, so that the object is never
-    // there without it; null when the descriptor could not be built.
-    SECURITY_ATTRIBUTES* attributes() { return descriptor_ ? &attributes_ : nullptr; }
+    explicit FolderWalk(const char* path);
+    FolderWalk(const FolderWalk&) = delete;
+    FolderWalk& operator=(const FolderWalk&) = delete;
+    // False for a path with no drive or share to start from (a relative one,
+    // "C:name") or one that does not fit: it cannot be walked.
+    bool valid() const { return first_ != nullptr; }
+    // The next folder's path, good until the next call; null after the last.
+    const char* next();
 
 private:
-    LocalMem descriptor_;
-    SECURITY_ATTRIBUTES attributes_;
+    char path_[MAX_PATH];
+    char* first_;  // the first name below the root
+    char* end_;    // where the folder given last was cut
+    char kept_;    // what stood there
 };
 
-typedef DWORD(WINAPI* FileAttributesFn)(LPCSTR path);
-
 // Whether a folder or file on path is a reparse point (a junction, mount
-// point or symbolic link), from the first one below the drive or share to
-// path itself, as attributes reports them. The walk ends at the first that
-// does not exist: nothing below it does either. A path that cannot be walked
-// (too long, attributes refused) counts as one with a link.
-bool reparsePointOnPath(const char* path, FileAttributesFn attributes);
+// point or symbolic link), as its attributes read by name say. The walk ends
+// at the first that does not exist: nothing below it does either. A path that
+// cannot be walked, or a folder that cannot be looked at, counts as a link.
+bool reparsePointOnPath(const char* path);
 
 // Whether an open handle is a plain file on a disk: no device, pipe or
 // console, no folder, no reparse point, and no second name (a hard link to a
@@ -38,3 +42,20 @@ bool isPlainDiskFile(HANDLE file);
 // the handle lives, the folder can be neither renamed nor replaced. Invalid
 // when it is no plain folder (a reparse point, a file) or cannot be opened.
 HANDLE holdPlainFolder(const char* path);
+
+// Holds every folder of a full path (holdPlainFolder, from below its drive or
+// share down to the path itself), so that none of them can be renamed or
+// replaced while the object lives. safe() is false when one is a reparse
+// point (a junction or link, which a user may make in any folder of their
+// own, such as their Start menu), cannot be held, or there is none: nothing
+// may then be deleted or written through the path by this elevated process.
+class HeldFolders {
+public:
+    explicit HeldFolders(const char* path);
+    bool safe() const { return safe_; }
+
+private:
+    static const int kMostFolders = 64;
+    FileHandle folders_[kMostFolders];
+    bool safe_;
+};

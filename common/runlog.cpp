@@ -1,6 +1,7 @@
 #include "common/runlog.h"
 #include <stdarg.h>
 #include "common/errorreport.h"
+#include "common/foldersecurity.h"
 #include "common/handles.h"
 #include "common/protect.h"
 #include "common/text.h"
@@ -30,7 +31,7 @@ bool open(const char* path) {
                                    OPEN_EXISTING, kOpenAsIs | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (earlier && GetFileType(earlier.get()) != FILE_TYPE_DISK) return false;
     earlier.reset();
-    ProtectedSecurity security(false);
+    AdminOnlySecurity security(AdminOnlySecurity::kOwnedByCreator);
     if (!security.attributes()) return false;
     // Append access alone: every line goes to the end, whoever holds the file too.
     FileHandle file(CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_SHARE_READ,

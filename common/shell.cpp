@@ -4,6 +4,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 #include "common/handles.h"
+#include "common/protect.h"
 #include "common/system.h"
 #include "common/text.h"
 
@@ -21,48 +22,6 @@ bool specialFolderPath(int csidl, char (&out)[MAX_PATH]) {
     // "C:\" stays "C:": joining with "\" gives the right path again.
     text::dropTrailingSeparator(out);
     return true;
-}
-
-namespace {
-// Where the folder names below the root start: after "X:\", or after
-// "\\server\share\"; null for any other path.
-const char* firstName(const char* path) {
-    if (text::isLetter(path[0]) && path[1] == ':' && path[2] == '\\') return path + 3;
-    if (path[0] != '\\' || path[1] != '\\' || !path[2] || path[2] == '\\') return nullptr;
-    const char* share = text::nextSeparator(path + 2);
-    const char* after = share && share[1] && share[1] != '\\' ? text::nextSeparator(share + 1) : nullptr;
-    return after ? after + 1 : nullptr;
-}
-}  // namespace
-
-HeldFolders::HeldFolders(const char* folder) : safe_(false) {
-    char path[MAX_PATH];
-    if (!folder || !text::copy(path, folder)) return;
-    const char* first = firstName(path);
-    if (!first || !*first) return;
-    char* name = path + (first - path);
-    int held = 0;
-    for (char* end = name;; end = CharNextA(end)) {
-        if (*end != '\\' && *end != '\0') continue;
-        const char saved = *end;
-        *end = '\0';
-        if (held == kMostFolders) return;
-        // Held with read access and without delete sharing, a folder cannot be
-        // renamed away and replaced until it is let go. Its attributes are
-        // read by name once it is held: the handle of a link opened as itself
-        // does not always say so (Wine's never does).
-        folders_[held].reset(CreateFileA(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                         nullptr));
-        if (!folders_[held++]) return;
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            return;
-        *end = saved;
-        if (!saved) break;
-    }
-    safe_ = true;
 }
 
 namespace {

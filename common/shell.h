@@ -2,25 +2,6 @@
 #pragma once
 #include <windows.h>
 
-#include "common/handles.h"
-
-// Holds every folder of a full path open, from below its drive root (or
-// share) down to the path itself, so that none of them can be renamed or
-// replaced while the object lives. safe() is false when one is a reparse
-// point (a junction or link, which a user may make in any folder of their
-// own, such as their Start menu) or cannot be held: nothing may then be
-// deleted or written through the path by this elevated process.
-class HeldFolders {
-public:
-    explicit HeldFolders(const char* folder);
-    bool safe() const { return safe_; }
-
-private:
-    static const int kMostFolders = 64;
-    FileHandle folders_[kMostFolders];
-    bool safe_;
-};
-
 // Deletes a file named relative to a shell special folder (CSIDL), unless a
 // folder on its way is a reparse point.
 void deleteSpecialFolderFile(int csidl, const char* relativePath);

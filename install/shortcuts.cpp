@@ -6,6 +6,7 @@
 #include "common/installer.h"
 #include "common/payload.h"
 #include "common/product.h"
+#include "common/protect.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "install/install.h"

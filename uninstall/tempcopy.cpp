@@ -5,13 +5,12 @@
 // copy gets a folder of its own that only administrators can write.
 #include <string.h>
 #include "common/errorreport.h"
+#include "common/foldersecurity.h"
 #include "common/product.h"
+#include "common/protect.h"
 #include "common/runlog.h"
 #include "common/text.h"
 #include "uninstall/uninstall.h"
-
-TempCopyCalls systemTempCopyCalls() { return TempCopyCalls{GetFileAttributesA, CreateDirectoryA}; }
-TempCopyCalls tempCopyCalls = systemTempCopyCalls();
 
 namespace {
 
@@ -42,8 +41,7 @@ bool removeLeftCopy(const char* tempFolder, const char* name) {
     char folder[MAX_PATH], copy[MAX_PATH];
     if (!copyPaths(tempFolder, name, folder, copy)) return false;
     FileHandle held(holdPlainFolder(folder));
-    DWORD attributes = tempCopyCalls.getFileAttributes(folder);
-    if (!held || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    if (!held) return false;
     SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileA(copy) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
     held.reset();
@@ -70,15 +68,20 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         return false;
     }
     // A junction on the way could lead the copy to wherever its maker wants.
-    if (reparsePointOnPath(tempFolder, tempCopyCalls.getFileAttributes)) {
+    if (reparsePointOnPath(tempFolder)) {
         setErrorText(product::kTempPathLinked);
         return false;
     }
-    ProtectedSecurity security(true);
+    AdminOnlySecurity security;
     if (!security.attributes()) {
-        reportError("ConvertStringSecurityDescriptorToSecurityDescriptor", 0);
+        reportError("InitializeSecurityDescriptor", 0);
         return false;
     }
+    // Without administrator rights (Windows 2000 and XP elevate nothing, and
+    // a user may remove their own installation) nothing is guarded, and this
+    // process could neither put the copy into such a folder nor delete it
+    // there: the folder keeps what the temp folder passes on.
+    SECURITY_ATTRIBUTES* attributes = runsAsAdministrator() ? security.attributes() : nullptr;
     UINT number = firstNumber & 0xFFFF;
     for (UINT tried = 0;; ++tried, number = (number + 1) & 0xFFFF) {
         if (tried == 0xFFFF) {
@@ -93,7 +96,7 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         }
         // Only a folder made here is ours: one that is there already, or a
         // file of that name, may have been left by the user with a DLL in it.
-        if (!tempCopyCalls.createDirectory(folder, security.attributes())) {
+        if (!folderSecurityCalls.createDirectory(folder, attributes)) {
             if (GetLastError() == ERROR_ALREADY_EXISTS) continue;
             reportError("CreateDirectory", 0);
             break;

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 #include "common/handles.h"
-#include "common/protect.h"
 #include "common/switches.h"
 
 // ---- Exit codes ----
@@ -120,18 +119,6 @@ bool runsAsTempCopy(const char* tempFolder, const char* programPath);
 
 // ---- The temporary copy ----
 
-// How the temporary copy meets the file system, so that a test can have it
-// answer the way Wine cannot: a junction on the temp folder's path (Wine
-// makes none), every name taken.
-struct TempCopyCalls {
-    FileAttributesFn getFileAttributes;
-    BOOL(WINAPI* createDirectory)(LPCSTR path, LPSECURITY_ATTRIBUTES security);
-};
-extern TempCopyCalls tempCopyCalls;
-
-// The system's own calls, as the uninstaller uses them.
-TempCopyCalls systemTempCopyCalls();
-
 // "Orl" and one to four hexadecimal digits: the name of a copy's folder.
 bool isTempCopyName(const char* name);
 
@@ -140,7 +127,8 @@ bool isTempCopyName(const char* name);
 // is made in one step with the protected descriptor (only administrators and
 // SYSTEM may change it), so that no DLL can be planted beside the copy, and
 // is held open in heldFolder, so that it cannot be renamed or replaced until
-// the copy has started. Refused when a folder on the way is a link. False,
+// the copy has started. Without administrator rights nothing is guarded, and
+// the folder keeps the temp folder's rights. Refused when a folder on the way is a link. False,
 // with errorText saying why, when no copy was made; copy then names nothing.
 bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH],
                   FileHandle& heldFolder);

@@ -90,15 +90,20 @@ std::string SecurityStore::read(const std::string& path) {
                                                  OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
                                                  nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
         return "<unreadable>";
-    char* text = nullptr;
-    std::string sddl = "<no text>";
-    if (ConvertSecurityDescriptorToStringSecurityDescriptorA(
-            descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text, nullptr)) {
-        sddl = text;
-        LocalFree(text);
-    }
+    std::string text = sddl(descriptor);
     LocalFree(descriptor);
-    return sddl;
+    return text;
+}
+
+std::string sddl(PSECURITY_DESCRIPTOR descriptor) {
+    char* text = nullptr;
+    if (!descriptor || !ConvertSecurityDescriptorToStringSecurityDescriptorA(
+                           descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text,
+                           nullptr))
+        return "";
+    std::string kept = text;
+    LocalFree(text);
+    return kept;
 }
 
 }  // namespace security_support

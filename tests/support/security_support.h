@@ -26,6 +26,10 @@ private:
     testing_support::ScopedCalls<FolderSecurityCalls> calls_;
 };
 
+// A descriptor's owner and DACL as SDDL ("" for none), as both the store and
+// a test read it.
+std::string sddl(PSECURITY_DESCRIPTOR descriptor);
+
 // What the administrators' descriptor reads back as, and a file's that
 // takes only what its folder passes on.
 const char kAdminsOnly[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";

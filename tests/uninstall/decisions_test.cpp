@@ -1,13 +1,11 @@
 // The uninstaller's small decisions and checks: stage test, install folder,
 // the temporary copy's folder, making, start, command line and the sweep of
-// what killed copies left, the protected descriptor and the link walk, the
-// log's file, the administrator test against a stand-in NetApi32.dll and
+// what killed copies left, the walk over a path's folders, links on it and
+// the folders held, the log's file, the administrator test against a stand-in NetApi32.dll and
 // Wine's own, the rights rule, and the self-deletion and its refusals.
 #include <gtest/gtest.h>
 #include <aclapi.h>
-#include <sddl.h>
 #include <string.h>
-#include <map>
 #include <string>
 #include <vector>
 #include "common/errorreport.h"
@@ -19,10 +17,12 @@
 #include "common/system.h"
 #include "tests/support/install_support.h"
 #include "tests/support/scoped_calls.h"
+#include "tests/support/security_support.h"
 #include "tests/support/support.h"
 #include "uninstall/uninstall.h"
 
 namespace ts = testing_support;
+namespace sec = security_support;
 
 // The system may report the temp folder in long form while the program's
 // folder comes in short form, or the other way round.
@@ -137,77 +137,26 @@ TEST(UninstallFolders, TempCopyCommandPassesSilenceAndTheLogsHandle) {
 }
 
 namespace {
-// A DACL as lines "<SID> <rights> <inheritance>", "protected" first when
-// the parent's entries are kept out.
-std::vector<std::string> daclLines(PSECURITY_DESCRIPTOR descriptor) {
-    std::vector<std::string> lines;
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL dacl = nullptr;
-    if (!descriptor || !GetSecurityDescriptorControl(descriptor, &control, &revision) ||
-        !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) || !present || !dacl)
-        return {"no DACL"};
-    if (control & SE_DACL_PROTECTED) lines.push_back("protected");
-    for (DWORD i = 0; i < dacl->AceCount; ++i) {
-        ACCESS_ALLOWED_ACE* ace = nullptr;
-        char* sid = nullptr;
-        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || !ConvertSidToStringSidA(&ace->SidStart, &sid)) continue;
-        char line[128];
-        snprintf(line, sizeof line, "%s %lx %s%s", sid, ace->Mask,
-                 ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE ? "allow" : "deny",
-                 (ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE)) ? " inherited" : "");
-        LocalFree(sid);
-        lines.push_back(line);
-    }
-    return lines;
-}
-// Administrators and SYSTEM full control, Users read and execute.
-std::vector<std::string> protectedDacl(bool folder) {
-    const std::string inherited = folder ? " inherited" : "";
-    return {"protected", "S-1-5-32-544 1f01ff allow" + inherited, "S-1-5-18 1f01ff allow" + inherited,
-            "S-1-5-32-545 1200a9 allow" + inherited};
-}
 // Wine keeps no DACL of a file, only the access it maps it to: Everyone
 // reads what was made without one, and nothing made with ours.
 bool everyoneHasAccess(const std::string& path) {
-    PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
                               nullptr, &descriptor) != ERROR_SUCCESS)
         return true;
-    LocalMem owner(descriptor);
-    for (const std::string& line : daclLines(descriptor))
-        if (line.rfind("S-1-1-0 ", 0) == 0) return true;
-    return false;
+    LocalMem held(descriptor);
+    return sec::sddl(descriptor).find(";;;WD)") != std::string::npos;
 }
 
-// The descriptor each folder was made with, through tempCopyCalls.
-std::vector<std::string> madeWith;
-BOOL WINAPI recordingCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
-    madeWith = daclLines(security ? security->lpSecurityDescriptor : nullptr);
-    return CreateDirectoryA(path, security);
-}
 BOOL WINAPI everyNameTaken(LPCSTR, LPSECURITY_ATTRIBUTES) {
     SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
 }
-// Attributes as the system gives them (or, with everyPathExists, of a
-// folder), but for the paths set here: a junction, or a folder that is
-// missing or cannot be looked at.
-std::map<std::string, DWORD> linkedPaths, refusedPaths;
-std::vector<std::string> askedPaths;
-bool everyPathExists = false;
-DWORD WINAPI attributesWithLinks(LPCSTR path) {
-    askedPaths.push_back(path);
-    if (refusedPaths.count(path)) {
-        SetLastError(refusedPaths[path]);
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    if (linkedPaths.count(path)) return linkedPaths[path];
-    return everyPathExists ? FILE_ATTRIBUTE_DIRECTORY : GetFileAttributesA(path);
+// A user without administrator rights, which Wine's one user never is.
+BOOL WINAPI noAdministrator(HANDLE, PSID, PBOOL member) {
+    *member = FALSE;
+    return TRUE;
 }
-const DWORD kJunction = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
 
 // Under its own name: a library called netapi32.dll would be taken for the
 // system's and Wine would load its own in its place.
@@ -228,24 +177,14 @@ HMODULE loadNothing(const char*) {
 HMODULE loadWithoutExport(const char*) { return LoadLibraryA("kernel32.dll"); }
 }  // namespace
 
-// The descriptor that protects the copy's folder and the log: only
-// Administrators and SYSTEM may change them, Users may read; nothing comes
-// from the parent, and a folder's entries go to what it holds.
-TEST(TempCopy, ProtectedDescriptorLetsOnlyAdministratorsAndSystemChange) {
-    for (bool folder : {true, false}) {
-        ProtectedSecurity security(folder);
-        ASSERT_TRUE(security.attributes());
-        EXPECT_FALSE(security.attributes()->bInheritHandle);
-        EXPECT_EQ(protectedDacl(folder), daclLines(security.attributes()->lpSecurityDescriptor)) << folder;
-    }
-}
-
 // Names that something holds, a folder with a program in it or a file, are
 // passed over untouched, across the wrap from FFFF to 1: the copy's folder is
 // always new, made with the protected descriptor, and held until the copy
-// has started. Between its making and its start the copy could still be
-// replaced where the system does not enforce the folder's rights: only a
-// file with the program's own bytes is started.
+// has started; without administrator rights (2000 and XP) nothing is guarded
+// and it takes the temp folder's, so that the user can put the copy there.
+// Between its making and its start the copy could still be replaced where
+// the system does not enforce the folder's rights: only a file with the
+// program's own bytes is started.
 TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnBytes) {
     ts::PlantMarks marks;
     std::string temp = ts::makeTempDir("copies");
@@ -253,20 +192,27 @@ TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnByt
     ts::writeFile(temp + "\\OrlFFFE\\OrlFFFE.exe", "theirs");
     ts::writeFile(temp + "\\OrlFFFF", "theirs");
     ASSERT_TRUE(CreateDirectoryA((temp + "\\Orl1").c_str(), nullptr));
-    ts::ScopedCalls<TempCopyCalls> calls(tempCopyCalls);
-    calls->createDirectory = recordingCreateDirectory;
+    sec::SecurityStore store;
     const std::string source = ts::plantFile("marker.exe");
     char copy[MAX_PATH];
     FileHandle held;
     ASSERT_TRUE(makeTempCopy(temp.c_str(), source.c_str(), 0xFFFE, copy, held));
     EXPECT_EQ(temp + "\\Orl2\\Orl2.exe", copy);
     EXPECT_TRUE(held) << "the folder is not held";
-    EXPECT_EQ(protectedDacl(true), madeWith);
+    EXPECT_EQ(sec::kAdminsOnly, store.read(temp + "\\Orl2"));
     EXPECT_TRUE(ts::readFile(source) == ts::readFile(copy));
     EXPECT_EQ("theirs", ts::readFile(temp + "\\OrlFFFE\\OrlFFFE.exe"));
     EXPECT_EQ("theirs", ts::readFile(temp + "\\OrlFFFF"));
     EXPECT_FALSE(ts::fileExists(temp + "\\Orl1\\Orl1.exe"));
     held.reset();
+    {
+        ts::ScopedCalls<FolderSecurityCalls> plainUser(folderSecurityCalls);
+        plainUser->checkTokenMembership = noAdministrator;
+        char plain[MAX_PATH];
+        ASSERT_TRUE(makeTempCopy(temp.c_str(), source.c_str(), 0x10, plain, held));
+        EXPECT_EQ("", store.read(temp + "\\Orl10")) << "made with a descriptor";
+        held.reset();
+    }
 
     const std::string swapped = temp + "\\Orl1\\Orl1.exe", own = copy;
     ASSERT_TRUE(CopyFileA(source.c_str(), swapped.c_str(), FALSE));
@@ -283,69 +229,98 @@ TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnByt
     ts::removeTree(temp);
 }
 
-// A junction on the temp folder's path (which Wine cannot make), or every
-// name taken: no copy, nothing made, and the report says why.
+// A link on the temp folder's path, or every name taken: no copy, nothing
+// made, and the report says why.
 TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTaken) {
-    const std::string temp = ts::makeTempDir("nocopy"), above = temp.substr(0, temp.rfind('\\'));
-    ts::ScopedCalls<TempCopyCalls> calls(tempCopyCalls);
+    const std::string temp = ts::makeTempDir("nocopy"), real = temp + "\\real", link = temp + "\\link";
+    ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((real + "\\Temp").c_str(), nullptr));
+    ASSERT_TRUE(ts::makeFolderLink(link, real));
+    ts::ScopedCalls<FolderSecurityCalls> calls(folderSecurityCalls);
     const struct {
-        FileAttributesFn attributes;
-        decltype(TempCopyCalls::createDirectory) createDirectory;
+        std::string tempFolder;
+        decltype(FolderSecurityCalls::createDirectory) createDirectory;
         const char* report;
     } rows[] = {
-        {attributesWithLinks, CreateDirectoryA, product::kTempPathLinked},
-        {GetFileAttributesA, everyNameTaken, "Error tag = CreateDirectory(183)"},
+        {link + "\\Temp", CreateDirectoryA, product::kTempPathLinked},
+        {real + "\\Temp", everyNameTaken, "Error tag = CreateDirectory(183)"},
     };
-    linkedPaths = {{above, kJunction}};
     for (const auto& row : rows) {
-        calls->getFileAttributes = row.attributes;
         calls->createDirectory = row.createDirectory;
         char copy[MAX_PATH] = "unchanged";
         FileHandle held;
         errorText[0] = '\0';
-        EXPECT_FALSE(makeTempCopy(temp.c_str(), ts::plantFile("marker.exe").c_str(), 1, copy, held)) << row.report;
+        EXPECT_FALSE(makeTempCopy(row.tempFolder.c_str(), ts::plantFile("marker.exe").c_str(), 1, copy, held))
+            << row.report;
         EXPECT_STREQ("", copy);
         EXPECT_NE(nullptr, strstr(errorText, row.report)) << errorText;
-        EXPECT_FALSE(ts::folderExists(temp + "\\Orl1"));
+        EXPECT_FALSE(ts::folderExists(real + "\\Temp\\Orl1"));
     }
-    linkedPaths.clear();
+    ts::removeFolderLink(link);
     ts::removeTree(temp);
 }
 
-// Every folder below the drive or share is looked at, down to the path
-// itself; the walk ends where the path ends to exist.
-TEST(TempCopy, TheLinkWalkLooksAtEveryFolderBelowTheDriveOrShare) {
+// The one walk over a path's folders, which the link check and the held
+// folders take: every folder below the drive or share, down to the path
+// itself. A path without a drive or share to start from cannot be walked.
+TEST(FolderWalks, GiveEveryFolderBelowTheDriveOrShare) {
     const struct {
-        const char* path;
-        const char* link;  // reported as a junction; "" none
-        const char* missing;
-        bool linked;
-        std::vector<std::string> asked;
+        std::string path;
+        bool valid;
+        std::vector<std::string> folders;
     } rows[] = {
-        {"C:\\a\\b\\c", "C:\\a\\b", "", true, {"C:\\a", "C:\\a\\b"}},
-        {"C:\\a\\b\\c\\", "", "C:\\a\\b", false, {"C:\\a", "C:\\a\\b"}},
-        {"C:\\a\\b\\c", "C:\\a\\b\\c", "", true, {"C:\\a", "C:\\a\\b", "C:\\a\\b\\c"}},
-        {"\\\\srv\\share\\a\\b", "\\\\srv\\share", "", false, {"\\\\srv\\share\\a", "\\\\srv\\share\\a\\b"}},
-        {"C:\\", "", "", false, {}},
+        {"C:\\a\\b\\c", true, {"C:\\a", "C:\\a\\b", "C:\\a\\b\\c"}},
+        {"C:\\a\\\\b/c\\", true, {"C:\\a", "C:\\a\\\\b", "C:\\a\\\\b/c"}},
+        {"\\\\srv\\share\\a\\b", true, {"\\\\srv\\share\\a", "\\\\srv\\share\\a\\b"}},
+        {"//srv/share/a", true, {"//srv/share/a"}},
+        {"C:\\", true, {}}, {"C:", true, {}}, {"\\\\srv\\share\\", true, {}},
+        {"a\\b", false, {}}, {"C:a\\b", false, {}}, {"\\a\\b", false, {}}, {"\\\\srv", false, {}},
+        {"\\\\\\share\\a", false, {}}, {"C:\\" + std::string(MAX_PATH, 'a'), false, {}},
     };
-    everyPathExists = true;
     for (const auto& row : rows) {
-        linkedPaths.clear();
-        refusedPaths.clear();
-        askedPaths.clear();
-        if (row.link[0]) linkedPaths[row.link] = kJunction;
-        if (row.missing[0]) refusedPaths[row.missing] = ERROR_FILE_NOT_FOUND;
-        EXPECT_EQ(row.linked, reparsePointOnPath(row.path, attributesWithLinks)) << row.path;
-        EXPECT_EQ(row.asked, askedPaths) << row.path;
+        FolderWalk walk(row.path.c_str());
+        EXPECT_EQ(row.valid, walk.valid()) << row.path;
+        std::vector<std::string> folders;
+        while (const char* folder = walk.next()) folders.push_back(folder);
+        EXPECT_EQ(row.folders, folders) << row.path;
     }
-    // A folder that cannot be looked at, or a path too long to walk, is
-    // trusted no more than a link.
-    refusedPaths = {{"C:\\a", ERROR_ACCESS_DENIED}};
-    EXPECT_TRUE(reparsePointOnPath("C:\\a\\b", attributesWithLinks));
-    EXPECT_TRUE(reparsePointOnPath(("C:\\" + std::string(MAX_PATH, 'a')).c_str(), attributesWithLinks));
-    everyPathExists = false;
-    linkedPaths.clear();
-    refusedPaths.clear();
+}
+
+// Links as Wine makes them, Unix symbolic links: it reports them as reparse
+// points by name, but a handle opened as the link itself is its target's.
+// The link check finds one anywhere on the way, and no folder is held
+// through one. A held folder cannot be renamed: its handle asks to list it,
+// as NT (and Wine) keep the sharing only of a handle that asks for data.
+TEST(FolderWalks, ALinkOnTheWayIsFoundAndNoFolderIsHeldThroughOne) {
+    const std::string temp = ts::makeTempDir("links"), real = temp + "\\real", link = temp + "\\link";
+    ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((real + "\\sub").c_str(), nullptr));
+    ts::writeFile(real + "\\file", "x");
+    ASSERT_TRUE(ts::makeFolderLink(link, real));
+    const struct {
+        std::string path;
+        bool linked, held;
+    } rows[] = {
+        {real + "\\sub", false, true},
+        {real + "\\sub\\missing\\deeper", false, false},  // the check ends where the path does
+        {real + "\\file", false, false},
+        {link, true, false},
+        {link + "\\sub", true, false},
+        {link + "\\missing", true, false},
+        {temp + "\\bad|name\\sub", true, false},  // a folder that cannot be looked at
+        {"C:\\" + std::string(MAX_PATH, 'a'), true, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.linked, reparsePointOnPath(row.path.c_str())) << row.path;
+        EXPECT_EQ(row.held, HeldFolders(row.path.c_str()).safe()) << row.path;
+    }
+    {
+        HeldFolders held((real + "\\sub").c_str());
+        for (const std::string& folder : {real, real + "\\sub"})
+            EXPECT_FALSE(MoveFileA(folder.c_str(), (folder + "2").c_str())) << folder;
+    }
+    ts::removeFolderLink(link);
+    ts::removeTree(temp);
 }
 
 // What killed copies left goes with the next first stage: a copy's folder
@@ -353,28 +328,30 @@ TEST(TempCopy, TheLinkWalkLooksAtEveryFolderBelowTheDriveOrShare) {
 // that is no copy's folder, a folder that is a link, and what others put in
 // a copy's folder.
 TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
-    const std::string temp = ts::makeTempDir("sweep");
+    const std::string temp = ts::makeTempDir("sweep"), elsewhere = temp + "\\Elsewhere";
     const struct {
         const char* name;
-        bool folder, copy;
+        char kind;  // a folder, a file, or a link to elsewhere
+        bool copy;
         const char* also;  // another file in the folder
         bool gone;
     } rows[] = {
-        {"Orl1A2B", true, true, nullptr, true},
-        {"Orl1A2C", true, false, nullptr, true},
-        {"Orl1A2D", true, true, nullptr, false},  // held open below, as a running copy is
-        {"Orl1A2E", true, true, "mine.txt", false},
-        {"Orl1A2F", true, true, nullptr, false},  // a junction, below
-        {"OrlZZ", true, true, nullptr, false},
-        {"Orlan PDF", true, true, nullptr, false},
-        {"Orl1A30", false, false, nullptr, false},
+        {"Orl1A2B", 'd', true, nullptr, true},
+        {"Orl1A2C", 'd', false, nullptr, true},
+        {"Orl1A2D", 'd', true, nullptr, false},  // held open below, as a running copy is
+        {"Orl1A2E", 'd', true, "mine.txt", false},
+        {"Orl1A2F", 'l', false, nullptr, false},
+        {"OrlZZ", 'd', true, nullptr, false},
+        {"Orlan PDF", 'd', true, nullptr, false},
+        {"Orl1A30", 'f', false, nullptr, false},
     };
+    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+    ts::writeFile(elsewhere + "\\Orl1A2F.exe", "theirs");
     for (const auto& row : rows) {
         const std::string path = temp + "\\" + row.name;
-        if (!row.folder) {
-            ts::writeFile(path, "a file");
-            continue;
-        }
+        if (row.kind == 'f') ts::writeFile(path, "a file");
+        if (row.kind == 'l') ASSERT_TRUE(ts::makeFolderLink(path, elsewhere));
+        if (row.kind != 'd') continue;
         ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
         if (row.copy) {
             ts::writeFile(path + "\\" + row.name + ".exe", "copy");
@@ -385,17 +362,14 @@ TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
     FileHandle running(CreateFileA((temp + "\\Orl1A2D\\Orl1A2D.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(running);
-    ts::ScopedCalls<TempCopyCalls> calls(tempCopyCalls);
-    calls->getFileAttributes = attributesWithLinks;
-    linkedPaths = {{temp + "\\Orl1A2F", kJunction}};
     EXPECT_EQ(2, sweepTempCopies(temp.c_str()));
-    linkedPaths.clear();
     for (const auto& row : rows)
         EXPECT_EQ(row.gone, GetFileAttributesA((temp + "\\" + row.name).c_str()) == INVALID_FILE_ATTRIBUTES) << row.name;
     EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2D\\Orl1A2D.exe"));
     EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2E\\mine.txt"));
-    EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2F\\Orl1A2F.exe"));
+    EXPECT_EQ("theirs", ts::readFile(elsewhere + "\\Orl1A2F.exe"));
     running.reset();
+    ts::removeFolderLink(temp + "\\Orl1A2F");
     ts::removeTree(temp);
 }
 
