@@ -1,5 +1,7 @@
 #include "common/foldersecurity.h"
 #include "common/handles.h"
+#include "common/product.h"
+#include "common/protect.h"
 #include "common/text.h"
 
 FolderSecurityCalls systemFolderSecurityCalls() {
@@ -25,6 +27,7 @@ bool makeSid(DWORD* out, BYTE authority, BYTE count, const DWORD* parts) {
 
 const DWORD kAdministrators[] = {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS};
 const DWORD kUsers[] = {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS};
+const DWORD kPowerUsers[] = {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_POWER_USERS};
 const DWORD kSystem[] = {SECURITY_LOCAL_SYSTEM_RID};
 // NT SERVICE\TrustedInstaller, which owns the system's own files from Vista on.
 const DWORD kTrustedInstaller[] = {80, 956008885, 3418522649u, 1831038044, 1847463358, 2083667008};
@@ -36,6 +39,18 @@ const BYTE kCreatorAuthority = 3;
 // folder, or hand such a right to himself.
 const ACCESS_MASK kWriteRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
                                  WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+// Every right that lets a holder rename or remove the folder, or one in it,
+// or hand such a right to himself.
+const ACCESS_MASK kMoveRights = DELETE | FILE_DELETE_CHILD | WRITE_DAC | WRITE_OWNER | GENERIC_ALL;
+
+// What a descriptor is judged for.
+struct Rule {
+    ACCESS_MASK rights;
+    bool ownEntriesOnly;  // what it passes on does not count
+    bool powerUsersTrusted;
+};
+const Rule kChangeRule = {kWriteRights, false, false};
+const Rule kMoveRule = {kMoveRights, true, true};
 
 bool isAllowEntry(BYTE type) {
     return type == ACCESS_ALLOWED_ACE_TYPE || type == ACCESS_ALLOWED_COMPOUND_ACE_TYPE ||
@@ -45,24 +60,26 @@ bool isAllowEntry(BYTE type) {
 
 class TrustedSids {
 public:
-    explicit TrustedSids(PSID also) : also_(also) {
+    TrustedSids(PSID also, bool powerUsers) : also_(also), count_(powerUsers ? 4 : 3) {
         makeSid(sids_[0].bytes, kNtAuthority, 2, kAdministrators);
         makeSid(sids_[1].bytes, kNtAuthority, 1, kSystem);
         makeSid(sids_[2].bytes, kNtAuthority, 6, kTrustedInstaller);
+        makeSid(sids_[3].bytes, kNtAuthority, 2, kPowerUsers);
         makeSid(creatorOwner_.bytes, kCreatorAuthority, 1, kCreatorOwner);
     }
     bool trusted(PSID sid) {
         if (!sid || !IsValidSid(sid)) return false;
-        for (KnownSid& known : sids_)
-            if (EqualSid(sid, known.get())) return true;
+        for (int i = 0; i < count_; ++i)
+            if (EqualSid(sid, sids_[i].get())) return true;
         return also_ && IsValidSid(also_) && EqualSid(sid, also_);
     }
     bool isCreatorOwner(PSID sid) { return EqualSid(sid, creatorOwner_.get()) != FALSE; }
 
 private:
-    KnownSid sids_[3];
+    KnownSid sids_[4];
     KnownSid creatorOwner_;
     PSID also_;
+    int count_;
 };
 
 // The owner of the system folder, into out; false when it cannot be read.
@@ -78,10 +95,8 @@ bool systemFolderOwner(KnownSid& out) {
     return error == ERROR_SUCCESS && owner && IsValidSid(owner) && CopySid(sizeof out.bytes, out.get(), owner);
 }
 
-}  // namespace
-
-bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted) {
-    TrustedSids sids(alsoTrusted);
+bool othersMay(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted, const Rule& rule) {
+    TrustedSids sids(alsoTrusted, rule.powerUsersTrusted);
     PSID owner = nullptr;
     BOOL defaulted = FALSE;
     // The owner may rewrite the DACL whatever it says.
@@ -95,7 +110,7 @@ bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted) {
         if (!isAllowEntry(header->AceType)) continue;  // a deny entry grants nothing
         // Every allow entry carries its mask right after its header.
         ACCESS_ALLOWED_ACE* entry = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-        if (!(entry->Mask & kWriteRights)) continue;
+        if (!(entry->Mask & rule.rights) || (rule.ownEntriesOnly && (header->AceFlags & INHERIT_ONLY_ACE))) continue;
         // The object and callback kinds place their SID elsewhere or attach
         // conditions: whoever they name is not known to be trusted.
         if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) return true;
@@ -106,6 +121,54 @@ bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted) {
     return false;
 }
 
+// Reads path's owner and DACL and judges them by rule; error receives the
+// reading's error (ERROR_SUCCESS when it was read).
+bool othersMayAt(const char* path, const Rule& rule, DWORD& error) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    error = folderSecurityCalls.getNamedSecurityInfo(path, SE_FILE_OBJECT,
+                                                     OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+                                                     nullptr, nullptr, nullptr, &descriptor);
+    LocalMem held(descriptor);
+    if (error != ERROR_SUCCESS || !descriptor) {
+        if (error == ERROR_SUCCESS) error = ERROR_INVALID_SECURITY_DESCR;
+        return true;
+    }
+    KnownSid machineOwner;
+    return othersMay(descriptor, systemFolderOwner(machineOwner) ? machineOwner.get() : nullptr, rule);
+}
+
+}  // namespace
+
+bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted) {
+    return othersMay(descriptor, alsoTrusted, kChangeRule);
+}
+
+bool othersMayMove(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted) {
+    return othersMay(descriptor, alsoTrusted, kMoveRule);
+}
+
+FolderRefusal judgeFolderPath(const char* path) {
+    if (reparsePointOnPath(path)) return FolderRefusal::Linked;
+    FolderWalk walk(path);
+    char above[MAX_PATH] = "";
+    // Each folder but the path itself, down to the first that is not there.
+    while (const char* folder = walk.next()) {
+        DWORD error = ERROR_SUCCESS;
+        if (above[0] && othersMayAt(above, kMoveRule, error))
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FolderRefusal::None
+                                                                                 : FolderRefusal::OpenAbove;
+        text::copy(above, folder);
+    }
+    return FolderRefusal::None;
+}
+
+void folderRefusalText(char* out, size_t capacity, FolderRefusal why, const char* folder, const char* then) {
+    const char* reason = why == FolderRefusal::Linked      ? product::kFolderLinked
+                         : why == FolderRefusal::OpenAbove ? product::kFolderAboveOthersMayChange
+                                                           : product::kFolderOthersMayChange;
+    text::formatInto(out, capacity, reason, folder, then);
+}
+
 bool runsAsAdministrator() {
     KnownSid administrators;
     BOOL member = FALSE;
@@ -114,19 +177,10 @@ bool runsAsAdministrator() {
 }
 
 bool onlyAdminsCanWrite(const char* path) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    DWORD error = folderSecurityCalls.getNamedSecurityInfo(path, SE_FILE_OBJECT,
-                                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                                           nullptr, nullptr, nullptr, nullptr, &descriptor);
-    LocalMem held(descriptor);
-    if (error != ERROR_SUCCESS || !descriptor) {
-        SetLastError(error != ERROR_SUCCESS ? error : ERROR_INVALID_SECURITY_DESCR);
-        return false;
-    }
-    KnownSid machineOwner;
-    bool others = othersMayWrite(descriptor, systemFolderOwner(machineOwner) ? machineOwner.get() : nullptr);
-    if (others) SetLastError(ERROR_ACCESS_DENIED);
-    return !others;
+    DWORD error = ERROR_SUCCESS;
+    if (!othersMayAt(path, kChangeRule, error)) return true;
+    SetLastError(error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED);
+    return false;
 }
 
 AdminOnlySecurity::AdminOnlySecurity(Owner owner) : attributes_(), valid_(false) {

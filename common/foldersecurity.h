@@ -32,6 +32,36 @@ FolderSecurityCalls systemFolderSecurityCalls();
 // names; setup creates its files itself, so that one does not count.
 bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
 
+// Whether someone who is no administrator may rename, delete or replace the
+// folder that descriptor describes, as a folder above an install folder may
+// not be: an owner, or an entry that applies to the folder itself (an
+// inherit-only one does not) granting DELETE, FILE_DELETE_CHILD, WRITE_DAC,
+// WRITE_OWNER or GENERIC_ALL, for anyone othersMayWrite does not trust but
+// Power Users. Files and folders added beside the install folder change
+// nothing of it. Power Users may change what Windows 2000 and XP keep in
+// Program Files, and so replace programs that administrators run: they can
+// make themselves administrators there. Counting them would refuse every
+// default installation on those systems.
+bool othersMayMove(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
+
+// Why elevated code does not trust a folder to load from or delete in.
+enum class FolderRefusal {
+    None,
+    OthersMayChange,  // the folder itself (onlyAdminsCanWrite)
+    OpenAbove,        // a folder above it (othersMayMove), or one that cannot be read
+    Linked,           // a folder on its path is a junction or symbolic link
+};
+
+// The path to such a folder: Linked when a reparse point lies on it,
+// OpenAbove for a folder above it, below its drive or share, that is there
+// and is judged so; otherwise None, and the folder itself is the caller's to
+// judge.
+FolderRefusal judgeFolderPath(const char* path);
+
+// The report of a refused folder: why, naming the folder, then what the
+// program says next.
+void folderRefusalText(char* out, size_t capacity, FolderRefusal why, const char* folder, const char* then);
+
 // Whether this process has administrator rights: Administrators is among its
 // enabled groups. True too when the system cannot say.
 bool runsAsAdministrator();

@@ -1,5 +1,7 @@
 #include "common/installer.h"
 #include <commctrl.h>
+#include "common/errorreport.h"
+#include "common/foldersecurity.h"
 #include "common/product.h"
 #include "common/runlog.h"
 #include "common/text.h"
@@ -40,4 +42,21 @@ void Installer::setStatus(int step, const char* status) {
     if (statusText) SetWindowTextA(statusText, status);
     if (progressBar)
         SendMessageA(progressBar, PBM_SETPOS, progressPosition(progressLow, progressHigh, step, stepCount), 0);
+}
+
+int Installer::holdInstallFolder(const char* then) {
+    bool held = installFolderHold.safe() || installFolderHold.hold(installDir);
+    DWORD error = GetLastError();
+    // Judged once held, so that what was judged is what is used.
+    FolderRefusal why = judgeFolderPath(installDir);
+    if (why == FolderRefusal::None && !onlyAdminsCanWrite(installDir)) why = FolderRefusal::OthersMayChange;
+    if (why != FolderRefusal::None) {
+        char message[kErrorTextSize];
+        folderRefusalText(message, sizeof message, why, installDir, then);
+        setErrorText(message);
+        return 0;
+    }
+    if (held) return 1;
+    reportError("CreateFile", error);
+    return 0;
 }

@@ -4,6 +4,7 @@
 // complete" and 0 after composing its error report.
 #pragma once
 #include <windows.h>
+#include "common/protect.h"
 #ifdef ORLAN_SETUP
 #include "common/handles.h"
 #include "common/payload.h"
@@ -59,6 +60,15 @@ public:
     int stepDone(int result);
     const char* stepText;
 
+    // The install folder's path, held: no folder on it can be renamed or
+    // replaced while the Installer lives, or until release().
+    HeldFolders installFolderHold;
+    // Holds installDir's path (when it is not yet) and judges it as held:
+    // no link on it, no folder above it that others may move, and the folder
+    // one that only administrators can change. 0 with the report: why, then
+    // `then`.
+    int holdInstallFolder(const char* then);
+
     // Printer and driver removal, shared by both programs.
     int deleteProductPrinters();
     int deleteProductDriver();
@@ -96,6 +106,10 @@ public:
 #ifdef ORLAN_UNINSTALL
     void initRemoval(const char* folder, HWND owner, HWND bar);
     int runRemoval();
+    // Before anything is removed: a folder that is not there is dropped
+    // (nothing in it is loaded or deleted), one that is there is held and
+    // judged (holdInstallFolder).
+    int checkInstallFolder();
     void removeRegistryRecords();
     void removeWordAddin(const char* folder);
     void removeShortcuts();

@@ -115,9 +115,13 @@ const char kFolderNoDrive[] = "The drive %c: does not exist. Please choose anoth
 const char kFolderBadCharacter[] = "A folder name cannot contain any of these characters: < > : \" / | ? *";
 const char kFolderBadEnd[] = "A folder name cannot end with a space or a period.";
 const char kFolderTooLong[] = "The folder name is too long. Please choose a shorter one.";
-// "%s" is the folder, there already.
-const char kFolderOthersMayChange[] =
-    "Users who are not administrators can change the folder %s. Please choose another folder, or a new one.";
+// Why a folder is refused: "%s" is the folder, then what the program says
+// next, setup's request or the uninstaller's outcome.
+const char kFolderOthersMayChange[] = "Users who are not administrators can change the folder %s. %s";
+const char kFolderAboveOthersMayChange[] =
+    "Users who are not administrators can rename or replace a folder above %s. %s";
+const char kFolderLinked[] = "A folder on the path %s is a link to another place (a junction or a symbolic link). %s";
+const char kChooseAnotherFolder[] = "Please choose another folder, or a new one.";
 
 // Uninstaller.
 const char kConfirmUninstall[] = "Are you sure you want to uninstall Orlan PDF Scribe?";
@@ -125,10 +129,8 @@ const char kNoUninstallInfo[] = "Can't find Uninstall information.";
 const char kUninstallNotAdmin[] =
     "You must have administrator priviledges for uninstalling Orlan PDF Scribe. Uninstall will be aborted.";
 const char kUninstallSuccess[] = "You have successfully removed Orlan PDF Scribe.";
-// "%s" is the install folder.
-const char kInstallFolderKept[] =
-    "Users who are not administrators can change the folder %s, so nothing in it was loaded or deleted, and a "
-    "Word add-in there stays registered. The rest of Orlan PDF Scribe was removed.";
+const char kInstallFolderRefused[] =
+    "Nothing was removed: the uninstaller would load the Word add-in from that folder and delete files in it.";
 // The temp folder, then why ("%s" twice).
 const char kNoTempCopy[] =
     "Orlan PDF Scribe was not removed: the uninstaller could not make or start its temporary copy in the "

@@ -72,21 +72,32 @@ HANDLE holdPlainFolder(const char* path) {
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                   nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    if (!folder || !GetFileInformationByHandle(folder.get(), &info) || !isPlainFolder(info.dwFileAttributes))
-        return INVALID_HANDLE_VALUE;
+    if (!folder || !GetFileInformationByHandle(folder.get(), &info)) return INVALID_HANDLE_VALUE;
     // Read by name too, once it is held: the handle of a link opened as
     // itself does not always say so (Wine's is its target's).
-    if (!isPlainFolder(GetFileAttributesA(path))) return INVALID_HANDLE_VALUE;
-    return folder.release();
+    if (isPlainFolder(info.dwFileAttributes) && isPlainFolder(GetFileAttributesA(path))) return folder.release();
+    SetLastError(ERROR_DIRECTORY);  // no plain folder
+    return INVALID_HANDLE_VALUE;
 }
 
-HeldFolders::HeldFolders(const char* path) : safe_(false) {
+bool HeldFolders::hold(const char* path) {
+    release();
     FolderWalk walk(path);
     int held = 0;
     while (const char* folder = walk.next()) {
-        if (held == kMostFolders) return;
+        if (held == kMostFolders) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return false;
+        }
         folders_[held].reset(holdPlainFolder(folder));
-        if (!folders_[held++]) return;
+        if (!folders_[held++]) return false;
     }
     safe_ = held > 0;
+    if (!safe_) SetLastError(ERROR_BAD_PATHNAME);
+    return safe_;
+}
+
+void HeldFolders::release() {
+    for (FileHandle& folder : folders_) folder.reset();
+    safe_ = false;
 }

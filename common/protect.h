@@ -51,7 +51,14 @@ HANDLE holdPlainFolder(const char* path);
 // may then be deleted or written through the path by this elevated process.
 class HeldFolders {
 public:
-    explicit HeldFolders(const char* path);
+    HeldFolders() : safe_(false) {}
+    explicit HeldFolders(const char* path) : safe_(false) { hold(path); }
+    HeldFolders(const HeldFolders&) = delete;
+    HeldFolders& operator=(const HeldFolders&) = delete;
+    // Lets go of what it held and holds path's folders instead; safe(), with
+    // the last error set when false.
+    bool hold(const char* path);
+    void release();
     bool safe() const { return safe_; }
 
 private:

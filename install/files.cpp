@@ -4,6 +4,7 @@
 #include "common/handles.h"
 #include "common/installer.h"
 #include "common/payload.h"
+#include "common/product.h"
 #include "common/text.h"
 #include "install/install.h"
 
@@ -113,11 +114,9 @@ int Installer::copyProductFiles() {
         reportError("CreateDir3", 0);
         return 0;
     }
-    // Made by someone else since the run looked, the folder is not ours.
-    if (!onlyAdminsCanWrite(installDir)) {
-        reportFolderRefused(installDir);
-        return 0;
-    }
+    // Held from here, if not since the check, through the registration; made
+    // by someone else since the run looked, the folder is not ours.
+    if (!holdInstallFolder(product::kChooseAnotherFolder)) return 0;
     // Without the driver directory a copy into its sub-folder fails here
     // rather than landing in "\3" of the current drive.
     for (const ProductFile& file : kProductFiles) {

@@ -1,6 +1,7 @@
 // Setup's installation primitives outside the Installer.
 #pragma once
 #include <windows.h>
+#include "common/foldersecurity.h"
 #include "common/payload.h"
 
 // Default printer, through winspool.drv's functions looked up at run time;
@@ -46,15 +47,13 @@ enum class FolderUse {
     Use,       // there, and only administrators can change it
     TakeOver,  // the earlier installation's folder (recorded), holding only
                // the product's files: it is made administrators' only
-    Refuse,    // there, and others can change it
+    Refuse,    // why says why: a link on its path, a folder above it that
+               // others may move, or it is there and others can change it
 };
 // recordedFolder: the machine's record of the earlier installation ("" for none).
-FolderUse installFolderUse(const char* folder, const char* recordedFolder);
+FolderUse installFolderUse(const char* folder, const char* recordedFolder, FolderRefusal& why);
 
 // Gives the folder the administrators' descriptor and the product's files
 // in it their owner and what they inherit; false, with the last error, when
 // any of that fails or something else has appeared in it.
 bool takeOverFolder(const char* folder);
-
-// The report of an install folder that others can change, into errorText.
-void reportFolderRefused(const char* folder);

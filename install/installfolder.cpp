@@ -5,6 +5,7 @@
 #include "common/handles.h"
 #include "common/installer.h"
 #include "common/payload.h"
+#include "common/protect.h"
 #include "common/product.h"
 #include "common/setuppath.h"
 #include "common/text.h"
@@ -54,13 +55,17 @@ bool holdsOnlyProductFiles(const char* folder) {
 
 }  // namespace
 
-FolderUse installFolderUse(const char* folder, const char* recordedFolder) {
+FolderUse installFolderUse(const char* folder, const char* recordedFolder, FolderRefusal& why) {
+    why = FolderRefusal::OthersMayChange;
     char path[MAX_PATH];
     if (!text::copy(path, folder)) return FolderUse::Refuse;
     text::dropTrailingSeparator(path);
+    if ((why = judgeFolderPath(path)) != FolderRefusal::None) return FolderUse::Refuse;
     if (!pathExists(path)) return FolderUse::Create;
     if (onlyAdminsCanWrite(path)) return FolderUse::Use;
-    return sameFolder(path, recordedFolder) && holdsOnlyProductFiles(path) ? FolderUse::TakeOver : FolderUse::Refuse;
+    if (sameFolder(path, recordedFolder) && holdsOnlyProductFiles(path)) return FolderUse::TakeOver;
+    why = FolderRefusal::OthersMayChange;
+    return FolderUse::Refuse;
 }
 
 bool takeOverFolder(const char* folder) {
@@ -84,21 +89,28 @@ int Installer::prepareInstallFolder() {
     // Read before the run clears the product key.
     char recorded[MAX_PATH];
     readInstallFolder(HKEY_LOCAL_MACHINE, recorded);
-    switch (installFolderUse(installDir, recorded)) {
-    case FolderUse::Create:
-    case FolderUse::Use: return 1;
+    // Held before it is judged, until the run ends: no folder on the way can
+    // be renamed or replaced after the check. A folder still to be made is
+    // held once it is (copyProductFiles).
+    bool held = installFolderHold.hold(installDir);
+    DWORD holdError = GetLastError();
+    FolderRefusal why = FolderRefusal::None;
+    FolderUse use = installFolderUse(installDir, recorded, why);
+    switch (use) {
+    case FolderUse::Create: return 1;
+    case FolderUse::Use:
     case FolderUse::TakeOver:
-        if (takeOverFolder(installDir)) return 1;
+        if (!held) {
+            reportError("CreateFile", holdError);
+            return 0;
+        }
+        if (use == FolderUse::Use || takeOverFolder(installDir)) return 1;
         reportError("SetSecurity", 0);
         return 0;
     case FolderUse::Refuse: break;
     }
-    reportFolderRefused(installDir);
-    return 0;
-}
-
-void reportFolderRefused(const char* folder) {
     char message[kErrorTextSize];
-    text::format(message, product::kFolderOthersMayChange, folder);
+    folderRefusalText(message, sizeof message, why, installDir, product::kChooseAnotherFolder);
     setErrorText(message);
+    return 0;
 }

@@ -130,7 +130,11 @@ FolderProblem checkInstallFolder(const char* text) {
     if (problem != FolderProblem::None) return problem;
     char recorded[MAX_PATH];
     readInstallFolder(HKEY_LOCAL_MACHINE, recorded);
-    return installFolderUse(text, recorded) == FolderUse::Refuse ? FolderProblem::OthersMayChange : FolderProblem::None;
+    FolderRefusal why = FolderRefusal::None;
+    if (installFolderUse(text, recorded, why) != FolderUse::Refuse) return FolderProblem::None;
+    return why == FolderRefusal::Linked      ? FolderProblem::Linked
+           : why == FolderRefusal::OpenAbove ? FolderProblem::OpenAbove
+                                             : FolderProblem::OthersMayChange;
 }
 
 bool driveExists(char letter) {
@@ -152,7 +156,15 @@ void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, con
     case FolderProblem::BadCharacter: text::copyInto(out, capacity, product::kFolderBadCharacter); return;
     case FolderProblem::BadNameEnd: text::copyInto(out, capacity, product::kFolderBadEnd); return;
     case FolderProblem::TooLong: text::copyInto(out, capacity, product::kFolderTooLong); return;
-    case FolderProblem::OthersMayChange: text::formatInto(out, capacity, product::kFolderOthersMayChange, text); return;
+    case FolderProblem::OthersMayChange:
+    case FolderProblem::OpenAbove:
+    case FolderProblem::Linked: {
+        FolderRefusal why = problem == FolderProblem::Linked      ? FolderRefusal::Linked
+                            : problem == FolderProblem::OpenAbove ? FolderRefusal::OpenAbove
+                                                                  : FolderRefusal::OthersMayChange;
+        folderRefusalText(out, capacity, why, text, product::kChooseAnotherFolder);
+        return;
+    }
     }
 }
 

@@ -26,7 +26,18 @@ void folderAfterDriveClick(char* folder, size_t capacity, const char* driveName)
 void storeFolderField(char (&installDir)[MAX_PATH], const char* fieldText);
 
 // What keeps a typed folder from being installed into.
-enum class FolderProblem { None, Empty, Relative, NoSuchDrive, BadCharacter, BadNameEnd, TooLong, OthersMayChange };
+enum class FolderProblem {
+    None,
+    Empty,
+    Relative,
+    NoSuchDrive,
+    BadCharacter,
+    BadNameEnd,
+    TooLong,
+    OthersMayChange,  // the folder, there already
+    OpenAbove,        // a folder above it
+    Linked,           // a link on its path
+};
 
 // Judges the folder text as the run will use it (one trailing separator
 // dropped): a full path ("X:\..." or "\\server\share..."), names that
@@ -35,9 +46,9 @@ enum class FolderProblem { None, Empty, Relative, NoSuchDrive, BadCharacter, Bad
 // drive letter only; null skips that question.
 FolderProblem checkFolderText(const char* text, bool (*driveExists)(char letter));
 
-// checkFolderText with the drives there are, then, for a folder that is
-// there already, whether setup may install into it (installFolderUse, with
-// the machine's record of an earlier installation).
+// checkFolderText with the drives there are, then whether setup may
+// install into it (installFolderUse, with the machine's record of an
+// earlier installation).
 FolderProblem checkInstallFolder(const char* text);
 
 // Whether the drive of that letter has a root folder.

@@ -1,11 +1,9 @@
 // What the removal run deletes besides the printer: registry records, the
 // Word add-in, shortcuts and product files. Every deletion is attempted and
-// none of them can fail the run; an install folder that others can change
-// is left alone, and that fails it.
+// none of them can fail the run; an install folder that elevated code cannot
+// trust stops it before anything is removed.
 #include "common/installer.h"
 #include <shlobj.h>
-#include "common/errorreport.h"
-#include "common/foldersecurity.h"
 #include "common/payload.h"
 #include "common/product.h"
 #include "common/registry.h"
@@ -51,17 +49,16 @@ bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file
     return true;
 }
 
-bool keepTrustedFolder(char (&folder)[MAX_PATH]) {
-    if (!folder[0] || onlyAdminsCanWrite(folder)) return true;
-    DWORD why = GetLastError();
-    bool absent = why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND;
-    if (!absent) {
-        char message[kErrorTextSize];
-        text::format(message, product::kInstallFolderKept, folder);
-        setErrorText(message);
+int Installer::checkInstallFolder() {
+    if (!installDir[0]) return 1;
+    if (GetFileAttributesA(installDir) == INVALID_FILE_ATTRIBUTES) {
+        DWORD why = GetLastError();
+        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) {
+            installDir[0] = '\0';
+            return 1;
+        }
     }
-    folder[0] = '\0';
-    return absent;
+    return holdInstallFolder(product::kInstallFolderRefused);
 }
 
 bool isDriveRoot(const char* folder) {

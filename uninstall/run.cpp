@@ -16,6 +16,11 @@ void Installer::initRemoval(const char* folder, HWND owner, HWND bar) {
 }
 
 int Installer::runRemoval() {
+    // Before anything goes: the add-in is loaded from the install folder and
+    // files are deleted in it with administrator rights. A refusal stops the
+    // run with nothing removed; otherwise the folder is held until the last
+    // file in it has gone.
+    if (!runlog::step("Checking the install folder", checkInstallFolder())) return 0;
     // The uninstaller shows no status text: the texts name the steps in the log.
     setStatus(0, "Looking up the printer driver folder");
     if (!lookUpDriverDir(driverDir)) {
@@ -32,20 +37,18 @@ int Installer::runRemoval() {
     removeRegistryRecords();
     stepDone(1);
     setStatus(5, "Removing the Word add-in");
-    // Right before the add-in would be loaded. A folder that others can
-    // change is left alone, and the rest of the removal goes on.
-    bool trusted = keepTrustedFolder(installDir);
     removeWordAddin(installDir);
-    stepDone(trusted);
+    stepDone(1);
     setStatus(6, "Removing the shortcuts");
     removeShortcuts();
     stepDone(1);
     setStatus(7, "Removing the product files");
     removeProductFiles();
     stepDone(1);
-    if (!trusted) return 0;
     setStatus(10, "Removing the install folder");
-    // Only an emptied folder goes; a drive root is never a folder to remove.
+    // A held folder cannot go. Only an emptied folder goes; a drive root is
+    // never a folder to remove.
+    installFolderHold.release();
     bool removed = installDir[0] && !isDriveRoot(installDir) && RemoveDirectoryA(installDir);
     runlog::write("%s \"%s\": %s", stepText, installDir, removed ? "done" : "kept: it still holds files or is in use");
     return 1;

@@ -86,8 +86,8 @@ TEST_F(SetupEntry, SecondCopyEndsSilentlyDuringTheSplashAndThenBringsThePageForw
 }
 
 // Nothing is installed by any of these: each ends before the run, or as
-// the run's first step when the Default road's folder is there already and
-// others can change it.
+// the run's first step when others can change the Default road's folder,
+// there already, and rename the folder above it.
 TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
     const std::string tooLong = "/D=C:\\" + std::string(300, 'x');
     // The Default road's folder lies in a Program Files folder of the test's own.
@@ -97,13 +97,14 @@ TEST_F(SetupEntry, UnattendedRefusalsEndWithTheirCodeAndALogLine) {
         CreateDirectoryA(made.c_str(), nullptr);
         ASSERT_TRUE(install_support::letEveryoneWrite(made)) << made;
     }
-    auto refusal = [](const std::string& made) {
+    auto refusal = [](const std::string& made, const char* reason = product::kFolderOthersMayChange) {
         char text[512];
-        snprintf(text, sizeof text, product::kFolderOthersMayChange, made.c_str());
+        snprintf(text, sizeof text, reason, made.c_str(), product::kChooseAnotherFolder);
         return std::string(text);
     };
     const std::string openRefused = refusal(open);
-    const std::string defaultRefused = "Checking the install folder: failed: " + refusal(defaultDir);
+    const std::string defaultRefused =
+        "Checking the install folder: failed: " + refusal(defaultDir, product::kFolderAboveOthersMayChange);
     const struct {
         std::string arguments;
         int exitCode;

@@ -617,8 +617,8 @@ TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     EXPECT_TRUE(productRecorded());
 
     // Recorded for the user only, in a folder that others can change: the
-    // add-in there is neither loaded nor deleted, the rest goes, and the run
-    // ends as a failed step.
+    // add-in there is not loaded, and the run stops as a failed step before
+    // anything is removed.
     ts::regDeleteTree(HKEY_LOCAL_MACHINE, kProductKey);
     us::recordForUser(folder);
     ASSERT_TRUE(CopyFileA(ts::plantFile("msimg32.dll").c_str(), (folder + "\\ops_wordaddin.dll").c_str(), FALSE));
@@ -626,9 +626,12 @@ TEST_F(UninstallRun, SilentRunRefusedEndsWithItsCode) {
     ts::PlantMarks marks;
     EXPECT_EQ(9, ts::runWithoutWindows(copy.path, "/S \"/LOG=" + logPath + "\""));
     expectLog({"Installed for the user in \"" + folder + "\"",
-               "Removing the Word add-in: failed: Users who are not administrators can change the folder " + folder,
-               "Removing the product files: done", "Exit code 9: a removal step failed"});
+               "Checking the install folder: failed: Users who are not administrators can change the folder " + folder +
+                   ". Nothing was removed",
+               "Exit code 9: a removal step failed"});
+    EXPECT_EQ(std::string::npos, ts::readFile(logPath).find("Removing")) << "a removal step ran";
     EXPECT_EQ(std::vector<std::string>{}, marks.left()) << "the add-in was loaded";
     EXPECT_TRUE(ts::fileExists(folder + "\\ops_wordaddin.dll") && ts::fileExists(folder + "\\uninstall.exe"));
-    EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey) || ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(ts::regKeyExists(HKEY_CURRENT_USER, kProductKey) && ts::regKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(ts::fileExists(us::startMenuFolder() + "\\Uninstall.lnk"));
 }

@@ -197,8 +197,10 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
     while (missing > 'D' && (GetLogicalDrives() & (1u << (missing - 'A')))) --missing;
     ASSERT_FALSE(GetLogicalDrives() & (1u << (missing - 'A'))) << "no free drive letter";
     // One folder of each kind the in-process folder check refuses, one
-    // longer than MAX_PATH, as the field gives it, and one that others can change.
-    const std::string open = ts::makeTempDir("open");
+    // longer than MAX_PATH, as the field gives it, one that others can
+    // change and one that is a link.
+    const std::string open = ts::makeTempDir("open"), linkParent = ts::makeTempDir("link"), link = linkParent + "\\to";
+    ASSERT_TRUE(ts::makeFolderLink(link, open));
     const std::pair<std::string, std::string> cases[] = {
         {"", "Please enter the folder to install Orlan PDF Scribe in."},
         {"Program Files\\Scribe", "Please enter a full path, such as C:\\Program Files\\Orlan Software\\PDF Scribe."},
@@ -209,6 +211,9 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
         {"C:\\" + std::string(256, 'x'), kTooLong}, {"C:\\" + std::string(297, 'x'), kTooLong},  // 259, 300
         {open, "Users who are not administrators can change the folder " + open +
                    ". Please choose another folder, or a new one."},
+        {link + "\\Scribe", "A folder on the path " + link +
+                                "\\Scribe is a link to another place (a junction or a symbolic link). Please choose "
+                                "another folder, or a new one."},
     };
     ASSERT_TRUE(install_support::letEveryoneWrite(open));
     SetupRun setup(*folder);
@@ -240,6 +245,8 @@ TEST_F(WizardDestination, NextRefusesAFolderItCannotInstallIntoAndKeepsTheText) 
     ASSERT_TRUE(page = setup.advance(page, 1001, WizardPage::Summary));
     EXPECT_EQ(longest, summaryFolder(page));
     EXPECT_TRUE(setup.quit(page));
+    ts::removeFolderLink(link);
+    ts::removeTree(linkParent);
     ts::removeTree(open);
 }
 

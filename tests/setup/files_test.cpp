@@ -82,36 +82,39 @@ TEST_F(Folders, OverlongPathsAreRejectedWhole) {
     EXPECT_FALSE(folderExists(justTooLong.substr(0, justTooLong.find('\\', justTooLong.find("long")))));
 }
 
-std::string refusalOf(const std::string& folder) {
+std::string refusalOf(const std::string& folder, const char* reason = product::kFolderOthersMayChange) {
     char text[512];
-    text::format(text, product::kFolderOthersMayChange, folder.c_str());
+    text::format(text, reason, folder.c_str(), product::kChooseAnotherFolder);
     return text;
 }
 
-// Who may change a folder, from its owner and DACL as Windows keeps them;
-// then as the programs see Wine's own folders, where its one user owns every
-// file, the system folder too.
+// Who may change a folder, and who may rename or replace one above an
+// install folder, from its owner and DACL as Windows keeps them; then as the
+// programs see Wine's own folders, where its one user owns every file, the
+// system folder too.
 TEST_F(Folders, OnlyAFolderNoOneButAdministratorsCanChangeIsTrusted) {
     const std::string ti = "S-1-5-80-956008885-3418522649-1831038044-1847463358-2083667008", wine = "S-1-5-21-0-0-0-1000";
     const std::string wineFolder = "O:" + wine + "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;" + wine + ")(A;OICI;0x1200a9;;;WD)";
     const struct {
         std::string sddl;
-        bool others;
+        bool others, moves;  // othersMayWrite, othersMayMove
         std::string alsoTrusted;
     } rows[] = {
-        {sec::kAdminsOnly + std::string("(A;OICIIO;FA;;;CO)"), false, ""},  // passed on to setup's files
-        {"O:" + ti + "D:(A;;FA;;;" + ti + ")(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(D;;FA;;;WD)", false, ""},
-        {sec::kUsersModify, true, ""},
-        {"O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;AU)", true, ""},            // made under C:\ from Vista on
-        {"O:BAD:(A;OICI;FA;;;BA)(A;CI;0x4;;;BU)(A;CIIO;0x2;;;BU)", true, ""},  // made under C:\ on XP
-        {"O:BAD:(A;OICI;FA;;;BA)(A;OIIO;0x1301bf;;;BU)", true, ""},            // passed on to files put there
-        {"O:BAD:(A;OICI;0x1301bf;;;PU)", true, ""},                            // Program Files on XP
-        {"O:BAD:(A;;SD;;;BU)", true, ""}, {"O:BAD:(A;;WD;;;BU)", true, ""}, {"O:BAD:(A;;GA;;;WD)", true, ""},
-        {"O:BAD:(A;OICI;FA;;;CO)", true, ""},  // CREATOR OWNER on the folder itself
-        {"O:BA", true, ""},  // no DACL
-        {"O:S-1-5-21-1-2-3-1001D:P(A;OICI;FA;;;BA)", true, ""},  // a user's own folder
-        {wineFolder, true, ""}, {wineFolder, false, wine},
-        {"O:" + wine + "D:(A;OICI;FA;;;" + wine + ")(A;OICI;0x1301ff;;;WD)", true, wine},  // o+w
+        {sec::kAdminsOnly + std::string("(A;OICIIO;FA;;;CO)"), false, false, ""},  // passed on to setup's files
+        {"O:" + ti + "D:(A;;FA;;;" + ti + ")(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)(D;;FA;;;WD)", false, false, ""},
+        {sec::kUsersModify, true, true, ""},
+        {"O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;AU)", true, true, ""},             // made under C:\ from Vista on
+        {"O:BAD:(A;OICI;FA;;;BA)(A;CI;0x4;;;BU)(A;CIIO;0x2;;;BU)", true, false, ""},  // made under C:\ on XP
+        {"O:BAD:(A;OICI;FA;;;BA)(A;OIIO;0x1301bf;;;BU)", true, false, ""},            // passed on to files put there
+        {"O:BAD:(A;OICI;0x1301bf;;;PU)(A;OICIIO;FA;;;CO)", true, false, ""},          // Program Files on XP
+        {"O:BAD:(A;;SD;;;BU)", true, true, ""}, {"O:BAD:(A;;WD;;;BU)", true, true, ""},
+        {"O:BAD:(A;;GA;;;WD)", true, true, ""}, {"O:BAD:(A;;0x40;;;BU)", true, true, ""},  // delete inside
+        {"O:BAD:(A;OICI;FA;;;CO)", true, true, ""},  // CREATOR OWNER on the folder itself
+        {"O:BA", true, true, ""},  // no DACL
+        {"O:S-1-5-21-1-2-3-1001D:P(A;OICI;FA;;;BA)", true, true, ""},  // a user's own folder
+        {"O:PUD:P(A;OICI;FA;;;BA)", true, false, ""},
+        {wineFolder, true, true, ""}, {wineFolder, false, false, wine},
+        {"O:" + wine + "D:(A;OICI;FA;;;" + wine + ")(A;OICI;0x1301ff;;;WD)", true, true, wine},  // o+w
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.sddl + " trusting " + row.alsoTrusted);
@@ -121,6 +124,7 @@ TEST_F(Folders, OnlyAFolderNoOneButAdministratorsCanChangeIsTrusted) {
                                                                          nullptr));
         ASSERT_TRUE(row.alsoTrusted.empty() || ConvertStringSidToSidA(row.alsoTrusted.c_str(), &also));
         EXPECT_EQ(row.others, othersMayWrite(sd, also));
+        EXPECT_EQ(row.moves, othersMayMove(sd, also));
         LocalFree(also);
         LocalFree(sd);
     }
@@ -133,6 +137,7 @@ TEST_F(Folders, OnlyAFolderNoOneButAdministratorsCanChangeIsTrusted) {
     SetSecurityDescriptorOwner(&nullDacl, admins, FALSE);
     SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE);
     EXPECT_TRUE(othersMayWrite(&nullDacl, nullptr));
+    EXPECT_TRUE(othersMayMove(&nullDacl, nullptr));
     LocalFree(admins);
     EXPECT_TRUE(onlyAdminsCanWrite(root.c_str()));
     ASSERT_TRUE(install_support::letEveryoneWrite(root));
@@ -145,42 +150,64 @@ TEST_F(Folders, OnlyAFolderNoOneButAdministratorsCanChangeIsTrusted) {
 // Before the run changes anything, an install folder that is there is used
 // when only administrators can change it, taken over when it is the
 // recorded earlier installation's and holds only the product's files, and
-// refused otherwise, untouched.
+// refused otherwise, untouched; refused too, there or not, below a link or a
+// folder that others may rename. What was judged stays held.
 TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles) {
-    const std::string folder = root + "\\Scribe", file = folder + "\\uninstall.exe";
+    const std::string folder = root + "\\Scribe", file = folder + "\\uninstall.exe", theirs = root + "\\theirs.txt";
+    const char kProgramFilesXp[] = "O:BAD:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;PU)(A;OICIIO;FA;;;CO)";
+    enum There { Absent, Folder, Link };
     const struct {
-        bool there;
-        const char* kept;
+        There there;
+        const char* kept;   // the folder's descriptor
+        const char* above;  // the descriptor of the folder above it
         const char* recorded;
         const char* foreign;  // a file of someone else's in it
-        int result;
-        const char* after;  // what the folder then reads as
+        const char* refusal;  // null: accepted
+        const char* after;    // what the folder then reads as
     } rows[] = {
-        {false, "", "Scribe", nullptr, 1, ""},
-        {true, "", "Other", nullptr, 1, ""},  // Wine's own folder: its one user is an administrator
-        {true, sec::kUsersModify, "SCRIBE", nullptr, 1, sec::kAdminsOnly},
-        {true, sec::kUsersModify, "Scribe", "notes.txt", 0, sec::kUsersModify},
-        {true, sec::kUsersModify, "Other", nullptr, 0, sec::kUsersModify},
+        {Absent, "", "", "Scribe", nullptr, nullptr, ""},
+        {Folder, "", "", "Other", nullptr, nullptr, ""},  // Wine's own folder: its one user is an administrator
+        {Folder, sec::kUsersModify, "", "SCRIBE", nullptr, nullptr, sec::kAdminsOnly},
+        {Folder, sec::kUsersModify, "", "Scribe", "notes.txt", product::kFolderOthersMayChange, sec::kUsersModify},
+        {Folder, sec::kUsersModify, "", "Other", nullptr, product::kFolderOthersMayChange, sec::kUsersModify},
+        {Link, "", "", "Other", nullptr, product::kFolderLinked, ""},  // to Other
+        {Folder, "", sec::kUsersModify, "Other", nullptr, product::kFolderAboveOthersMayChange, ""},
+        {Absent, "", sec::kUsersModify, "Scribe", nullptr, product::kFolderAboveOthersMayChange, ""},
+        {Folder, "", kProgramFilesXp, "Other", nullptr, nullptr, ""},
     };
     CreateDirectoryA((root + "\\Other").c_str(), nullptr);
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.kept) + ", recorded " + row.recorded);
+        SCOPED_TRACE(std::to_string(row.there) + " " + row.kept + " below " + row.above + ", recorded " + row.recorded);
         sec::SecurityStore store;
+        const DWORD was = GetFileAttributesA(folder.c_str());
+        if (was != INVALID_FILE_ATTRIBUTES && (was & FILE_ATTRIBUTE_REPARSE_POINT)) removeFolderLink(folder);
         removeTree(folder);
-        if (row.there) {
+        writeFile(theirs, "theirs");
+        if (row.there == Link) {
+            ASSERT_TRUE(makeFolderLink(folder, root + "\\Other"));
+        }
+        if (row.there == Folder) {
             CreateDirectoryA(folder.c_str(), nullptr);
             writeFile(file, "earlier");
             if (row.foreign) writeFile(folder + "\\" + row.foreign, "theirs");
         }
         if (row.kept[0]) store.keep(folder, row.kept);
+        if (row.above[0]) store.keep(root, row.above);
         regSetText(HKEY_LOCAL_MACHINE, product::kProductKey, "SetupPath", root + "\\" + row.recorded + "\\");
         Installer installer;
         text::copy(installer.installDir, folder.c_str());
         errorText[0] = '\0';
-        EXPECT_EQ(row.result, installer.prepareInstallFolder());
-        EXPECT_EQ(row.result ? "" : refusalOf(folder), std::string(errorText));
+        EXPECT_EQ(row.refusal ? 0 : 1, installer.prepareInstallFolder());
+        EXPECT_EQ(row.refusal ? refusalOf(folder, row.refusal) : "", std::string(errorText));
         EXPECT_EQ(row.after, store.read(folder));
-        EXPECT_EQ(row.after == sec::kAdminsOnly ? sec::kInheritedOnly : "", store.read(file));
+        const bool reset = row.after == sec::kAdminsOnly && row.there == Folder;
+        EXPECT_EQ(reset ? sec::kInheritedOnly : "", store.read(file));
+        EXPECT_EQ(row.there == Folder, fileExists(file));
+        EXPECT_EQ("theirs", readFile(theirs));
+        if (row.there != Absent && !row.refusal) {
+            EXPECT_FALSE(MoveFileA(folder.c_str(), (folder + "~").c_str())) << "the folder was not held";
+            MoveFileA((folder + "~").c_str(), folder.c_str());
+        }
     }
     regDeleteTree(HKEY_LOCAL_MACHINE, product::kProductKey);
 }
@@ -312,9 +339,14 @@ TEST_F(ProductFiles, CopiesAreNeverReadOnlyAndReplaceReadOnlyOnes) {
 }
 
 // Once checked, a payload file is held until the run ends: nobody can
-// write, replace or delete it, and it can still be read.
+// write, replace or delete it, and it can still be read. The folders made
+// for the installation are held too.
 TEST_F(ProductFiles, CheckedFilesStayAsTheyWereCheckedUntilTheRunEnds) {
     ASSERT_EQ(1, installer.copyProductFiles()) << errorText;
+    for (const std::string& made : {target + "\\Apps", std::string(installer.installDir)}) {
+        EXPECT_FALSE(MoveFileA(made.c_str(), (made + "~").c_str())) << made;
+        MoveFileA((made + "~").c_str(), made.c_str());
+    }
     for (const char* name : kNames) {
         const std::string file = source + "\\" + name;
         HANDLE writer = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

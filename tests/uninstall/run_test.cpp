@@ -8,11 +8,13 @@
 #include "common/runlog.h"
 #include "resources/resource.h"
 #include "tests/spooler/spooler_fixture.h"
+#include "tests/support/security_support.h"
 #include "tests/support/uninstall_support.h"
 #include "uninstall/uninstall.h"
 
 namespace ts = testing_support;
 namespace us = uninstall_support;
+namespace sec = security_support;
 using namespace spooler_support;
 
 namespace {
@@ -23,14 +25,21 @@ struct Position {
     int value;
     bool productKeyPresent;
     bool productFilePresent;
+    bool folderHeld;  // the install folder could not be renamed
 };
 std::vector<Position> positions;
-std::string watchedFile;
+std::string watchedFolder, watchedFile;
+
+bool held(const std::string& folder) {
+    if (!MoveFileA(folder.c_str(), (folder + "~").c_str())) return true;
+    MoveFileA((folder + "~").c_str(), folder.c_str());
+    return false;
+}
 
 LRESULT CALLBACK recordingBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == PBM_SETPOS)
         positions.push_back({static_cast<int>(wParam), ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey),
-                             ts::fileExists(watchedFile)});
+                             ts::fileExists(watchedFile), held(watchedFolder)});
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -72,6 +81,7 @@ protected:
         errorText[0] = '\0';
         us::clearProduct("");
         ASSERT_TRUE(us::installProduct(installDir, true));
+        watchedFolder = installDir;
         watchedFile = installDir + "\\uninstall.exe";
         remover.initRemoval((installDir + "\\").c_str(), nullptr, bar);
     }
@@ -108,10 +118,46 @@ TEST_F(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
     EXPECT_FALSE(positions[3].productKeyPresent);
     EXPECT_TRUE(positions[5].productFilePresent);
     EXPECT_FALSE(positions[6].productFilePresent);
+    // Held from its check until it is removed itself.
+    for (const Position& p : positions) EXPECT_TRUE(p.folderHeld) << p.value;
     EXPECT_FALSE(ts::folderExists(installDir));
     EXPECT_FALSE(printerFacts(product::kPrinterName).exists);
     EXPECT_FALSE(driverRegistered(product::kDriverName));
     EXPECT_EQ(0, stagedDriverFiles());
+}
+
+// The add-in is loaded from the install folder and files are deleted in it:
+// one that others can change, or below a folder that others can rename or a
+// link, stops the run before anything goes.
+TEST_F(RemovalRun, ARefusedInstallFolderStopsTheRunBeforeAnythingGoes) {
+    const std::string linkParent = ts::makeTempDir("runlink"), link = linkParent + "\\product";
+    ASSERT_TRUE(ts::makeFolderLink(link, root));
+    const struct {
+        std::string folder, open;  // open: the folder users may change
+        const char* reason;
+    } rows[] = {
+        {installDir, installDir, product::kFolderOthersMayChange},
+        {installDir, root, product::kFolderAboveOthersMayChange},
+        {link + "\\Scribe", "", product::kFolderLinked},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder + ", open " + row.open);
+        sec::SecurityStore store;
+        if (!row.open.empty()) store.keep(row.open, sec::kUsersModify);
+        Installer refused;
+        refused.initRemoval(row.folder.c_str(), nullptr, bar);
+        errorText[0] = '\0';
+        EXPECT_EQ(0, refused.runRemoval());
+        char report[512];
+        snprintf(report, sizeof report, row.reason, row.folder.c_str(), product::kInstallFolderRefused);
+        EXPECT_STREQ(report, errorText);
+    }
+    ts::removeFolderLink(link);
+    ts::removeTree(linkParent);
+    EXPECT_EQ(std::vector<int>{}, barValues()) << "a step began";
+    EXPECT_TRUE(isProductPrinter());
+    EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey));
+    EXPECT_TRUE(ts::fileExists(installDir + "\\ops_wordaddin.dll") && ts::fileExists(watchedFile));
 }
 
 // The uninstaller's form: a cancelled driver deletion puts the product's
