@@ -54,6 +54,7 @@ enum class FolderUse {
 FolderUse installFolderUse(const char* folder, const char* recordedFolder, FolderRefusal& why);
 
 // Gives the folder the administrators' descriptor and the product's files
-// in it their owner and what they inherit; false, with the last error, when
+// in it their owner and what they inherit; a name among them that is a link
+// or a second name of a file goes itself. False, with the last error, when
 // any of that fails or something else has appeared in it.
 bool takeOverFolder(const char* folder);

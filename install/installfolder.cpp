@@ -53,6 +53,21 @@ bool holdsOnlyProductFiles(const char* folder) {
     return true;
 }
 
+// A product file's name, in a folder where only administrators can now make
+// names: plain when it is a plain file with no other name. A link, or one of
+// a file's several names (a hard link to a file its owner meant to keep),
+// goes itself, never what it led to; then, or when nothing is there, plain
+// is false. False, with the last error, when it cannot be judged or go.
+bool dropUnplainName(const char* path, bool& plain) {
+    plain = false;
+    FileHandle file(CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    plain = isPlainDiskFile(file.get());
+    file.reset();
+    return plain || DeleteFileA(path);
+}
+
 }  // namespace
 
 FolderUse installFolderUse(const char* folder, const char* recordedFolder, FolderRefusal& why) {
@@ -73,11 +88,12 @@ bool takeOverFolder(const char* folder) {
     if (!security.applyTo(folder)) return false;
     for (const ProductFile& file : kProductFiles) {
         char path[MAX_PATH];
+        if (file.removedFrom != FileFolder::Install || !text::format(path, "%s\\%s", folder, file.name)) continue;
         // A file that a user owns keeps the right to change it: each goes back
-        // to the administrators, with what the folder passes on.
-        if (file.removedFrom == FileFolder::Install && text::format(path, "%s\\%s", folder, file.name) &&
-            GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES && !security.resetFile(path))
-            return false;
+        // to the administrators, with what the folder passes on. Judged now
+        // that no one else can make a name here.
+        bool plain = false;
+        if (!dropUnplainName(path, plain) || (plain && !security.resetFile(path))) return false;
     }
     // Whatever appeared before the folder became the administrators' stays.
     if (holdsOnlyProductFiles(folder)) return true;

@@ -155,7 +155,7 @@ TEST_F(Folders, OnlyAFolderNoOneButAdministratorsCanChangeIsTrusted) {
 TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles) {
     const std::string folder = root + "\\Scribe", file = folder + "\\uninstall.exe", theirs = root + "\\theirs.txt";
     const char kProgramFilesXp[] = "O:BAD:(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;PU)(A;OICIIO;FA;;;CO)";
-    enum There { Absent, Folder, Link };
+    enum There { Absent, Folder, HardLinked, Link };  // HardLinked: the product's file is a name of theirs
     const struct {
         There there;
         const char* kept;   // the folder's descriptor
@@ -170,6 +170,7 @@ TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles)
         {Folder, sec::kUsersModify, "", "SCRIBE", nullptr, nullptr, sec::kAdminsOnly},
         {Folder, sec::kUsersModify, "", "Scribe", "notes.txt", product::kFolderOthersMayChange, sec::kUsersModify},
         {Folder, sec::kUsersModify, "", "Other", nullptr, product::kFolderOthersMayChange, sec::kUsersModify},
+        {HardLinked, sec::kUsersModify, "", "Scribe", nullptr, nullptr, sec::kAdminsOnly},
         {Link, "", "", "Other", nullptr, product::kFolderLinked, ""},  // to Other
         {Folder, "", sec::kUsersModify, "Other", nullptr, product::kFolderAboveOthersMayChange, ""},
         {Absent, "", sec::kUsersModify, "Scribe", nullptr, product::kFolderAboveOthersMayChange, ""},
@@ -186,9 +187,12 @@ TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles)
         if (row.there == Link) {
             ASSERT_TRUE(makeFolderLink(folder, root + "\\Other"));
         }
-        if (row.there == Folder) {
+        if (row.there == Folder || row.there == HardLinked) {
             CreateDirectoryA(folder.c_str(), nullptr);
-            writeFile(file, "earlier");
+            if (row.there == Folder) writeFile(file, "earlier");
+            if (row.there == HardLinked) {
+                ASSERT_TRUE(CreateHardLinkA(file.c_str(), theirs.c_str(), nullptr));
+            }
             if (row.foreign) writeFile(folder + "\\" + row.foreign, "theirs");
         }
         if (row.kept[0]) store.keep(folder, row.kept);
@@ -202,6 +206,7 @@ TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles)
         EXPECT_EQ(row.after, store.read(folder));
         const bool reset = row.after == sec::kAdminsOnly && row.there == Folder;
         EXPECT_EQ(reset ? sec::kInheritedOnly : "", store.read(file));
+        // A second name goes itself; the file it named keeps its bytes and rights.
         EXPECT_EQ(row.there == Folder, fileExists(file));
         EXPECT_EQ("theirs", readFile(theirs));
         if (row.there != Absent && !row.refusal) {
