@@ -48,6 +48,45 @@ bool removeLeftCopy(const char* tempFolder, const char* name) {
     return RemoveDirectoryA(folder) != FALSE;
 }
 
+// Whether folder lies on a local fixed disk whose file system keeps
+// permissions: FAT drops the descriptor the copy's folder is made with, and
+// on a share or a removable disk someone else decides what it holds.
+bool keepsPermissions(const char* folder) {
+    if (!text::isLetter(folder[0]) || folder[1] != ':' || !text::isSeparator(folder[2], true)) return false;
+    const char root[] = {folder[0], ':', '\\', '\0'};
+    DWORD flags = 0;
+    return folderSecurityCalls.getDriveType(root) == DRIVE_FIXED &&
+           folderSecurityCalls.getVolumeInformation(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+           (flags & FILE_PERSISTENT_ACLS);
+}
+
+bool isEmptyFolder(const char* folder) {
+    char pattern[MAX_PATH];
+    if (!text::format(pattern, "%s\\*", folder)) return false;
+    WIN32_FIND_DATAA found;
+    FindHandle find(FindFirstFileA(pattern, &found));
+    if (!find) return false;
+    do {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) return false;
+    } while (FindNextFileA(find.get(), &found));
+    return true;
+}
+
+// Whether the copy's folder, made and then held, is still the one made: a
+// user may rename what lies in their temp folder, and so put a folder of
+// their own, with a DLL in it, in its place before the hold. False with the
+// report.
+bool stillTheFolderMade(const char* folder) {
+    const bool adminsOnly = onlyAdminsCanWrite(folder);
+    const DWORD error = GetLastError();
+    if (adminsOnly && isEmptyFolder(folder)) return true;
+    if (adminsOnly || error == ERROR_ACCESS_DENIED)
+        setErrorText(product::kTempCopyFolderChanged);
+    else
+        reportError("GetNamedSecurityInfo", error);
+    return false;
+}
+
 }  // namespace
 
 bool isTempCopyName(const char* name) {
@@ -67,6 +106,15 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         reportError("GetTempPath", ERROR_PATH_NOT_FOUND);
         return false;
     }
+    // Without administrator rights (Windows 2000 and XP elevate nothing, and
+    // a user may remove their own installation) nothing is guarded, and this
+    // process could neither put the copy into such a folder nor delete it
+    // there: the folder keeps what the temp folder passes on.
+    const bool guarded = runsAsAdministrator();
+    if (guarded && !keepsPermissions(tempFolder)) {
+        setErrorText(product::kTempFolderKeepsNoPermissions);
+        return false;
+    }
     // A junction on the way could lead the copy to wherever its maker wants.
     if (reparsePointOnPath(tempFolder)) {
         setErrorText(product::kTempPathLinked);
@@ -77,11 +125,7 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         reportError("InitializeSecurityDescriptor", 0);
         return false;
     }
-    // Without administrator rights (Windows 2000 and XP elevate nothing, and
-    // a user may remove their own installation) nothing is guarded, and this
-    // process could neither put the copy into such a folder nor delete it
-    // there: the folder keeps what the temp folder passes on.
-    SECURITY_ATTRIBUTES* attributes = runsAsAdministrator() ? security.attributes() : nullptr;
+    SECURITY_ATTRIBUTES* attributes = guarded ? security.attributes() : nullptr;
     UINT number = firstNumber & 0xFFFF;
     for (UINT tried = 0;; ++tried, number = (number + 1) & 0xFFFF) {
         if (tried == 0xFFFF) {
@@ -105,6 +149,11 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         if (!heldFolder) {
             reportError("CreateFile", 0);
             RemoveDirectoryA(folder);
+            break;
+        }
+        if (guarded && !stillTheFolderMade(folder)) {
+            heldFolder.reset();
+            RemoveDirectoryA(folder);  // when empty: what others put there stays theirs
             break;
         }
         if (CopyFileA(source, copy, TRUE)) return true;

@@ -152,6 +152,24 @@ BOOL WINAPI everyNameTaken(LPCSTR, LPSECURITY_ATTRIBUTES) {
     SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
 }
+UINT WINAPI removableDrive(LPCSTR) { return DRIVE_REMOVABLE; }
+BOOL WINAPI fatVolume(LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD flags, LPSTR, DWORD) {
+    *flags = FILE_CASE_PRESERVED_NAMES;
+    return TRUE;
+}
+// The copy's folder, but a user's in its place by the time it is held.
+BOOL WINAPI madeWithADll(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+    if (!CreateDirectoryA(path, nullptr)) return FALSE;
+    ts::writeFile(std::string(path) + "\\version.dll", "theirs");
+    return TRUE;
+}
+BOOL WINAPI madeForEveryone(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+    return CreateDirectoryA(path, nullptr) && install_support::letEveryoneWrite(path);
+}
+DWORD WINAPI unreadable(LPCSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID*, PSID*, PACL*, PACL*,
+                        PSECURITY_DESCRIPTOR*) {
+    return ERROR_NOT_SUPPORTED;
+}
 // A user without administrator rights, which Wine's one user never is.
 BOOL WINAPI noAdministrator(HANDLE, PSID, PBOOL member) {
     *member = FALSE;
@@ -229,24 +247,42 @@ TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnByt
     ts::removeTree(temp);
 }
 
-// A link on the temp folder's path, or every name taken: no copy, nothing
-// made, and the report says why.
-TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTaken) {
+// A link on the temp folder's path, every name taken, a temp folder where
+// permissions are not kept (a share; FAT or a removable disk, which Wine
+// never reports), or a folder that is not the one made when it is held (a
+// user's with a DLL in it, or one users may change): no copy, nothing made
+// but the user's folder, and the report says why.
+TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTakenOrTheFolderIsNotKept) {
     const std::string temp = ts::makeTempDir("nocopy"), real = temp + "\\real", link = temp + "\\link";
     ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((real + "\\Temp").c_str(), nullptr));
     ASSERT_TRUE(ts::makeFolderLink(link, real));
+    const std::string copyFolder = real + "\\Temp\\Orl1";
     ts::ScopedCalls<FolderSecurityCalls> calls(folderSecurityCalls);
     const struct {
         std::string tempFolder;
-        decltype(FolderSecurityCalls::createDirectory) createDirectory;
+        void (*arrange)(FolderSecurityCalls& calls);
         const char* report;
+        bool folderLeft;  // the user's, with their file
     } rows[] = {
-        {link + "\\Temp", CreateDirectoryA, product::kTempPathLinked},
-        {real + "\\Temp", everyNameTaken, "Error tag = CreateDirectory(183)"},
+        {link + "\\Temp", [](FolderSecurityCalls&) {}, product::kTempPathLinked, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.createDirectory = everyNameTaken; },
+         "Error tag = CreateDirectory(183)", false},
+        {"\\\\server\\share\\Temp", [](FolderSecurityCalls&) {}, product::kTempFolderKeepsNoPermissions, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.getDriveType = removableDrive; },
+         product::kTempFolderKeepsNoPermissions, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.getVolumeInformation = fatVolume; },
+         product::kTempFolderKeepsNoPermissions, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.createDirectory = madeWithADll; },
+         product::kTempCopyFolderChanged, true},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.createDirectory = madeForEveryone; },
+         product::kTempCopyFolderChanged, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.getNamedSecurityInfo = unreadable; },
+         "Error tag = GetNamedSecurityInfo(50)", false},
     };
     for (const auto& row : rows) {
-        calls->createDirectory = row.createDirectory;
+        calls.restore();
+        row.arrange(folderSecurityCalls);
         char copy[MAX_PATH] = "unchanged";
         FileHandle held;
         errorText[0] = '\0';
@@ -254,7 +290,9 @@ TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTaken) {
             << row.report;
         EXPECT_STREQ("", copy);
         EXPECT_NE(nullptr, strstr(errorText, row.report)) << errorText;
-        EXPECT_FALSE(ts::folderExists(real + "\\Temp\\Orl1"));
+        EXPECT_EQ(row.folderLeft, ts::folderExists(copyFolder)) << row.report;
+        EXPECT_FALSE(ts::fileExists(copyFolder + "\\Orl1.exe"));
+        ts::removeTree(copyFolder);
     }
     ts::removeFolderLink(link);
     ts::removeTree(temp);
