@@ -36,14 +36,25 @@ bool copyPaths(const char* tempFolder, const char* name, char (&folder)[MAX_PATH
 
 // One folder left by an earlier run, with its copy: held while the copy goes,
 // so that no link can take its place; the copy first, as a running copy
-// cannot be deleted and its folder must then stay.
+// cannot be deleted and its folder must then stay. With administrator rights
+// only a folder that no user can change is touched, and in it only a copy
+// that is one file under one name: a user's second name of another file, or
+// a link, would lead the attributes' change to that file.
 bool removeLeftCopy(const char* tempFolder, const char* name) {
     char folder[MAX_PATH], copy[MAX_PATH];
     if (!copyPaths(tempFolder, name, folder, copy)) return false;
     FileHandle held(holdPlainFolder(folder));
-    if (!held) return false;
-    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
-    if (!DeleteFileA(copy) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    if (!held || (runsAsAdministrator() && !onlyAdminsCanWrite(folder))) return false;
+    FileHandle file(CreateFileA(copy, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file) {
+        if (!isPlainDiskFile(file.get())) return false;
+        file.reset();
+        SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(copy)) return false;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
     held.reset();
     return RemoveDirectoryA(folder) != FALSE;
 }

@@ -156,8 +156,9 @@ bool deleteAtRestart(const char* copy);
 
 // Removes what copies of earlier runs left in tempFolder (a copy killed
 // during its removal): each folder named as a copy's, with its copy, when
-// neither is a link and no process still runs the copy. Returns how many
-// folders went.
+// neither is a link, the copy has no second name, no process still runs it,
+// and, with administrator rights, only administrators can change the
+// folder. Returns how many folders went.
 int sweepTempCopies(const char* tempFolder);
 
 // ---- Progress dialog ----

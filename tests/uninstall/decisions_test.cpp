@@ -363,37 +363,44 @@ TEST(FolderWalks, ALinkOnTheWayIsFoundAndNoFolderIsHeldThroughOne) {
 
 // What killed copies left goes with the next first stage: a copy's folder
 // with its copy, or emptied. A copy still in use stays, and so does anything
-// that is no copy's folder, a folder that is a link, and what others put in
-// a copy's folder.
+// that is no copy's folder, a folder that is a link or that users may
+// change, a copy that is a second name of another file, and what others put
+// in a copy's folder.
 TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
     const std::string temp = ts::makeTempDir("sweep"), elsewhere = temp + "\\Elsewhere";
     const struct {
         const char* name;
-        char kind;  // a folder, a file, or a link to elsewhere
-        bool copy;
+        char kind;  // a folder, one users may change, a file, or a link to elsewhere
+        char copy;  // none, a file, or a second name of elsewhere's
         const char* also;  // another file in the folder
         bool gone;
     } rows[] = {
-        {"Orl1A2B", 'd', true, nullptr, true},
-        {"Orl1A2C", 'd', false, nullptr, true},
-        {"Orl1A2D", 'd', true, nullptr, false},  // held open below, as a running copy is
-        {"Orl1A2E", 'd', true, "mine.txt", false},
-        {"Orl1A2F", 'l', false, nullptr, false},
-        {"OrlZZ", 'd', true, nullptr, false},
-        {"Orlan PDF", 'd', true, nullptr, false},
-        {"Orl1A30", 'f', false, nullptr, false},
+        {"Orl1A2B", 'd', 'f', nullptr, true},
+        {"Orl1A2C", 'd', 0, nullptr, true},
+        {"Orl1A2D", 'd', 'f', nullptr, false},  // held open below, as a running copy is
+        {"Orl1A2E", 'd', 'f', "mine.txt", false},
+        {"Orl1A2F", 'l', 0, nullptr, false},
+        {"Orl1A31", 'u', 'f', nullptr, false},
+        {"Orl1A32", 'd', 'h', nullptr, false},
+        {"OrlZZ", 'd', 'f', nullptr, false},
+        {"Orlan PDF", 'd', 'f', nullptr, false},
+        {"Orl1A30", 'f', 0, nullptr, false},
     };
     ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
-    ts::writeFile(elsewhere + "\\Orl1A2F.exe", "theirs");
+    const std::string theirs = elsewhere + "\\Orl1A2F.exe";
+    ts::writeFile(theirs, "theirs");
+    ASSERT_TRUE(SetFileAttributesA(theirs.c_str(), FILE_ATTRIBUTE_READONLY));
     for (const auto& row : rows) {
-        const std::string path = temp + "\\" + row.name;
+        const std::string path = temp + "\\" + row.name, copy = path + "\\" + row.name + ".exe";
         if (row.kind == 'f') ts::writeFile(path, "a file");
-        if (row.kind == 'l') ASSERT_TRUE(ts::makeFolderLink(path, elsewhere));
-        if (row.kind != 'd') continue;
+        ASSERT_TRUE(row.kind != 'l' || ts::makeFolderLink(path, elsewhere));
+        if (row.kind == 'f' || row.kind == 'l') continue;
         ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
-        if (row.copy) {
-            ts::writeFile(path + "\\" + row.name + ".exe", "copy");
-            SetFileAttributesA((path + "\\" + row.name + ".exe").c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(row.kind != 'u' || install_support::letEveryoneWrite(path));
+        ASSERT_TRUE(row.copy != 'h' || CreateHardLinkA(copy.c_str(), theirs.c_str(), nullptr));
+        if (row.copy == 'f') {
+            ts::writeFile(copy, "copy");
+            SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_READONLY);
         }
         if (row.also) ts::writeFile(path + "\\" + row.also, "mine");
     }
@@ -405,7 +412,8 @@ TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
         EXPECT_EQ(row.gone, GetFileAttributesA((temp + "\\" + row.name).c_str()) == INVALID_FILE_ATTRIBUTES) << row.name;
     EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2D\\Orl1A2D.exe"));
     EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2E\\mine.txt"));
-    EXPECT_EQ("theirs", ts::readFile(elsewhere + "\\Orl1A2F.exe"));
+    EXPECT_EQ("theirs", ts::readFile(theirs));
+    EXPECT_TRUE(GetFileAttributesA(theirs.c_str()) & FILE_ATTRIBUTE_READONLY) << "changed through its second name";
     running.reset();
     ts::removeFolderLink(temp + "\\Orl1A2F");
     ts::removeTree(temp);
