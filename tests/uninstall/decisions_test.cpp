@@ -421,10 +421,16 @@ TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
 
 // The log is a new file that only administrators can change, whatever lay at
 // its name: a second name of another file (a hard link) leaves that file
-// alone. A pipe or a device is refused when it is opened, and when its
-// handle is handed over; it is not closed then, as it is not the log's.
+// alone. A pipe, a device, or a path through a link is refused when it is
+// opened, and the first two when their handle is handed over; the handle is
+// not closed then, as it is not the log's. A drive's root holds a log.
 TEST(RunLog, IsANewPlainFileOrNone) {
     const std::string folder = ts::makeTempDir("log"), keep = folder + "\\keep.txt", log = folder + "\\run.log";
+    const std::string real = folder + "\\real", link = folder + "\\link";
+    ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((real + "\\sub").c_str(), nullptr));
+    ASSERT_TRUE(ts::makeFolderLink(link, real));
+    for (const std::string& kept : {real + "\\run.log", real + "\\sub\\run.log"}) ts::writeFile(kept, "keep");
     ts::writeFile(keep, "keep");
     ASSERT_TRUE(CreateHardLinkA(log.c_str(), keep.c_str(), nullptr));
     ASSERT_TRUE(runlog::open(log.c_str()));
@@ -441,10 +447,13 @@ TEST(RunLog, IsANewPlainFileOrNone) {
         pipe = CreateNamedPipeA("\\\\.\\pipe\\orlan-log", PIPE_ACCESS_INBOUND, 0, 2, 512, 512, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, pipe);
     }
-    for (const std::string& path : {std::string("\\\\.\\pipe\\orlan-log"), folder + "\\NUL.log"}) {
+    for (const std::string& path : {std::string("\\\\.\\pipe\\orlan-log"), folder + "\\NUL.log", link + "\\run.log",
+                                    link + "\\sub\\run.log"}) {
         EXPECT_FALSE(runlog::open(path.c_str())) << path;
         EXPECT_FALSE(runlog::isOpen());
     }
+    for (const std::string& kept : {real + "\\run.log", real + "\\sub\\run.log"})
+        EXPECT_EQ("keep", ts::readFile(kept)) << kept;
     FileHandle client(CreateFileA("\\\\.\\pipe\\orlan-log", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(client) << GetLastError();
     EXPECT_FALSE(runlog::adopt(client.get()));
@@ -461,6 +470,10 @@ TEST(RunLog, IsANewPlainFileOrNone) {
     runlog::close();
     const std::string text = ts::readFile(log);
     EXPECT_LT(text.find("  first"), text.find("  second")) << text;
+    EXPECT_TRUE(runlog::open("C:\\orlan-run.log"));
+    runlog::close();
+    EXPECT_TRUE(DeleteFileA("C:\\orlan-run.log"));
+    ts::removeFolderLink(link);
     ts::removeTree(folder);
 }
 
