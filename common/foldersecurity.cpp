@@ -5,7 +5,8 @@
 #include "common/text.h"
 
 FolderSecurityCalls systemFolderSecurityCalls() {
-    return FolderSecurityCalls{CreateDirectoryA, CheckTokenMembership, GetNamedSecurityInfoA, SetNamedSecurityInfoA};
+    return FolderSecurityCalls{CreateDirectoryA, CheckTokenMembership, GetNamedSecurityInfoA, SetNamedSecurityInfoA,
+                               GetDriveTypeA, GetVolumeInformationA};
 }
 FolderSecurityCalls folderSecurityCalls = systemFolderSecurityCalls();
 

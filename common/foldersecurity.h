@@ -9,7 +9,8 @@
 // The calls that make folders and read and write descriptors, gathered so
 // that a test can answer them the way Wine cannot: Wine keeps no ACLs, and
 // reads every file back as the user's own, made from its Unix mode, and its
-// one user is an administrator; and a test can have every name taken.
+// one user is an administrator; and a test can have every name taken, or a
+// volume that keeps no ACLs (Wine calls every disk NTFS).
 struct FolderSecurityCalls {
     BOOL(WINAPI* createDirectory)(LPCSTR path, LPSECURITY_ATTRIBUTES security);
     BOOL(WINAPI* checkTokenMembership)(HANDLE token, PSID group, PBOOL member);
@@ -17,6 +18,9 @@ struct FolderSecurityCalls {
                                         PSID* group, PACL* dacl, PACL* sacl, PSECURITY_DESCRIPTOR* descriptor);
     DWORD(WINAPI* setNamedSecurityInfo)(LPSTR path, SE_OBJECT_TYPE type, SECURITY_INFORMATION info, PSID owner,
                                         PSID group, PACL dacl, PACL sacl);
+    UINT(WINAPI* getDriveType)(LPCSTR root);
+    BOOL(WINAPI* getVolumeInformation)(LPCSTR root, LPSTR name, DWORD nameSize, LPDWORD serial, LPDWORD longestName,
+                                       LPDWORD flags, LPSTR fileSystem, DWORD fileSystemSize);
 };
 extern FolderSecurityCalls folderSecurityCalls;
 

@@ -138,6 +138,12 @@ const char kNoTempCopy[] =
 const char kTempPathLinked[] =
     "A folder on that path is a link to another place (a junction or a symbolic link). Please set TEMP to a "
     "folder of your own and try again.";
+const char kTempFolderKeepsNoPermissions[] =
+    "That folder is not on a local hard disk whose file system keeps permissions (such as NTFS), so other users "
+    "could change what the uninstaller runs from there. Please set TEMP to a folder on such a disk and try again.";
+const char kTempCopyFolderChanged[] =
+    "Someone changed the folder made for the copy before the copy was put in it: it holds files, or users who are "
+    "not administrators can change it. Please try again.";
 
 // Command lines.
 const char kSetupUsage[] =

@@ -25,6 +25,17 @@ namespace runlog {
 
 bool open(const char* path) {
     logFile.reset();
+    // The flag below keeps only the last name from being followed: a
+    // junction on the way would lead the deletion and the creation to a place
+    // of its maker's choosing. Every folder above is held, checked to be no
+    // link, until the log is made; a drive's root cannot be a link.
+    char folder[MAX_PATH];
+    if (!text::copy(folder, path)) return false;
+    if (char* cut = text::lastSeparator(folder, true)) *cut = '\0';
+    FolderWalk walk(folder);
+    const bool root = walk.valid() && !walk.next();
+    HeldFolders held(folder);
+    if (!root && !held.safe()) return false;
     // What is there goes when this handle closes: the name alone, be it a
     // link or one of a file's names. Nothing but a file on a disk is touched.
     FileHandle earlier(CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -10,7 +10,8 @@ namespace runlog {
 // user made in advance would stay theirs to rewrite, and a link or a second
 // name would lead the lines into another file. The new file only
 // administrators and SYSTEM can change. False, with no log, when path is no
-// plain file on a disk or cannot be written: the run goes on without one.
+// plain file on a disk, a folder on its way is a link, or it cannot be
+// written: the run goes on without one.
 bool open(const char* path);
 // Continues the log whose handle this process inherited, when it is a plain
 // file on a disk; a handle that is not is left alone.

@@ -36,16 +36,66 @@ bool copyPaths(const char* tempFolder, const char* name, char (&folder)[MAX_PATH
 
 // One folder left by an earlier run, with its copy: held while the copy goes,
 // so that no link can take its place; the copy first, as a running copy
-// cannot be deleted and its folder must then stay.
+// cannot be deleted and its folder must then stay. With administrator rights
+// only a folder that no user can change is touched, and in it only a copy
+// that is one file under one name: a user's second name of another file, or
+// a link, would lead the attributes' change to that file.
 bool removeLeftCopy(const char* tempFolder, const char* name) {
     char folder[MAX_PATH], copy[MAX_PATH];
     if (!copyPaths(tempFolder, name, folder, copy)) return false;
     FileHandle held(holdPlainFolder(folder));
-    if (!held) return false;
-    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
-    if (!DeleteFileA(copy) && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    if (!held || (runsAsAdministrator() && !onlyAdminsCanWrite(folder))) return false;
+    FileHandle file(CreateFileA(copy, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file) {
+        if (!isPlainDiskFile(file.get())) return false;
+        file.reset();
+        SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(copy)) return false;
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return false;
+    }
     held.reset();
     return RemoveDirectoryA(folder) != FALSE;
+}
+
+// Whether folder lies on a local fixed disk whose file system keeps
+// permissions: FAT drops the descriptor the copy's folder is made with, and
+// on a share or a removable disk someone else decides what it holds.
+bool keepsPermissions(const char* folder) {
+    if (!text::isLetter(folder[0]) || folder[1] != ':' || !text::isSeparator(folder[2], true)) return false;
+    const char root[] = {folder[0], ':', '\\', '\0'};
+    DWORD flags = 0;
+    return folderSecurityCalls.getDriveType(root) == DRIVE_FIXED &&
+           folderSecurityCalls.getVolumeInformation(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+           (flags & FILE_PERSISTENT_ACLS);
+}
+
+bool isEmptyFolder(const char* folder) {
+    char pattern[MAX_PATH];
+    if (!text::format(pattern, "%s\\*", folder)) return false;
+    WIN32_FIND_DATAA found;
+    FindHandle find(FindFirstFileA(pattern, &found));
+    if (!find) return false;
+    do {
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) return false;
+    } while (FindNextFileA(find.get(), &found));
+    return true;
+}
+
+// Whether the copy's folder, made and then held, is still the one made: a
+// user may rename what lies in their temp folder, and so put a folder of
+// their own, with a DLL in it, in its place before the hold. False with the
+// report.
+bool stillTheFolderMade(const char* folder) {
+    const bool adminsOnly = onlyAdminsCanWrite(folder);
+    const DWORD error = GetLastError();
+    if (adminsOnly && isEmptyFolder(folder)) return true;
+    if (adminsOnly || error == ERROR_ACCESS_DENIED)
+        setErrorText(product::kTempCopyFolderChanged);
+    else
+        reportError("GetNamedSecurityInfo", error);
+    return false;
 }
 
 }  // namespace
@@ -67,6 +117,15 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         reportError("GetTempPath", ERROR_PATH_NOT_FOUND);
         return false;
     }
+    // Without administrator rights (Windows 2000 and XP elevate nothing, and
+    // a user may remove their own installation) nothing is guarded, and this
+    // process could neither put the copy into such a folder nor delete it
+    // there: the folder keeps what the temp folder passes on.
+    const bool guarded = runsAsAdministrator();
+    if (guarded && !keepsPermissions(tempFolder)) {
+        setErrorText(product::kTempFolderKeepsNoPermissions);
+        return false;
+    }
     // A junction on the way could lead the copy to wherever its maker wants.
     if (reparsePointOnPath(tempFolder)) {
         setErrorText(product::kTempPathLinked);
@@ -77,11 +136,7 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         reportError("InitializeSecurityDescriptor", 0);
         return false;
     }
-    // Without administrator rights (Windows 2000 and XP elevate nothing, and
-    // a user may remove their own installation) nothing is guarded, and this
-    // process could neither put the copy into such a folder nor delete it
-    // there: the folder keeps what the temp folder passes on.
-    SECURITY_ATTRIBUTES* attributes = runsAsAdministrator() ? security.attributes() : nullptr;
+    SECURITY_ATTRIBUTES* attributes = guarded ? security.attributes() : nullptr;
     UINT number = firstNumber & 0xFFFF;
     for (UINT tried = 0;; ++tried, number = (number + 1) & 0xFFFF) {
         if (tried == 0xFFFF) {
@@ -105,6 +160,11 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         if (!heldFolder) {
             reportError("CreateFile", 0);
             RemoveDirectoryA(folder);
+            break;
+        }
+        if (guarded && !stillTheFolderMade(folder)) {
+            heldFolder.reset();
+            RemoveDirectoryA(folder);  // when empty: what others put there stays theirs
             break;
         }
         if (CopyFileA(source, copy, TRUE)) return true;

@@ -121,9 +121,12 @@ bool isTempCopyName(const char* name);
 // is made in one step with the protected descriptor (only administrators and
 // SYSTEM may change it), so that no DLL can be planted beside the copy, and
 // is held open in heldFolder, so that it cannot be renamed or replaced until
-// the copy has started. Without administrator rights nothing is guarded, and
-// the folder keeps the temp folder's rights. Refused when a folder on the way is a link. False,
-// with errorText saying why, when no copy was made; copy then names nothing.
+// the copy has started; once held, it must still be empty and the
+// administrators' alone. Refused when a folder on the way is a link, and,
+// with administrator rights, when the temp folder is not on a local fixed
+// disk that keeps permissions. Without administrator rights nothing is
+// guarded, and the folder keeps the temp folder's rights. False, with
+// errorText saying why, when no copy was made; copy then names nothing.
 bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, char (&copy)[MAX_PATH],
                   FileHandle& heldFolder);
 
@@ -147,8 +150,9 @@ bool deleteAtRestart(const char* copy);
 
 // Removes what copies of earlier runs left in tempFolder (a copy killed
 // during its removal): each folder named as a copy's, with its copy, when
-// neither is a link and no process still runs the copy. Returns how many
-// folders went.
+// neither is a link, the copy has no second name, no process still runs it,
+// and, with administrator rights, only administrators can change the
+// folder. Returns how many folders went.
 int sweepTempCopies(const char* tempFolder);
 
 // ---- Progress dialog ----

@@ -152,6 +152,24 @@ BOOL WINAPI everyNameTaken(LPCSTR, LPSECURITY_ATTRIBUTES) {
     SetLastError(ERROR_ALREADY_EXISTS);
     return FALSE;
 }
+UINT WINAPI removableDrive(LPCSTR) { return DRIVE_REMOVABLE; }
+BOOL WINAPI fatVolume(LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD flags, LPSTR, DWORD) {
+    *flags = FILE_CASE_PRESERVED_NAMES;
+    return TRUE;
+}
+// The copy's folder, but a user's in its place by the time it is held.
+BOOL WINAPI madeWithADll(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+    if (!CreateDirectoryA(path, nullptr)) return FALSE;
+    ts::writeFile(std::string(path) + "\\version.dll", "theirs");
+    return TRUE;
+}
+BOOL WINAPI madeForEveryone(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+    return CreateDirectoryA(path, nullptr) && install_support::letEveryoneWrite(path);
+}
+DWORD WINAPI unreadable(LPCSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID*, PSID*, PACL*, PACL*,
+                        PSECURITY_DESCRIPTOR*) {
+    return ERROR_NOT_SUPPORTED;
+}
 // A user without administrator rights, which Wine's one user never is.
 BOOL WINAPI noAdministrator(HANDLE, PSID, PBOOL member) {
     *member = FALSE;
@@ -229,24 +247,42 @@ TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnByt
     ts::removeTree(temp);
 }
 
-// A link on the temp folder's path, or every name taken: no copy, nothing
-// made, and the report says why.
-TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTaken) {
+// A link on the temp folder's path, every name taken, a temp folder where
+// permissions are not kept (a share; FAT or a removable disk, which Wine
+// never reports), or a folder that is not the one made when it is held (a
+// user's with a DLL in it, or one users may change): no copy, nothing made
+// but the user's folder, and the report says why.
+TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTakenOrTheFolderIsNotKept) {
     const std::string temp = ts::makeTempDir("nocopy"), real = temp + "\\real", link = temp + "\\link";
     ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((real + "\\Temp").c_str(), nullptr));
     ASSERT_TRUE(ts::makeFolderLink(link, real));
+    const std::string copyFolder = real + "\\Temp\\Orl1";
     ts::ScopedCalls<FolderSecurityCalls> calls(folderSecurityCalls);
     const struct {
         std::string tempFolder;
-        decltype(FolderSecurityCalls::createDirectory) createDirectory;
+        void (*arrange)(FolderSecurityCalls& calls);
         const char* report;
+        bool folderLeft;  // the user's, with their file
     } rows[] = {
-        {link + "\\Temp", CreateDirectoryA, product::kTempPathLinked},
-        {real + "\\Temp", everyNameTaken, "Error tag = CreateDirectory(183)"},
+        {link + "\\Temp", [](FolderSecurityCalls&) {}, product::kTempPathLinked, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.createDirectory = everyNameTaken; },
+         "Error tag = CreateDirectory(183)", false},
+        {"\\\\server\\share\\Temp", [](FolderSecurityCalls&) {}, product::kTempFolderKeepsNoPermissions, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.getDriveType = removableDrive; },
+         product::kTempFolderKeepsNoPermissions, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.getVolumeInformation = fatVolume; },
+         product::kTempFolderKeepsNoPermissions, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.createDirectory = madeWithADll; },
+         product::kTempCopyFolderChanged, true},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.createDirectory = madeForEveryone; },
+         product::kTempCopyFolderChanged, false},
+        {real + "\\Temp", [](FolderSecurityCalls& c) { c.getNamedSecurityInfo = unreadable; },
+         "Error tag = GetNamedSecurityInfo(50)", false},
     };
     for (const auto& row : rows) {
-        calls->createDirectory = row.createDirectory;
+        calls.restore();
+        row.arrange(folderSecurityCalls);
         char copy[MAX_PATH] = "unchanged";
         FileHandle held;
         errorText[0] = '\0';
@@ -254,7 +290,9 @@ TEST(TempCopy, NoCopyWhereALinkLiesOnTheWayOrEveryNameIsTaken) {
             << row.report;
         EXPECT_STREQ("", copy);
         EXPECT_NE(nullptr, strstr(errorText, row.report)) << errorText;
-        EXPECT_FALSE(ts::folderExists(real + "\\Temp\\Orl1"));
+        EXPECT_EQ(row.folderLeft, ts::folderExists(copyFolder)) << row.report;
+        EXPECT_FALSE(ts::fileExists(copyFolder + "\\Orl1.exe"));
+        ts::removeTree(copyFolder);
     }
     ts::removeFolderLink(link);
     ts::removeTree(temp);
@@ -325,37 +363,44 @@ TEST(FolderWalks, ALinkOnTheWayIsFoundAndNoFolderIsHeldThroughOne) {
 
 // What killed copies left goes with the next first stage: a copy's folder
 // with its copy, or emptied. A copy still in use stays, and so does anything
-// that is no copy's folder, a folder that is a link, and what others put in
-// a copy's folder.
+// that is no copy's folder, a folder that is a link or that users may
+// change, a copy that is a second name of another file, and what others put
+// in a copy's folder.
 TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
     const std::string temp = ts::makeTempDir("sweep"), elsewhere = temp + "\\Elsewhere";
     const struct {
         const char* name;
-        char kind;  // a folder, a file, or a link to elsewhere
-        bool copy;
+        char kind;  // a folder, one users may change, a file, or a link to elsewhere
+        char copy;  // none, a file, or a second name of elsewhere's
         const char* also;  // another file in the folder
         bool gone;
     } rows[] = {
-        {"Orl1A2B", 'd', true, nullptr, true},
-        {"Orl1A2C", 'd', false, nullptr, true},
-        {"Orl1A2D", 'd', true, nullptr, false},  // held open below, as a running copy is
-        {"Orl1A2E", 'd', true, "mine.txt", false},
-        {"Orl1A2F", 'l', false, nullptr, false},
-        {"OrlZZ", 'd', true, nullptr, false},
-        {"Orlan PDF", 'd', true, nullptr, false},
-        {"Orl1A30", 'f', false, nullptr, false},
+        {"Orl1A2B", 'd', 'f', nullptr, true},
+        {"Orl1A2C", 'd', 0, nullptr, true},
+        {"Orl1A2D", 'd', 'f', nullptr, false},  // held open below, as a running copy is
+        {"Orl1A2E", 'd', 'f', "mine.txt", false},
+        {"Orl1A2F", 'l', 0, nullptr, false},
+        {"Orl1A31", 'u', 'f', nullptr, false},
+        {"Orl1A32", 'd', 'h', nullptr, false},
+        {"OrlZZ", 'd', 'f', nullptr, false},
+        {"Orlan PDF", 'd', 'f', nullptr, false},
+        {"Orl1A30", 'f', 0, nullptr, false},
     };
     ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
-    ts::writeFile(elsewhere + "\\Orl1A2F.exe", "theirs");
+    const std::string theirs = elsewhere + "\\Orl1A2F.exe";
+    ts::writeFile(theirs, "theirs");
+    ASSERT_TRUE(SetFileAttributesA(theirs.c_str(), FILE_ATTRIBUTE_READONLY));
     for (const auto& row : rows) {
-        const std::string path = temp + "\\" + row.name;
+        const std::string path = temp + "\\" + row.name, copy = path + "\\" + row.name + ".exe";
         if (row.kind == 'f') ts::writeFile(path, "a file");
-        if (row.kind == 'l') ASSERT_TRUE(ts::makeFolderLink(path, elsewhere));
-        if (row.kind != 'd') continue;
+        ASSERT_TRUE(row.kind != 'l' || ts::makeFolderLink(path, elsewhere));
+        if (row.kind == 'f' || row.kind == 'l') continue;
         ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
-        if (row.copy) {
-            ts::writeFile(path + "\\" + row.name + ".exe", "copy");
-            SetFileAttributesA((path + "\\" + row.name + ".exe").c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(row.kind != 'u' || install_support::letEveryoneWrite(path));
+        ASSERT_TRUE(row.copy != 'h' || CreateHardLinkA(copy.c_str(), theirs.c_str(), nullptr));
+        if (row.copy == 'f') {
+            ts::writeFile(copy, "copy");
+            SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_READONLY);
         }
         if (row.also) ts::writeFile(path + "\\" + row.also, "mine");
     }
@@ -367,7 +412,8 @@ TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
         EXPECT_EQ(row.gone, GetFileAttributesA((temp + "\\" + row.name).c_str()) == INVALID_FILE_ATTRIBUTES) << row.name;
     EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2D\\Orl1A2D.exe"));
     EXPECT_TRUE(ts::fileExists(temp + "\\Orl1A2E\\mine.txt"));
-    EXPECT_EQ("theirs", ts::readFile(elsewhere + "\\Orl1A2F.exe"));
+    EXPECT_EQ("theirs", ts::readFile(theirs));
+    EXPECT_TRUE(GetFileAttributesA(theirs.c_str()) & FILE_ATTRIBUTE_READONLY) << "changed through its second name";
     running.reset();
     ts::removeFolderLink(temp + "\\Orl1A2F");
     ts::removeTree(temp);
@@ -375,10 +421,16 @@ TEST(TempCopy, TheSweepRemovesOnlyFoldersOfCopiesThatNoProcessUses) {
 
 // The log is a new file that only administrators can change, whatever lay at
 // its name: a second name of another file (a hard link) leaves that file
-// alone. A pipe or a device is refused when it is opened, and when its
-// handle is handed over; it is not closed then, as it is not the log's.
+// alone. A pipe, a device, or a path through a link is refused when it is
+// opened, and the first two when their handle is handed over; the handle is
+// not closed then, as it is not the log's. A drive's root holds a log.
 TEST(RunLog, IsANewPlainFileOrNone) {
     const std::string folder = ts::makeTempDir("log"), keep = folder + "\\keep.txt", log = folder + "\\run.log";
+    const std::string real = folder + "\\real", link = folder + "\\link";
+    ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((real + "\\sub").c_str(), nullptr));
+    ASSERT_TRUE(ts::makeFolderLink(link, real));
+    for (const std::string& kept : {real + "\\run.log", real + "\\sub\\run.log"}) ts::writeFile(kept, "keep");
     ts::writeFile(keep, "keep");
     ASSERT_TRUE(CreateHardLinkA(log.c_str(), keep.c_str(), nullptr));
     ASSERT_TRUE(runlog::open(log.c_str()));
@@ -395,10 +447,13 @@ TEST(RunLog, IsANewPlainFileOrNone) {
         pipe = CreateNamedPipeA("\\\\.\\pipe\\orlan-log", PIPE_ACCESS_INBOUND, 0, 2, 512, 512, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, pipe);
     }
-    for (const std::string& path : {std::string("\\\\.\\pipe\\orlan-log"), folder + "\\NUL.log"}) {
+    for (const std::string& path : {std::string("\\\\.\\pipe\\orlan-log"), folder + "\\NUL.log", link + "\\run.log",
+                                    link + "\\sub\\run.log"}) {
         EXPECT_FALSE(runlog::open(path.c_str())) << path;
         EXPECT_FALSE(runlog::isOpen());
     }
+    for (const std::string& kept : {real + "\\run.log", real + "\\sub\\run.log"})
+        EXPECT_EQ("keep", ts::readFile(kept)) << kept;
     FileHandle client(CreateFileA("\\\\.\\pipe\\orlan-log", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(client) << GetLastError();
     EXPECT_FALSE(runlog::adopt(client.get()));
@@ -415,6 +470,10 @@ TEST(RunLog, IsANewPlainFileOrNone) {
     runlog::close();
     const std::string text = ts::readFile(log);
     EXPECT_LT(text.find("  first"), text.find("  second")) << text;
+    EXPECT_TRUE(runlog::open("C:\\orlan-run.log"));
+    runlog::close();
+    EXPECT_TRUE(DeleteFileA("C:\\orlan-run.log"));
+    ts::removeFolderLink(link);
     ts::removeTree(folder);
 }
 
