@@ -30,7 +30,7 @@ bool sameFolder(const char* a, const char* b) {
 bool isInstallFolderFile(const char* name) {
     for (const ProductFile& file : kProductFiles)
         if ((file.copiedTo == FileFolder::Install || file.removedFrom == FileFolder::Install) &&
-            lstrcmpiA(name, file.name) == 0)
+            text::sameAsciiName(name, -1, file.name))
             return true;
     return false;
 }

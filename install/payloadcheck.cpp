@@ -48,16 +48,14 @@ bool parseRow(const char* line, const char* end, PayloadRow& row) {
     return true;
 }
 
-// The table's row for name; file names compare as Windows compares them.
+// The table's row for name, the names compared in ASCII (any letter case).
 bool findRow(const PayloadTable& table, const char* name, PayloadRow& row) {
     const char* end = table.text ? table.text + table.size : nullptr;
     for (const char* line = table.text; line && line < end;) {
         const char* next = line;
         while (next < end && *next != '\n') ++next;
         const char* lineEnd = next > line && next[-1] == '\r' ? next - 1 : next;
-        if (parseRow(line, lineEnd, row) && CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, row.name,
-                                                           row.nameLength, name, -1) == CSTR_EQUAL)
-            return true;
+        if (parseRow(line, lineEnd, row) && text::sameAsciiName(row.name, row.nameLength, name)) return true;
         line = next + 1;
     }
     return false;

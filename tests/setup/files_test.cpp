@@ -328,13 +328,23 @@ TEST_F(ProductFiles, CheckedFilesStayAsTheyWereCheckedUntilTheRunEnds) {
 }
 
 // A file without its row is no file of the release, and setup.exe without
-// its table knows none.
+// its table knows none. Names compare in ASCII, any letter case, not by the
+// user's locale, which passes over a soft hyphen (and in Turkish, which Wine
+// does not fold so, tells "I" from "i").
 TEST_F(ProductFiles, AFileTheTableDoesNotListIsRefused) {
     const std::string others = install_support::payloadTableOf(source, {"kpd_drv.dll", "kpdcjk.bin"});
     installer.payloadTable = PayloadTable{others.c_str(), static_cast<DWORD>(others.size())};
     expectStop("Error tag = CopyFile_7(1392):", 0);
+    std::string hyphened = install_support::payloadTableOf(source, {"uninstall.exe"});
+    hyphened.insert(hyphened.find("uninstall") + 4, "\xAD");
+    installer.payloadTable = PayloadTable{hyphened.c_str(), static_cast<DWORD>(hyphened.size())};
+    expectStop("Error tag = CopyFile_7(1392):", 0);
     installer.payloadTable = PayloadTable{nullptr, 0};
     expectStop("Error tag = CopyFile_7(1392):", 0);
+    const std::string capitals =
+        install_support::payloadTableOf(source, {"UNINSTALL.EXE", "ORC_PROXYPROCESS.EXE", "KPDCJK.BIN"});
+    installer.payloadTable = PayloadTable{capitals.c_str(), static_cast<DWORD>(capitals.size())};
+    EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
 }
 
 // That a failed copy stops the whole run before the records is the run's
