@@ -77,6 +77,9 @@ public:
     // missing (ERROR_FILE_NOT_FOUND), differs from the table
     // (ERROR_FILE_CORRUPT), or cannot be opened.
     HANDLE checkedFile(const ProductFile& file);
+    // Copies it over target from that handle (copyFromHandle, against its
+    // row); false with the last error.
+    bool copyCheckedFile(const ProductFile& file, const char* target);
 
     int addPort();
     int isDriverInstalled();

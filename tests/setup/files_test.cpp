@@ -327,6 +327,15 @@ TEST_F(ProductFiles, CheckedFilesStayAsTheyWereCheckedUntilTheRunEnds) {
     }
 }
 
+// The bytes read for the copy are not those read for the check: the copy
+// with them is deleted, and the run stops there.
+TEST_F(ProductFiles, BytesThatDifferFromThoseCheckedAreNoCopy) {
+    ASSERT_EQ(1, installer.checkPayload()) << errorText;
+    testing_support::ScopedCalls files(fileCalls);
+    files->readFile = install_support::readOtherBytes;
+    expectStop("Error tag = CopyFile_7(1392):", 0);
+}
+
 // A file without its row is no file of the release, and setup.exe without
 // its table knows none. Names compare in ASCII, any letter case, not by the
 // user's locale, which passes over a soft hyphen (and in Turkish, which Wine
