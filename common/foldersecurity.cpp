@@ -113,7 +113,7 @@ bool runsAsAdministrator() {
            !folderSecurityCalls.checkTokenMembership(nullptr, administrators.get(), &member) || member;
 }
 
-bool onlyAdminsCanWrite(const char* path) {
+FolderWriters folderWriters(const char* path) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     DWORD error = folderSecurityCalls.getNamedSecurityInfo(path, SE_FILE_OBJECT,
                                                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
@@ -121,13 +121,16 @@ bool onlyAdminsCanWrite(const char* path) {
     LocalMem held(descriptor);
     if (error != ERROR_SUCCESS || !descriptor) {
         SetLastError(error != ERROR_SUCCESS ? error : ERROR_INVALID_SECURITY_DESCR);
-        return false;
+        return FolderWriters::Unreadable;
     }
     KnownSid machineOwner;
-    bool others = othersMayWrite(descriptor, systemFolderOwner(machineOwner) ? machineOwner.get() : nullptr);
-    if (others) SetLastError(ERROR_ACCESS_DENIED);
-    return !others;
+    if (!othersMayWrite(descriptor, systemFolderOwner(machineOwner) ? machineOwner.get() : nullptr))
+        return FolderWriters::AdminsOnly;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FolderWriters::Others;
 }
+
+bool onlyAdminsCanWrite(const char* path) { return folderWriters(path) == FolderWriters::AdminsOnly; }
 
 AdminOnlySecurity::AdminOnlySecurity(Owner owner) : attributes_(), valid_(false) {
     const DWORD allInherit = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;

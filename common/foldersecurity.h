@@ -36,14 +36,21 @@ bool othersMayWrite(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
 // enabled groups. True too when the system cannot say.
 bool runsAsAdministrator();
 
-// Whether only administrators can change the folder (or file) at path: its
-// descriptor read and judged, the owner of the system folder counted an
-// administrator too: whoever owns that already controls every program. (On
-// Windows that is TrustedInstaller or Administrators; under Wine, which
-// keeps no ACLs, its one user owns every file, and its folders are judged by
-// what Everyone, Unix's "other", may do.)
-// False also when the descriptor cannot be read; the last error is then the
-// reading's, and ERROR_ACCESS_DENIED for a folder that others may change.
+// Who may change the folder (or file) at path: its descriptor read and
+// judged, the owner of the system folder counted an administrator too:
+// whoever owns that already controls every program. (On Windows that is
+// TrustedInstaller or Administrators; under Wine, which keeps no ACLs, its
+// one user owns every file, and its folders are judged by what Everyone,
+// Unix's "other", may do.) Unreadable when the descriptor cannot be read,
+// the last error then the reading's (ERROR_FILE_NOT_FOUND or
+// ERROR_PATH_NOT_FOUND for a folder that is not there); Others with
+// ERROR_ACCESS_DENIED. A reading refused may give that code too: only this
+// answer tells the two apart.
+enum class FolderWriters { AdminsOnly, Others, Unreadable };
+FolderWriters folderWriters(const char* path);
+
+// Whether only administrators can change the folder (or file) at path
+// (folderWriters); false with its last error.
 bool onlyAdminsCanWrite(const char* path);
 
 // A protected DACL (nothing inherited from the parent): Administrators and

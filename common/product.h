@@ -118,6 +118,9 @@ const char kFolderTooLong[] = "The folder name is too long. Please choose a shor
 // "%s" is the folder, there already.
 const char kFolderOthersMayChange[] =
     "Users who are not administrators can change the folder %s. Please choose another folder, or a new one.";
+// The folder, then the reading's error code and the system's text for it.
+const char kFolderUnreadable[] =
+    "Setup cannot read who may change the folder %s. Please choose another folder, or a new one.\n\nError %d: %s";
 
 // Uninstaller.
 const char kConfirmUninstall[] = "Are you sure you want to uninstall Orlan PDF Scribe?";
@@ -129,6 +132,11 @@ const char kUninstallSuccess[] = "You have successfully removed Orlan PDF Scribe
 const char kInstallFolderKept[] =
     "Users who are not administrators can change the folder %s, so nothing in it was loaded or deleted, and a "
     "Word add-in there stays registered. The rest of Orlan PDF Scribe was removed.";
+// The same, when who may change it cannot be read: the folder, the error code
+// and the system's text for it.
+const char kInstallFolderUnreadable[] =
+    "The uninstaller cannot read who may change the folder %s, so nothing in it was loaded or deleted, and a "
+    "Word add-in there stays registered. The rest of Orlan PDF Scribe was removed. Error %d: %s";
 // The temp folder, then why ("%s" twice).
 const char kNoTempCopy[] =
     "Orlan PDF Scribe was not removed: the uninstaller could not make or start its temporary copy in the "

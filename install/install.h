@@ -78,5 +78,8 @@ FolderUse installFolderUse(const char* folder, const char* recordedFolder);
 // any of that fails or something else has appeared in it.
 bool takeOverFolder(const char* folder);
 
-// The report of an install folder that others can change, into errorText.
+// Why an install folder that is there is refused, into out: others can
+// change it, or who may change it cannot be read (with the reading's error).
+void folderRefusalText(char* out, size_t capacity, const char* folder);
+// The same, into errorText.
 void reportFolderRefused(const char* folder);

@@ -97,8 +97,11 @@ int Installer::prepareInstallFolder() {
     return 0;
 }
 
-void reportFolderRefused(const char* folder) {
-    char message[kErrorTextSize];
-    text::format(message, product::kFolderOthersMayChange, folder);
-    setErrorText(message);
+void folderRefusalText(char* out, size_t capacity, const char* folder) {
+    if (folderWriters(folder) == FolderWriters::Unreadable)
+        composeReport(out, capacity, product::kFolderUnreadable, folder, 0);
+    else
+        text::formatInto(out, capacity, product::kFolderOthersMayChange, folder);
 }
+
+void reportFolderRefused(const char* folder) { folderRefusalText(errorText, kErrorTextSize, folder); }

@@ -152,7 +152,7 @@ void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, con
     case FolderProblem::BadCharacter: text::copyInto(out, capacity, product::kFolderBadCharacter); return;
     case FolderProblem::BadNameEnd: text::copyInto(out, capacity, product::kFolderBadEnd); return;
     case FolderProblem::TooLong: text::copyInto(out, capacity, product::kFolderTooLong); return;
-    case FolderProblem::OthersMayChange: text::formatInto(out, capacity, product::kFolderOthersMayChange, text); return;
+    case FolderProblem::OthersMayChange: folderRefusalText(out, capacity, text); return;
     }
 }
 

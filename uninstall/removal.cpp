@@ -52,14 +52,14 @@ bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file
 }
 
 bool keepTrustedFolder(char (&folder)[MAX_PATH]) {
-    if (!folder[0] || onlyAdminsCanWrite(folder)) return true;
+    FolderWriters writers = folder[0] ? folderWriters(folder) : FolderWriters::AdminsOnly;
+    if (writers == FolderWriters::AdminsOnly) return true;
     DWORD why = GetLastError();
     bool absent = why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND;
-    if (!absent) {
-        char message[kErrorTextSize];
-        text::format(message, product::kInstallFolderKept, folder);
-        setErrorText(message);
-    }
+    if (writers == FolderWriters::Others)
+        text::formatInto(errorText, kErrorTextSize, product::kInstallFolderKept, folder);
+    else if (!absent)
+        composeReport(errorText, kErrorTextSize, product::kInstallFolderUnreadable, folder, why);
     folder[0] = '\0';
     return absent;
 }

@@ -90,8 +90,9 @@ bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file
 
 // Leaves folder as it is when only administrators can change it; otherwise
 // empties it, so that nothing is loaded from it or deleted in it. False,
-// with the report, when it is there and others can change it (a folder that
-// is not there holds nothing to remove).
+// with the report, when it is there and others can change it, or who may
+// change it cannot be read (a folder that is not there holds nothing to
+// remove).
 bool keepTrustedFolder(char (&folder)[MAX_PATH]);
 
 // A drive root such as "C:" or "C:\": never removed as a folder.

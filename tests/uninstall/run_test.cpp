@@ -8,11 +8,13 @@
 #include "common/runlog.h"
 #include "resources/resource.h"
 #include "tests/spooler/spooler_fixture.h"
+#include "tests/support/security_support.h"
 #include "tests/support/uninstall_support.h"
 #include "uninstall/uninstall.h"
 
 namespace ts = testing_support;
 namespace us = uninstall_support;
+namespace sec = security_support;
 using namespace spooler_support;
 
 namespace {
@@ -319,6 +321,21 @@ TEST_F(RemovalOperations, WordAddinIsUnregisteredBeforeItsFileGoes) {
     EXPECT_FALSE(ts::regKeyExists(HKEY_CURRENT_USER, addinKey));
     EXPECT_FALSE(ts::regKeyExists(HKEY_LOCAL_MACHINE, addinKey));
     EXPECT_FALSE(ts::fileExists(file));
+}
+
+// Who may change the install folder cannot be read: it is left alone, and
+// the report says so instead of that others can change it.
+TEST_F(RemovalOperations, AFolderWhosePermissionsCannotBeReadIsLeftAloneAndSaidSo) {
+    sec::SecurityStore store;
+    store.keep(installDir, sec::kUnreadable);
+    char folder[MAX_PATH];
+    lstrcpyA(folder, installDir.c_str());
+    errorText[0] = '\0';
+    EXPECT_FALSE(keepTrustedFolder(folder));
+    EXPECT_STREQ("", folder);
+    EXPECT_EQ(0u, std::string(errorText).find("The uninstaller cannot read who may change the folder " + installDir +
+                                              ", so nothing in it was loaded or deleted"))
+        << errorText;
 }
 
 TEST_F(RemovalOperations, EmptyOrOverlongFolderTouchesNoFile) {
