@@ -101,7 +101,8 @@ public:
     int runRemoval();
     void removeRegistryRecords();
     void removeWordAddin(const char* folder);
-    void removeShortcuts();
+    // False when a link on the way kept a shortcut (deleteSpecialFolderFile).
+    bool removeShortcuts();
     void removeProductFiles();
     // After a cancelled driver deletion: puts "Orlan PDF Printer" back, in
     // one attempt; a failure is reported and nothing starts over.

@@ -38,8 +38,7 @@ int Installer::runRemoval() {
     removeWordAddin(installDir);
     stepDone(trusted);
     setStatus(6, "Removing the shortcuts");
-    removeShortcuts();
-    stepDone(1);
+    runlog::write("%s: %s", stepText, removeShortcuts() ? "done" : kKeptForLink);
     setStatus(7, "Removing the product files");
     removeProductFiles();
     stepDone(1);

@@ -116,6 +116,29 @@ TEST_F(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
     EXPECT_EQ(0, stagedDriverFiles());
 }
 
+// The user's own Start-menu folders may be links to anywhere: nothing is
+// deleted through them, and the log says so instead of "done".
+TEST_F(RemovalRun, ShortcutsBehindALinkAreKeptAndTheLogSaysSo) {
+    const std::string elsewhere = ts::makeTempDir("elsewhere"), user = ts::programsFolder(false);
+    const std::string log = root + "\\run.log";
+    CreateDirectoryA((elsewhere + "\\PDF Scribe").c_str(), nullptr);
+    for (const char* file : {"Uninstall.lnk", "PDF Scribe\\Uninstall.lnk"})
+        ts::writeFile(elsewhere + "\\" + file, "theirs");
+    for (const char* folder : {"Orlan PDF Scribe", "Orlan Software"})
+        ASSERT_TRUE(ts::makeFolderLink(user + "\\" + folder, elsewhere));
+    ASSERT_TRUE(runlog::open(log.c_str()));
+    EXPECT_EQ(1, remover.runRemoval()) << errorText;
+    removeLeftovers(installDir.c_str());
+    runlog::close();
+    for (const char* folder : {"Orlan PDF Scribe", "Orlan Software"}) ts::removeFolderLink(user + "\\" + folder);
+    for (const char* file : {"Uninstall.lnk", "PDF Scribe\\Uninstall.lnk"})
+        EXPECT_EQ("theirs", ts::readFile(elsewhere + "\\" + file)) << file;
+    const std::string text = ts::readFile(log);
+    for (const char* step : {"Removing the shortcuts: ", "Removing what earlier releases left: "})
+        EXPECT_NE(std::string::npos, text.find(step + std::string(kKeptForLink))) << text;
+    ts::removeTree(elsewhere);
+}
+
 // The uninstaller's form: a cancelled driver deletion puts the product's
 // printer back, not its copies, and the run stops after the printer step.
 TEST_F(RemovalRun, CancelOnTheDriverPromptStopsAfterThePrinterStepAndPutsThePrinterBack) {
