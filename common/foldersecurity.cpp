@@ -1,4 +1,5 @@
 #include "common/foldersecurity.h"
+#include "common/errorreport.h"
 #include "common/handles.h"
 #include "common/product.h"
 #include "common/protect.h"
@@ -155,15 +156,25 @@ FolderRefusal judgeFolderPath(const char* path) {
     // Each folder but the path itself, down to the first that is not there.
     while (const char* folder = walk.next()) {
         DWORD error = ERROR_SUCCESS;
-        if (above[0] && othersMayAt(above, kMoveRule, error))
-            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FolderRefusal::None
-                                                                                 : FolderRefusal::OpenAbove;
+        if (above[0] && othersMayAt(above, kMoveRule, error)) {
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FolderRefusal::None;
+            if (error == ERROR_SUCCESS) return FolderRefusal::OpenAbove;
+            SetLastError(error);
+            return FolderRefusal::Unreadable;
+        }
         text::copy(above, folder);
     }
     return FolderRefusal::None;
 }
 
 void folderRefusalText(char* out, size_t capacity, FolderRefusal why, const char* folder, const char* then) {
+    if (why == FolderRefusal::Unreadable) {
+        // The reading's error, with the system's text for it.
+        char reason[kErrorTextSize];
+        composeReport(reason, sizeof reason, product::kFolderUnreadable, folder, 0);
+        text::formatInto(out, capacity, "%s%s", reason, then);
+        return;
+    }
     const char* reason = why == FolderRefusal::Linked      ? product::kFolderLinked
                          : why == FolderRefusal::OpenAbove ? product::kFolderAboveOthersMayChange
                                                            : product::kFolderOthersMayChange;
@@ -177,11 +188,32 @@ bool runsAsAdministrator() {
            !folderSecurityCalls.checkTokenMembership(nullptr, administrators.get(), &member) || member;
 }
 
-bool onlyAdminsCanWrite(const char* path) {
+FolderWriters folderWriters(const char* path) {
     DWORD error = ERROR_SUCCESS;
-    if (!othersMayAt(path, kChangeRule, error)) return true;
-    SetLastError(error != ERROR_SUCCESS ? error : ERROR_ACCESS_DENIED);
-    return false;
+    bool others = othersMayAt(path, kChangeRule, error);
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FolderWriters::Unreadable;
+    }
+    if (!others) return FolderWriters::AdminsOnly;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FolderWriters::Others;
+}
+
+bool onlyAdminsCanWrite(const char* path) { return folderWriters(path) == FolderWriters::AdminsOnly; }
+
+FolderRefusal folderRefusal(const char* path) {
+    FolderRefusal why = judgeFolderPath(path);
+    if (why != FolderRefusal::None) return why;
+    switch (folderWriters(path)) {
+    case FolderWriters::AdminsOnly: return FolderRefusal::None;
+    case FolderWriters::Others: return FolderRefusal::OthersMayChange;
+    case FolderWriters::Unreadable: break;
+    }
+    DWORD error = GetLastError();
+    // Not there: nothing in it to load or delete, and the caller's to make.
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FolderRefusal::None
+                                                                           : FolderRefusal::Unreadable;
 }
 
 AdminOnlySecurity::AdminOnlySecurity(Owner owner) : attributes_(), valid_(false) {

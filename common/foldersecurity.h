@@ -52,8 +52,9 @@ bool othersMayMove(PSECURITY_DESCRIPTOR descriptor, PSID alsoTrusted);
 enum class FolderRefusal {
     None,
     OthersMayChange,  // the folder itself (onlyAdminsCanWrite)
-    OpenAbove,        // a folder above it (othersMayMove), or one that cannot be read
+    OpenAbove,        // a folder above it (othersMayMove)
     Linked,           // a folder on its path is a junction or symbolic link
+    Unreadable,       // who may change the folder, or one above it, cannot be read (last error: why)
 };
 
 // The path to such a folder: Linked when a reparse point lies on it,
@@ -70,15 +71,27 @@ void folderRefusalText(char* out, size_t capacity, FolderRefusal why, const char
 // enabled groups. True too when the system cannot say.
 bool runsAsAdministrator();
 
-// Whether only administrators can change the folder (or file) at path: its
-// descriptor read and judged, the owner of the system folder counted an
-// administrator too: whoever owns that already controls every program. (On
-// Windows that is TrustedInstaller or Administrators; under Wine, which
-// keeps no ACLs, its one user owns every file, and its folders are judged by
-// what Everyone, Unix's "other", may do.)
-// False also when the descriptor cannot be read; the last error is then the
-// reading's, and ERROR_ACCESS_DENIED for a folder that others may change.
+// Who may change the folder (or file) at path: its descriptor read and
+// judged, the owner of the system folder counted an administrator too:
+// whoever owns that already controls every program. (On Windows that is
+// TrustedInstaller or Administrators; under Wine, which keeps no ACLs, its
+// one user owns every file, and its folders are judged by what Everyone,
+// Unix's "other", may do.) Unreadable when the descriptor cannot be read,
+// the last error then the reading's (ERROR_FILE_NOT_FOUND or
+// ERROR_PATH_NOT_FOUND for a folder that is not there); Others with
+// ERROR_ACCESS_DENIED. A reading refused may give that code too: only this
+// answer tells the two apart.
+enum class FolderWriters { AdminsOnly, Others, Unreadable };
+FolderWriters folderWriters(const char* path);
+
+// Whether only administrators can change the folder (or file) at path
+// (folderWriters); false with its last error.
 bool onlyAdminsCanWrite(const char* path);
+
+// The path judged whole: judgeFolderPath, then the folder itself when it is
+// there (folderWriters). Unreadable leaves the reading's error as the last
+// error, for folderRefusalText.
+FolderRefusal folderRefusal(const char* path);
 
 // A protected DACL (nothing inherited from the parent): Administrators and
 // SYSTEM full control, Users read and execute, each passed on to every file

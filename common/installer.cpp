@@ -48,8 +48,7 @@ int Installer::holdInstallFolder(const char* then) {
     bool held = installFolderHold.safe() || installFolderHold.hold(installDir);
     DWORD error = GetLastError();
     // Judged once held, so that what was judged is what is used.
-    FolderRefusal why = judgeFolderPath(installDir);
-    if (why == FolderRefusal::None && !onlyAdminsCanWrite(installDir)) why = FolderRefusal::OthersMayChange;
+    FolderRefusal why = folderRefusal(installDir);
     if (why != FolderRefusal::None) {
         char message[kErrorTextSize];
         folderRefusalText(message, sizeof message, why, installDir, then);

@@ -87,6 +87,9 @@ public:
     // missing (ERROR_FILE_NOT_FOUND), differs from the table
     // (ERROR_FILE_CORRUPT), or cannot be opened.
     HANDLE checkedFile(const ProductFile& file);
+    // Copies it over target from that handle (copyFromHandle, against its
+    // row); false with the last error.
+    bool copyCheckedFile(const ProductFile& file, const char* target);
 
     int addPort();
     int isDriverInstalled();
@@ -112,7 +115,8 @@ public:
     int checkInstallFolder();
     void removeRegistryRecords();
     void removeWordAddin(const char* folder);
-    void removeShortcuts();
+    // False when a link on the way kept a shortcut (deleteSpecialFolderFile).
+    bool removeShortcuts();
     void removeProductFiles();
     // After a cancelled driver deletion: puts "Orlan PDF Printer" back, in
     // one attempt; a failure is reported and nothing starts over.

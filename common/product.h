@@ -122,6 +122,10 @@ const char kFolderAboveOthersMayChange[] =
     "Users who are not administrators can rename or replace a folder above %s. %s";
 const char kFolderLinked[] = "A folder on the path %s is a link to another place (a junction or a symbolic link). %s";
 const char kChooseAnotherFolder[] = "Please choose another folder, or a new one.";
+// The folder, the reading's error code and the system's text for it (which
+// ends the line); then the same request or outcome.
+const char kFolderUnreadable[] =
+    "Who may change the folder %s, or a folder above it, cannot be read. Error %d: %s";
 
 // Uninstaller.
 const char kConfirmUninstall[] = "Are you sure you want to uninstall Orlan PDF Scribe?";

@@ -37,21 +37,33 @@ bool specialFolderItem(int csidl, const char* relativePath, char (&out)[MAX_PATH
     if (cut) *cut = '\0';
     return true;
 }
+
+// Whether the way to what lies in parent kept it from being touched: not
+// held, though parent is there. A user's own Start menu need not have the
+// product's folder at all.
+bool keptByTheWay(const HeldFolders& way, const char* parent) {
+    if (way.safe()) return false;
+    if (GetFileAttributesA(parent) != INVALID_FILE_ATTRIBUTES) return true;
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
 }  // namespace
 
-void deleteSpecialFolderFile(int csidl, const char* relativePath) {
+bool deleteSpecialFolderFile(int csidl, const char* relativePath) {
     char file[MAX_PATH], parent[MAX_PATH];
-    if (!specialFolderItem(csidl, relativePath, file, parent)) return;
+    if (!specialFolderItem(csidl, relativePath, file, parent)) return true;
     HeldFolders way(parent);
     if (way.safe()) DeleteFileA(file);
+    return !keptByTheWay(way, parent);
 }
 
-void removeSpecialFolderDirectory(int csidl, const char* relativePath) {
+bool removeSpecialFolderDirectory(int csidl, const char* relativePath) {
     char folder[MAX_PATH], parent[MAX_PATH];
-    if (!specialFolderItem(csidl, relativePath, folder, parent)) return;
+    if (!specialFolderItem(csidl, relativePath, folder, parent)) return true;
     HeldFolders way(parent);
     // A link in the folder's own place is removed itself, never its target.
     if (way.safe()) RemoveDirectoryA(folder);
+    return !keptByTheWay(way, parent);
 }
 
 bool callDllRegistration(const char* dllPath, bool doRegister) {

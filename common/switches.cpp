@@ -38,10 +38,8 @@ WordFound nextWord(const char*& line, char (&word)[kSwitchWordSize], bool quotes
     return tooLong ? kWordTooLong : kWord;
 }
 
-// Switch names are ASCII: compared with ASCII case folding and no locale
-// (Windows 2000 knows no invariant locale, and a user's locale may fold
-// letters differently, as Turkish does "i").
-char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+// Switch names are ASCII, compared as the product's file names are.
+using text::asciiUpper;
 
 // Whether word starts with prefix, in any letter case; value then points
 // past it. The value keeps its bytes as given.

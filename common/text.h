@@ -55,6 +55,20 @@ inline bool isSeparator(char c, bool slashToo) { return c == '\\' || (slashToo &
 // A drive letter.
 inline bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// The product's own names (its files, its switches) are ASCII: compared with
+// ASCII case folding and no locale (Windows 2000 knows no invariant locale,
+// and a user's locale may fold letters differently, as Turkish does "i").
+inline char asciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether the first length characters of a (all of it for -1) are the name
+// b, ASCII letters in any case and every other byte as it is.
+inline bool sameAsciiName(const char* a, int length, const char* b) {
+    int i = 0;
+    for (; length < 0 ? a[i] != '\0' : i < length; ++i)
+        if (!b[i] || asciiUpper(a[i]) != asciiUpper(b[i])) return false;
+    return !b[i];
+}
+
 // The first backslash of path; null when there is none.
 inline const char* nextSeparator(const char* path) {
     for (const char* p = path; p && *p; p = CharNextA(p))

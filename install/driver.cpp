@@ -42,8 +42,7 @@ int Installer::addDriver() {
         }
         // Writable before the spooler copies them on into its version
         // folder, so that no copy there is read-only either.
-        HANDLE source = checkedFile(file);
-        if (source == INVALID_HANDLE_VALUE || !copyFromHandle(source, target)) {
+        if (!copyCheckedFile(file, target)) {
             failedTag = file.copyTag;
             break;
         }

@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "install/install.h"
 
-FileCalls systemFileCalls() { return FileCalls{CreateFileA}; }
+FileCalls systemFileCalls() { return FileCalls{CreateFileA, ReadFile}; }
 FileCalls fileCalls = systemFileCalls();
 
 namespace {
@@ -30,8 +30,7 @@ bool copyPayloadFile(Installer& installer, const ProductFile& file) {
         reportError(file.copyTag, ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
-    HANDLE source = installer.checkedFile(file);
-    if (source == INVALID_HANDLE_VALUE || !copyFromHandle(source, target)) {
+    if (!installer.copyCheckedFile(file, target)) {
         reportError(file.copyTag, 0);
         return false;
     }
@@ -40,27 +39,20 @@ bool copyPayloadFile(Installer& installer, const ProductFile& file) {
 
 }  // namespace
 
-bool copyFromHandle(HANDLE source, const char* target) {
+bool copyFromHandle(HANDLE source, const char* target, const PayloadRow& row) {
     FILETIME written;
-    if (!GetFileTime(source, nullptr, nullptr, &written) ||
-        SetFilePointer(source, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return false;
+    if (!GetFileTime(source, nullptr, nullptr, &written)) return false;
     // A read-only copy left by an earlier installation refuses to be opened
     // for writing.
     clearReadOnly(target);
     FileHandle copy(
         fileCalls.createFile(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!copy) return false;
-    BYTE buffer[16384];
-    DWORD got = 0, put = 0;
-    bool complete;
-    while ((complete = ReadFile(source, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
-        if (!(complete = WriteFile(copy.get(), buffer, got, &put, nullptr) && put == got)) break;
     // The copy keeps the time the payload file was written, as CopyFile's do.
-    if (complete && SetFileTime(copy.get(), nullptr, nullptr, &written)) return true;
+    if (readAsRecorded(source, row, copy.get()) && SetFileTime(copy.get(), nullptr, nullptr, &written)) return true;
     DWORD error = GetLastError();
     copy.reset();
-    DeleteFileA(target);  // part of a file is no copy
+    DeleteFileA(target);  // part of a file, or other bytes, is no copy
     SetLastError(error);
     return false;
 }

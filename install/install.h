@@ -3,23 +3,44 @@
 #include <windows.h>
 #include "common/foldersecurity.h"
 #include "common/payload.h"
+#include "common/sha256.h"
 
 // Default printer, through winspool.drv's functions looked up at run time;
 // 0 when the function cannot be found.
 BOOL getDefaultPrinter(char* buffer, DWORD* size);
 BOOL setDefaultPrinter(const char* name);
 
-// The calls the copy of the product's files makes, gathered so that a test
-// can answer one of them the way Wine cannot (Wine opens a read-only file
-// for writing where Windows refuses to).
+// The calls the copy of the product's files makes (and the check its reads),
+// gathered so that a test can answer them the way Wine cannot: Wine opens a
+// read-only file for writing where Windows refuses to, and its local files
+// never give other bytes on a second read, as a share's server may.
 struct FileCalls {
     HANDLE(WINAPI* createFile)(LPCSTR name, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
                                DWORD disposition, DWORD flags, HANDLE templateFile);
+    BOOL(WINAPI* readFile)(HANDLE file, LPVOID buffer, DWORD size, LPDWORD got, LPOVERLAPPED overlapped);
 };
 extern FileCalls fileCalls;
 
 // The system's own calls, as setup uses them.
 FileCalls systemFileCalls();
+
+// One file's row of the payload table.
+struct PayloadRow {
+    DWORD size;
+    BYTE digest[Sha256::kSize];
+    const char* name;  // in the table, not terminated
+    int nameLength;
+};
+
+// The table's row for name, the names compared in ASCII (any letter case);
+// false when it has none.
+bool findPayloadRow(const PayloadTable& table, const char* name, PayloadRow& row);
+
+// Reads the whole of an open file from its start through fileCalls, hashing
+// it, and writes each piece on to copy when there is one. True when all of
+// it was read (and written) and it has the row's size and digest; false with
+// the last error, ERROR_FILE_CORRUPT for bytes other than the row's.
+bool readAsRecorded(HANDLE file, const PayloadRow& row, HANDLE copy);
 
 // Opens path without write or delete sharing and checks it against the
 // table's row for name. The open handle, or INVALID_HANDLE_VALUE with the
@@ -28,9 +49,10 @@ FileCalls systemFileCalls();
 HANDLE openCheckedFile(const PayloadTable& table, const char* path, const char* name);
 
 // Copies the whole of an open file, from its start, over target through
-// fileCalls; the copy is never read-only, whatever an earlier copy was. The
-// last error tells why it failed.
-bool copyFromHandle(HANDLE source, const char* target);
+// fileCalls, and keeps the copy only when what was read has the row's size
+// and digest (ERROR_FILE_CORRUPT otherwise); the copy is never read-only,
+// whatever an earlier copy was. The last error tells why it failed.
+bool copyFromHandle(HANDLE source, const char* target, const PayloadRow& row);
 
 // Folders. createFolderTree gives every level it makes the security given
 // (null: what the parent passes on).

@@ -31,7 +31,7 @@ bool sameFolder(const char* a, const char* b) {
 bool isInstallFolderFile(const char* name) {
     for (const ProductFile& file : kProductFiles)
         if ((file.copiedTo == FileFolder::Install || file.removedFrom == FileFolder::Install) &&
-            lstrcmpiA(name, file.name) == 0)
+            text::sameAsciiName(name, -1, file.name))
             return true;
     return false;
 }
@@ -77,7 +77,11 @@ FolderUse installFolderUse(const char* folder, const char* recordedFolder, Folde
     text::dropTrailingSeparator(path);
     if ((why = judgeFolderPath(path)) != FolderRefusal::None) return FolderUse::Refuse;
     if (!pathExists(path)) return FolderUse::Create;
-    if (onlyAdminsCanWrite(path)) return FolderUse::Use;
+    switch (folderWriters(path)) {
+    case FolderWriters::AdminsOnly: return FolderUse::Use;
+    case FolderWriters::Unreadable: why = FolderRefusal::Unreadable; return FolderUse::Refuse;
+    case FolderWriters::Others: break;
+    }
     if (sameFolder(path, recordedFolder) && holdsOnlyProductFiles(path)) return FolderUse::TakeOver;
     why = FolderRefusal::OthersMayChange;
     return FolderUse::Refuse;

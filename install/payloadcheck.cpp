@@ -13,13 +13,6 @@
 
 namespace {
 
-struct PayloadRow {
-    DWORD size;
-    BYTE digest[Sha256::kSize];
-    const char* name;  // in the table, not terminated
-    int nameLength;
-};
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -48,40 +41,40 @@ bool parseRow(const char* line, const char* end, PayloadRow& row) {
     return true;
 }
 
-// The table's row for name; file names compare as Windows compares them.
-bool findRow(const PayloadTable& table, const char* name, PayloadRow& row) {
+}  // namespace
+
+bool findPayloadRow(const PayloadTable& table, const char* name, PayloadRow& row) {
     const char* end = table.text ? table.text + table.size : nullptr;
     for (const char* line = table.text; line && line < end;) {
         const char* next = line;
         while (next < end && *next != '\n') ++next;
         const char* lineEnd = next > line && next[-1] == '\r' ? next - 1 : next;
-        if (parseRow(line, lineEnd, row) && CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, row.name,
-                                                           row.nameLength, name, -1) == CSTR_EQUAL)
-            return true;
+        if (parseRow(line, lineEnd, row) && text::sameAsciiName(row.name, row.nameLength, name)) return true;
         line = next + 1;
     }
     return false;
 }
 
-// Whether the whole file, read from its start, has the row's size and digest.
-bool matchesRow(HANDLE file, const PayloadRow& row) {
-    DWORD high = 0;
-    if (GetFileSize(file, &high) != row.size || high != 0) return false;
+bool readAsRecorded(HANDLE file, const PayloadRow& row, HANDLE copy) {
     if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
     Sha256 hash;
     BYTE buffer[16384];
-    DWORD total = 0, got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        hash.add(buffer, got);
+    DWORD total = 0, got = 0, put = 0;
+    BOOL read;
+    while ((read = fileCalls.readFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0) {
+        // Past the row's size it is some other file: nothing more is written.
+        if (got > row.size - total) break;
         total += got;
-        if (total > row.size) return false;
+        hash.add(buffer, got);
+        if (copy && !(WriteFile(copy, buffer, got, &put, nullptr) && put == got)) return false;
     }
+    if (!read) return false;
     BYTE digest[Sha256::kSize];
     hash.finish(digest);
-    return total == row.size && memcmp(digest, row.digest, sizeof digest) == 0;
+    if (got == 0 && total == row.size && memcmp(digest, row.digest, sizeof digest) == 0) return true;
+    SetLastError(ERROR_FILE_CORRUPT);
+    return false;
 }
-
-}  // namespace
 
 PayloadTable releasePayloadTable() {
     HMODULE self = GetModuleHandleA(nullptr);
@@ -98,11 +91,12 @@ HANDLE openCheckedFile(const PayloadTable& table, const char* path, const char* 
                                 nullptr));
     if (!file) return INVALID_HANDLE_VALUE;
     PayloadRow row;
-    if (!findRow(table, name, row) || !matchesRow(file.get(), row)) {
+    DWORD high = 0;
+    if (!findPayloadRow(table, name, row) || GetFileSize(file.get(), &high) != row.size || high != 0) {
         SetLastError(ERROR_FILE_CORRUPT);
         return INVALID_HANDLE_VALUE;
     }
-    return file.release();
+    return readAsRecorded(file.get(), row, nullptr) ? file.release() : INVALID_HANDLE_VALUE;
 }
 
 HANDLE Installer::checkedFile(const ProductFile& file) {
@@ -120,6 +114,19 @@ HANDLE Installer::checkedFile(const ProductFile& file) {
     }
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
+}
+
+bool Installer::copyCheckedFile(const ProductFile& file, const char* target) {
+    HANDLE source = checkedFile(file);
+    PayloadRow row;
+    if (source == INVALID_HANDLE_VALUE) return false;
+    if (!findPayloadRow(payloadTable, file.name, row)) {
+        SetLastError(ERROR_FILE_CORRUPT);
+        return false;
+    }
+    // What the copy reads is checked again as it is copied: on a share, the
+    // server may hand it bytes other than those it handed the check.
+    return copyFromHandle(source, target, row);
 }
 
 int Installer::checkPayload() {

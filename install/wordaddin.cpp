@@ -21,17 +21,18 @@ int Installer::installWordAddin() {
         reportError(addin.copyTag, ERROR_FILENAME_EXCED_RANGE);
         return 0;
     }
-    HANDLE source = checkedFile(addin);
-    if (source == INVALID_HANDLE_VALUE) {
+    if (checkedFile(addin) == INVALID_HANDLE_VALUE) {
         reportError(addin.copyTag, 0);
         return 0;
     }
     // Word keeps the add-in open while it runs; the copy over it fails until
-    // Word is closed or the user gives up.
+    // Word is closed or the user gives up. Closing Word cannot mend other
+    // bytes than the release's.
     int asked = 0;
-    while (!copyFromHandle(source, target)) {
-        reportError(addin.copyTag, 0);
-        if (!prompt::retry(ownerWindow, product::kCloseWord, asked)) return 0;
+    while (!copyCheckedFile(addin, target)) {
+        DWORD why = GetLastError();
+        reportError(addin.copyTag, why);
+        if (why == ERROR_FILE_CORRUPT || !prompt::retry(ownerWindow, product::kCloseWord, asked)) return 0;
     }
     if (callDllRegistration(target, true)) return 1;
     // Without a report of its own the run's failure message would show an

@@ -132,15 +132,29 @@ FolderProblem checkInstallFolder(const char* text) {
     readInstallFolder(HKEY_LOCAL_MACHINE, recorded);
     FolderRefusal why = FolderRefusal::None;
     if (installFolderUse(text, recorded, why) != FolderUse::Refuse) return FolderProblem::None;
-    return why == FolderRefusal::Linked      ? FolderProblem::Linked
-           : why == FolderRefusal::OpenAbove ? FolderProblem::OpenAbove
-                                             : FolderProblem::OthersMayChange;
+    switch (why) {
+    case FolderRefusal::Linked: return FolderProblem::Linked;
+    case FolderRefusal::OpenAbove: return FolderProblem::OpenAbove;
+    case FolderRefusal::Unreadable: return FolderProblem::Unreadable;
+    default: return FolderProblem::OthersMayChange;
+    }
 }
 
 bool driveExists(char letter) {
     char root[] = {letter, ':', '\\', '\0'};
     return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
 }
+
+namespace {
+FolderRefusal refusalOf(FolderProblem problem) {
+    switch (problem) {
+    case FolderProblem::OpenAbove: return FolderRefusal::OpenAbove;
+    case FolderProblem::Linked: return FolderRefusal::Linked;
+    case FolderProblem::Unreadable: return FolderRefusal::Unreadable;
+    default: return FolderRefusal::OthersMayChange;
+    }
+}
+}  // namespace
 
 void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, const char* text) {
     switch (problem) {
@@ -158,13 +172,10 @@ void folderProblemMessage(char* out, size_t capacity, FolderProblem problem, con
     case FolderProblem::TooLong: text::copyInto(out, capacity, product::kFolderTooLong); return;
     case FolderProblem::OthersMayChange:
     case FolderProblem::OpenAbove:
-    case FolderProblem::Linked: {
-        FolderRefusal why = problem == FolderProblem::Linked      ? FolderRefusal::Linked
-                            : problem == FolderProblem::OpenAbove ? FolderRefusal::OpenAbove
-                                                                  : FolderRefusal::OthersMayChange;
-        folderRefusalText(out, capacity, why, text, product::kChooseAnotherFolder);
+    case FolderProblem::Linked:
+    case FolderProblem::Unreadable:
+        folderRefusalText(out, capacity, refusalOf(problem), text, product::kChooseAnotherFolder);
         return;
-    }
     }
 }
 

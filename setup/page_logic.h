@@ -37,6 +37,7 @@ enum class FolderProblem {
     OthersMayChange,  // the folder, there already
     OpenAbove,        // a folder above it
     Linked,           // a link on its path
+    Unreadable,       // who may change it cannot be read (the message takes the last error)
 };
 
 // Judges the folder text as the run will use it (one trailing separator

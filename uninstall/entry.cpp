@@ -203,7 +203,6 @@ UninstallExit removeProduct(HINSTANCE instance, KernelHandle& mutex) {
         return kUninstallStepFailed;
     }
     removeLeftovers(installFolder);
-    runlog::write("Removing what earlier releases left: done");
     if (uninstallDialog) EndDialog(uninstallDialog, 0);
     prompt::tell(nullptr, product::kUninstallSuccess, product::kBoxCaption, MB_SETFOREGROUND);
     selfDelete();

@@ -7,6 +7,7 @@
 #include "common/payload.h"
 #include "common/product.h"
 #include "common/registry.h"
+#include "common/runlog.h"
 #include "common/shell.h"
 #include "common/text.h"
 #include "uninstall/uninstall.h"
@@ -77,9 +78,11 @@ void Installer::removeWordAddin(const char* folder) {
     deleteProductFile(path);
 }
 
-void Installer::removeShortcuts() {
+bool Installer::removeShortcuts() {
+    bool done = true;
     for (const char* link : kRunShortcuts)
-        for (int csidl : kProgramsFolders) deleteSpecialFolderFile(csidl, link);
+        for (int csidl : kProgramsFolders) done &= deleteSpecialFolderFile(csidl, link);
+    return done;
 }
 
 void Installer::removeProductFiles() {
@@ -94,12 +97,14 @@ void Installer::removeProductFiles() {
 
 void removeLeftovers(const char* installFolder) {
     for (const RegistryRecord& record : kLeftoverKeys) deleteRegTree(record.root, record.key);
-    for (int csidl : kProgramsFolders) deleteSpecialFolderFile(csidl, product::kOldVendorLink);
+    bool done = true;
+    for (int csidl : kProgramsFolders) done &= deleteSpecialFolderFile(csidl, product::kOldVendorLink);
     // Goes only when nothing else is left in it.
-    for (int csidl : kProgramsFolders) removeSpecialFolderDirectory(csidl, product::kStartMenuFolder);
+    for (int csidl : kProgramsFolders) done &= removeSpecialFolderDirectory(csidl, product::kStartMenuFolder);
     // An earlier release's uninstaller, one folder down.
     char olderFolder[MAX_PATH], oldProgram[MAX_PATH];
     if (productFilePath(olderFolder, installFolder, "PDF Scribe") &&
         productFilePath(oldProgram, olderFolder, productFile(FileRole::Uninstaller).name))
         deleteProductFile(oldProgram);
+    runlog::write("Removing what earlier releases left: %s", done ? "done" : kKeptForLink);
 }

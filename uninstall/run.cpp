@@ -40,8 +40,7 @@ int Installer::runRemoval() {
     removeWordAddin(installDir);
     stepDone(1);
     setStatus(6, "Removing the shortcuts");
-    removeShortcuts();
-    stepDone(1);
+    runlog::write("%s: %s", stepText, removeShortcuts() ? "done" : kKeptForLink);
     setStatus(7, "Removing the product files");
     removeProductFiles();
     stepDone(1);

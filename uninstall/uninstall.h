@@ -81,7 +81,11 @@ bool mayRemoveMachineInstall(bool adminTestDone, bool isAdmin, bool canWriteMach
 
 // ---- Removal clean-up ----
 
-// After a successful run: older registry keys, shortcuts and folders.
+// What the log says of a deletion that a link on the way kept from happening.
+const char kKeptForLink[] = "kept: a folder on its way is a link or could not be held";
+
+// After a successful run: older registry keys, shortcuts and folders; the
+// outcome goes into the log.
 void removeLeftovers(const char* installFolder);
 
 // "%s\%s" of folder and file; false (nothing to touch) when the folder is

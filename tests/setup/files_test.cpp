@@ -175,6 +175,7 @@ TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles)
         {Folder, "", sec::kUsersModify, "Other", nullptr, product::kFolderAboveOthersMayChange, ""},
         {Absent, "", sec::kUsersModify, "Scribe", nullptr, product::kFolderAboveOthersMayChange, ""},
         {Folder, "", kProgramFilesXp, "Other", nullptr, nullptr, ""},
+        {Folder, sec::kUnreadable, "", "Other", nullptr, product::kFolderUnreadable, sec::kUnreadable},
     };
     CreateDirectoryA((root + "\\Other").c_str(), nullptr);
     for (const auto& row : rows) {
@@ -202,7 +203,13 @@ TEST_F(Folders, TheRunTakesOverOnlyTheRecordedFolderHoldingOnlyTheProductsFiles)
         text::copy(installer.installDir, folder.c_str());
         errorText[0] = '\0';
         EXPECT_EQ(row.refusal ? 0 : 1, installer.prepareInstallFolder());
-        EXPECT_EQ(row.refusal ? refusalOf(folder, row.refusal) : "", std::string(errorText));
+        if (row.refusal == product::kFolderUnreadable) {  // said so, with the reading's error
+            char said[512];
+            text::format(said, row.refusal, folder.c_str(), 5, "");
+            EXPECT_EQ(0u, std::string(errorText).find(said)) << errorText;
+        } else {
+            EXPECT_EQ(row.refusal ? refusalOf(folder, row.refusal) : "", std::string(errorText));
+        }
         EXPECT_EQ(row.after, store.read(folder));
         const bool reset = row.after == sec::kAdminsOnly && row.there == Folder;
         EXPECT_EQ(reset ? sec::kInheritedOnly : "", store.read(file));
@@ -364,14 +371,33 @@ TEST_F(ProductFiles, CheckedFilesStayAsTheyWereCheckedUntilTheRunEnds) {
     }
 }
 
+// The bytes read for the copy are not those read for the check: the copy
+// with them is deleted, and the run stops there.
+TEST_F(ProductFiles, BytesThatDifferFromThoseCheckedAreNoCopy) {
+    ASSERT_EQ(1, installer.checkPayload()) << errorText;
+    testing_support::ScopedCalls files(fileCalls);
+    files->readFile = install_support::readOtherBytes;
+    expectStop("Error tag = CopyFile_7(1392):", 0);
+}
+
 // A file without its row is no file of the release, and setup.exe without
-// its table knows none.
+// its table knows none. Names compare in ASCII, any letter case, not by the
+// user's locale, which passes over a soft hyphen (and in Turkish, which Wine
+// does not fold so, tells "I" from "i").
 TEST_F(ProductFiles, AFileTheTableDoesNotListIsRefused) {
     const std::string others = install_support::payloadTableOf(source, {"kpd_drv.dll", "kpdcjk.bin"});
     installer.payloadTable = PayloadTable{others.c_str(), static_cast<DWORD>(others.size())};
     expectStop("Error tag = CopyFile_7(1392):", 0);
+    std::string hyphened = install_support::payloadTableOf(source, {"uninstall.exe"});
+    hyphened.insert(hyphened.find("uninstall") + 4, "\xAD");
+    installer.payloadTable = PayloadTable{hyphened.c_str(), static_cast<DWORD>(hyphened.size())};
+    expectStop("Error tag = CopyFile_7(1392):", 0);
     installer.payloadTable = PayloadTable{nullptr, 0};
     expectStop("Error tag = CopyFile_7(1392):", 0);
+    const std::string capitals =
+        install_support::payloadTableOf(source, {"UNINSTALL.EXE", "ORC_PROXYPROCESS.EXE", "KPDCJK.BIN"});
+    installer.payloadTable = PayloadTable{capitals.c_str(), static_cast<DWORD>(capitals.size())};
+    EXPECT_EQ(1, installer.copyProductFiles()) << errorText;
 }
 
 // That a failed copy stops the whole run before the records is the run's

@@ -330,7 +330,9 @@ TEST_F(ProgressPageRun, AFailedCopyOrRecordWriteStopsTheRunWithItsReport) {
         EXPECT_EQ(c.folder == installDir, testing_support::regValue(HKEY_LOCAL_MACHINE, product::kProductKey,
                                                                     "SetupPath", &setupPath))
             << "the product key comes before the entry";
-        if (c.folder == installDir) EXPECT_EQ(installDir + "\\", std::string(setupPath.c_str()));
+        if (c.folder == installDir) {
+            EXPECT_EQ(installDir + "\\", std::string(setupPath.c_str()));
+        }
     }
     DeleteFileA(blockedLinks.c_str());
     EXPECT_TRUE(fileExists(installDir + "\\uninstall.exe")) << "the copy before the records stays";

@@ -6,7 +6,9 @@
 #include "common/errorreport.h"
 #include "common/installer.h"
 #include "common/shell.h"
+#include "install/install.h"
 #include "tests/support/install_support.h"
+#include "tests/support/scoped_calls.h"
 #include "tests/support/support.h"
 
 using namespace testing_support;
@@ -150,6 +152,15 @@ TEST_F(WordAddin, ASwappedAddinIsRefusedAndADllWithoutTheExportFailsTheStepAndIs
     EXPECT_EQ(nullptr, GetModuleHandleA(installed().c_str()));
     EXPECT_FALSE(callDllRegistration(installed().c_str(), false));
     EXPECT_EQ(nullptr, GetModuleHandleA(installed().c_str()));
+    // Checked, then read otherwise for the copy: the copy goes, its
+    // registration is not called, and no prompt asks to close Word.
+    {
+        ScopedCalls<FileCalls> files(fileCalls);
+        files->readFile = install_support::readOtherBytes;
+        EXPECT_EQ(0, installer.installWordAddin());
+    }
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = RegServ2(1392):")) << errorText;
+    EXPECT_FALSE(fileExists(installed()));
 
     EXPECT_FALSE(callDllRegistration((target + "\\missing.dll").c_str(), true));
     EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), GetLastError());

@@ -166,6 +166,12 @@ HANDLE holdExclusively(const std::string& path) {
     return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+BOOL WINAPI readOtherBytes(HANDLE file, LPVOID buffer, DWORD size, LPDWORD got, LPOVERLAPPED overlapped) {
+    BOOL read = ReadFile(file, buffer, size, got, overlapped);
+    if (read && *got) static_cast<BYTE*>(buffer)[*got / 2] ^= 1;
+    return read;
+}
+
 std::string pathOfLength(size_t length) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);

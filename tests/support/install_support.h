@@ -68,6 +68,10 @@ bool letEveryoneWrite(const std::string& folder);
 // A file held open without sharing, as Word holds its add-in.
 HANDLE holdExclusively(const std::string& path);
 
+// ReadFile as a share's server may answer it: other bytes than the file
+// has (one bit of each piece read turned over).
+BOOL WINAPI readOtherBytes(HANDLE file, LPVOID buffer, DWORD size, LPDWORD got, LPOVERLAPPED overlapped);
+
 // A folder path of exactly `length` characters under the temp folder.
 std::string pathOfLength(size_t length);
 

@@ -33,6 +33,7 @@ DWORD WINAPI getNamedSecurityInfo(LPCSTR path, SE_OBJECT_TYPE type, SECURITY_INF
                                   PSID* group, PACL* dacl, PACL* sacl, PSECURITY_DESCRIPTOR* descriptor) {
     auto found = kept.find(keyOf(path));
     if (found == kept.end()) return GetNamedSecurityInfoA(path, type, info, owner, group, dacl, sacl, descriptor);
+    if (found->second.empty()) return ERROR_ACCESS_DENIED;
     // As the system hands it out: one block for LocalFree.
     PSECURITY_DESCRIPTOR copy = LocalAlloc(LMEM_FIXED, found->second.size());
     memcpy(copy, found->second.data(), found->second.size());
@@ -77,6 +78,10 @@ SecurityStore::SecurityStore() : calls_(folderSecurityCalls) {
 SecurityStore::~SecurityStore() { kept.clear(); }
 
 void SecurityStore::keep(const std::string& path, const char* sddl) {
+    if (sddl == std::string(kUnreadable)) {
+        kept[keyOf(path.c_str())].clear();
+        return;
+    }
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return;
     keepDescriptor(path.c_str(), descriptor);
@@ -89,7 +94,7 @@ std::string SecurityStore::read(const std::string& path) {
     if (folderSecurityCalls.getNamedSecurityInfo(path.c_str(), SE_FILE_OBJECT,
                                                  OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
                                                  nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
-        return "<unreadable>";
+        return kUnreadable;
     std::string text = sddl(descriptor);
     LocalFree(descriptor);
     return text;

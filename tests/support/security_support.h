@@ -36,5 +36,9 @@ const char kAdminsOnly[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x120
 const char kInheritedOnly[] = "O:BAD:AI";
 // A folder Users may change, as Windows keeps one made under C:\.
 const char kUsersModify[] = "O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;BU)";
+// Kept for a path, it makes the reading of its descriptor fail with
+// ERROR_ACCESS_DENIED, as for an administrator whom the DACL denies
+// READ_CONTROL; read() then gives it back.
+const char kUnreadable[] = "<unreadable>";
 
 }  // namespace security_support

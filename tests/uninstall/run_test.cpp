@@ -128,29 +128,41 @@ TEST_F(RemovalRun, BarTakesItsPositionsInOrderAndEverythingGoes) {
 
 // The add-in is loaded from the install folder and files are deleted in it:
 // one that others can change, or below a folder that others can rename or a
-// link, stops the run before anything goes.
+// link, or one whose rights cannot be read, stops the run before anything
+// goes, and the report says which.
 TEST_F(RemovalRun, ARefusedInstallFolderStopsTheRunBeforeAnythingGoes) {
     const std::string linkParent = ts::makeTempDir("runlink"), link = linkParent + "\\product";
     ASSERT_TRUE(ts::makeFolderLink(link, root));
     const struct {
-        std::string folder, open;  // open: the folder users may change
+        std::string folder, open;  // open: the folder whose rights are kept
+        const char* kept;
         const char* reason;
     } rows[] = {
-        {installDir, installDir, product::kFolderOthersMayChange},
-        {installDir, root, product::kFolderAboveOthersMayChange},
-        {link + "\\Scribe", "", product::kFolderLinked},
+        {installDir, installDir, sec::kUsersModify, product::kFolderOthersMayChange},
+        {installDir, root, sec::kUsersModify, product::kFolderAboveOthersMayChange},
+        {link + "\\Scribe", "", "", product::kFolderLinked},
+        {installDir, installDir, sec::kUnreadable, product::kFolderUnreadable},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.folder + ", open " + row.open);
+        SCOPED_TRACE(row.folder + ", kept " + row.open);
         sec::SecurityStore store;
-        if (!row.open.empty()) store.keep(row.open, sec::kUsersModify);
+        if (!row.open.empty()) store.keep(row.open, row.kept);
         Installer refused;
         refused.initRemoval(row.folder.c_str(), nullptr, bar);
         errorText[0] = '\0';
         EXPECT_EQ(0, refused.runRemoval());
         char report[512];
-        snprintf(report, sizeof report, row.reason, row.folder.c_str(), product::kInstallFolderRefused);
-        EXPECT_STREQ(report, errorText);
+        if (row.reason == product::kFolderUnreadable) {
+            // The reading's own error (5 from the store) and the system's
+            // text for it, then the outcome.
+            snprintf(report, sizeof report, row.reason, row.folder.c_str(), 5, "");
+            const std::string said = errorText;
+            EXPECT_EQ(0u, said.find(report)) << said;
+            EXPECT_EQ(said.size() - strlen(product::kInstallFolderRefused), said.rfind(product::kInstallFolderRefused));
+        } else {
+            snprintf(report, sizeof report, row.reason, row.folder.c_str(), product::kInstallFolderRefused);
+            EXPECT_STREQ(report, errorText);
+        }
     }
     ts::removeFolderLink(link);
     ts::removeTree(linkParent);
@@ -158,6 +170,29 @@ TEST_F(RemovalRun, ARefusedInstallFolderStopsTheRunBeforeAnythingGoes) {
     EXPECT_TRUE(isProductPrinter());
     EXPECT_TRUE(ts::regKeyExists(HKEY_LOCAL_MACHINE, product::kProductKey));
     EXPECT_TRUE(ts::fileExists(installDir + "\\ops_wordaddin.dll") && ts::fileExists(watchedFile));
+}
+
+// The user's own Start-menu folders may be links to anywhere: nothing is
+// deleted through them, and the log says so instead of "done".
+TEST_F(RemovalRun, ShortcutsBehindALinkAreKeptAndTheLogSaysSo) {
+    const std::string elsewhere = ts::makeTempDir("elsewhere"), user = ts::programsFolder(false);
+    const std::string log = root + "\\run.log";
+    CreateDirectoryA((elsewhere + "\\PDF Scribe").c_str(), nullptr);
+    for (const char* file : {"Uninstall.lnk", "PDF Scribe\\Uninstall.lnk"})
+        ts::writeFile(elsewhere + "\\" + file, "theirs");
+    for (const char* folder : {"Orlan PDF Scribe", "Orlan Software"})
+        ASSERT_TRUE(ts::makeFolderLink(user + "\\" + folder, elsewhere));
+    ASSERT_TRUE(runlog::open(log.c_str()));
+    EXPECT_EQ(1, remover.runRemoval()) << errorText;
+    removeLeftovers(installDir.c_str());
+    runlog::close();
+    for (const char* folder : {"Orlan PDF Scribe", "Orlan Software"}) ts::removeFolderLink(user + "\\" + folder);
+    for (const char* file : {"Uninstall.lnk", "PDF Scribe\\Uninstall.lnk"})
+        EXPECT_EQ("theirs", ts::readFile(elsewhere + "\\" + file)) << file;
+    const std::string text = ts::readFile(log);
+    for (const char* step : {"Removing the shortcuts: ", "Removing what earlier releases left: "})
+        EXPECT_NE(std::string::npos, text.find(step + std::string(kKeptForLink))) << text;
+    ts::removeTree(elsewhere);
 }
 
 // The uninstaller's form: a cancelled driver deletion puts the product's
