@@ -6,7 +6,7 @@
 # Arguments: the release folder (unused), the source folder.
 set -u
 src=${2:-$(cd "$(dirname "$0")/../.." && pwd)}
-list=$src/../shared/win2k-exports/not-in-windows-2000.tsv
+list=$src/tests/package/not-in-windows-2000.txt
 checker=$src/tests/package/win2k_identifiers.py
 [ -f "$list" ] || { echo "FAIL: no list of what Windows 2000 lacks at $list"; exit 1; }
 python3 "$checker" "$list" "$src" || { echo "FAIL: an identifier that Windows 2000 lacks (above)"; exit 1; }
