@@ -27,6 +27,19 @@ bool isPlainFolder(DWORD attributes) {
 
 }  // namespace
 
+bool folderHoldsOnly(const char* folder, bool (*allows)(const WIN32_FIND_DATAA& found)) {
+    char pattern[MAX_PATH];
+    if (!text::format(pattern, "%s\\*", folder)) return false;
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(pattern, &found));
+    if (!search) return false;
+    do {
+        const bool dots = !lstrcmpA(found.cFileName, ".") || !lstrcmpA(found.cFileName, "..");
+        if (!dots && !allows(found)) return false;
+    } while (FindNextFileA(search.get(), &found));
+    return true;
+}
+
 FolderWalk::FolderWalk(const char* path) : first_(nullptr), end_(nullptr), kept_('\0') {
     if (path && text::copy(path_, path)) first_ = firstName(path_);
 }

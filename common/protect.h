@@ -38,6 +38,10 @@ bool reparsePointOnPath(const char* path);
 // file that its owner meant to keep).
 bool isPlainDiskFile(HANDLE file);
 
+// Whether every name in a folder (but "." and "..") passes allows; false as
+// well when the folder cannot be listed.
+bool folderHoldsOnly(const char* folder, bool (*allows)(const WIN32_FIND_DATAA& found));
+
 // Opens a folder itself, never a link's target, without delete sharing: while
 // the handle lives, the folder can be neither renamed nor replaced. Invalid
 // when it is no plain folder (a reparse point, a file) or cannot be opened.

@@ -40,17 +40,9 @@ bool isInstallFolderFile(const char* name) {
 // reaches all it holds, so a folder that holds more (a drive root, the
 // Windows folder, a planted DLL) is never taken over.
 bool holdsOnlyProductFiles(const char* folder) {
-    char pattern[MAX_PATH];
-    if (!text::format(pattern, "%s\\*", folder)) return false;
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern, &found));
-    if (!search) return false;
-    do {
-        bool dots = !lstrcmpA(found.cFileName, ".") || !lstrcmpA(found.cFileName, "..");
-        bool file = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-        if (!dots && !(file && isInstallFolderFile(found.cFileName))) return false;
-    } while (FindNextFileA(search.get(), &found));
-    return true;
+    return folderHoldsOnly(folder, [](const WIN32_FIND_DATAA& found) {
+        return !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isInstallFolderFile(found.cFileName);
+    });
 }
 
 // A product file's name, in a folder where only administrators can now make

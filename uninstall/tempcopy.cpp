@@ -72,15 +72,7 @@ bool keepsPermissions(const char* folder) {
 }
 
 bool isEmptyFolder(const char* folder) {
-    char pattern[MAX_PATH];
-    if (!text::format(pattern, "%s\\*", folder)) return false;
-    WIN32_FIND_DATAA found;
-    FindHandle find(FindFirstFileA(pattern, &found));
-    if (!find) return false;
-    do {
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) return false;
-    } while (FindNextFileA(find.get(), &found));
-    return true;
+    return folderHoldsOnly(folder, [](const WIN32_FIND_DATAA&) { return false; });
 }
 
 // Whether the copy's folder, made and then held, is still the one made: a
