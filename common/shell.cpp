@@ -47,23 +47,24 @@ bool keptByTheWay(const HeldFolders& way, const char* parent) {
     DWORD error = GetLastError();
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
+
+// A link in the item's own place goes itself, never its target: neither
+// DeleteFile nor RemoveDirectory follows one.
+bool removeSpecialFolderItem(int csidl, const char* relativePath, BOOL(WINAPI* remove)(LPCSTR)) {
+    char item[MAX_PATH], parent[MAX_PATH];
+    if (!specialFolderItem(csidl, relativePath, item, parent)) return true;
+    HeldFolders way(parent);
+    if (way.safe()) remove(item);
+    return !keptByTheWay(way, parent);
+}
 }  // namespace
 
 bool deleteSpecialFolderFile(int csidl, const char* relativePath) {
-    char file[MAX_PATH], parent[MAX_PATH];
-    if (!specialFolderItem(csidl, relativePath, file, parent)) return true;
-    HeldFolders way(parent);
-    if (way.safe()) DeleteFileA(file);
-    return !keptByTheWay(way, parent);
+    return removeSpecialFolderItem(csidl, relativePath, DeleteFileA);
 }
 
 bool removeSpecialFolderDirectory(int csidl, const char* relativePath) {
-    char folder[MAX_PATH], parent[MAX_PATH];
-    if (!specialFolderItem(csidl, relativePath, folder, parent)) return true;
-    HeldFolders way(parent);
-    // A link in the folder's own place is removed itself, never its target.
-    if (way.safe()) RemoveDirectoryA(folder);
-    return !keptByTheWay(way, parent);
+    return removeSpecialFolderItem(csidl, relativePath, RemoveDirectoryA);
 }
 
 bool callDllRegistration(const char* dllPath, bool doRegister) {
