@@ -271,7 +271,8 @@ TEST_F(WizardPages, TheLinkIsOpenedByTheDesktopShellWhereSetupMayBeElevated) {
         ASSERT_TRUE(page);
         const RECT r = linkRect(page);
         clickPage(page, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        EXPECT_TRUE(ts::waitUntil([&] { return ts::fileExists(started); }, 15000)) << "the link opened nothing";
+        // The marker makes its note, then writes it: wait for the name in it.
+        EXPECT_TRUE(ts::waitUntil([&] { return !ts::readFile(started).empty(); }, 15000)) << "the link opened nothing";
         EXPECT_STRCASEEQ(c.opener, ts::readFile(started).c_str());
         EXPECT_TRUE(setup.quit(page));
     }
