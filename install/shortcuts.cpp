@@ -65,11 +65,12 @@ int Installer::createShortcuts() {
         reportError(kShortcutTag, ERROR_FILENAME_EXCED_RANGE);
         return 0;
     }
+    // A link on the way would have the folder made, and the link file
+    // written, somewhere else: the way is held before anything is made on it.
     // A folder that cannot be made fails the save, which reports why.
-    createFolderTree(folder);
-    HeldFolders way(folder);
-    if (!way.safe()) {
-        // A link on the way would have the link file written somewhere else.
+    HeldFolders way(programs);
+    if (way.safe()) createFolderTree(folder);
+    if (!way.safe() || !way.hold(folder)) {
         reportError(kShortcutTag, ERROR_ACCESS_DENIED);
         return 0;
     }

@@ -106,6 +106,16 @@ TEST_F(Shortcuts, AFolderThatIsALinkLeadsNoDeletionOrShortcutElsewhere) {
     for (const char* name : {"Uninstall.lnk", "ScribeBatch.lnk"})
         EXPECT_EQ("theirs", readFile(elsewhere + "\\" + name)) << name;
     removeFolderLink(productFolder(false));
+    // A link above the product's folder: not even the folder is made there.
+    char programs[MAX_PATH];
+    ASSERT_TRUE(specialFolderPath(CSIDL_PROGRAMS, programs));
+    const std::string aside = std::string(programs) + ".aside";
+    ASSERT_TRUE(MoveFileA(programs, aside.c_str()));
+    ASSERT_TRUE(makeFolderLink(programs, elsewhere));
+    EXPECT_EQ(0, installer.createShortcuts());
+    EXPECT_FALSE(folderExists(elsewhere + "\\Orlan PDF Scribe"));
+    removeFolderLink(programs);
+    ASSERT_TRUE(MoveFileA(aside.c_str(), programs));
     removeTree(elsewhere);
 }
 
