@@ -157,7 +157,7 @@ FolderRefusal judgeFolderPath(const char* path) {
     while (const char* folder = walk.next()) {
         DWORD error = ERROR_SUCCESS;
         if (above[0] && othersMayAt(above, kMoveRule, error)) {
-            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FolderRefusal::None;
+            if (isNotThere(error)) return FolderRefusal::None;
             if (error == ERROR_SUCCESS) return FolderRefusal::OpenAbove;
             SetLastError(error);
             return FolderRefusal::Unreadable;
@@ -210,10 +210,8 @@ FolderRefusal folderRefusal(const char* path) {
     case FolderWriters::Others: return FolderRefusal::OthersMayChange;
     case FolderWriters::Unreadable: break;
     }
-    DWORD error = GetLastError();
     // Not there: nothing in it to load or delete, and the caller's to make.
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FolderRefusal::None
-                                                                           : FolderRefusal::Unreadable;
+    return isNotThere(GetLastError()) ? FolderRefusal::None : FolderRefusal::Unreadable;
 }
 
 AdminOnlySecurity::AdminOnlySecurity(Owner owner) : attributes_(), valid_(false) {

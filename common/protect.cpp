@@ -62,10 +62,7 @@ bool reparsePointOnPath(const char* path) {
     if (!walk.valid()) return true;  // what cannot be walked is not trusted
     while (const char* folder = walk.next()) {
         DWORD found = GetFileAttributesA(folder);
-        if (found == INVALID_FILE_ATTRIBUTES) {
-            DWORD error = GetLastError();
-            return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
-        }
+        if (found == INVALID_FILE_ATTRIBUTES) return !isNotThere(GetLastError());
         if (found & FILE_ATTRIBUTE_REPARSE_POINT) return true;
     }
     return false;

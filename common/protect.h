@@ -5,6 +5,9 @@
 #include <windows.h>
 #include "common/handles.h"
 
+// Whether an error says only that a file or folder is not there.
+inline bool isNotThere(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 // The folders of a full path, one at a time, from the first below its drive
 // ("C:\") or share ("\\server\share\") down to the path itself. A slash
 // separates as a backslash does, as it does for the system; empty names are

@@ -30,8 +30,7 @@ bool open(const char* path) {
     // of its maker's choosing. Every folder above is held, checked to be no
     // link, until the log is made; a drive's root cannot be a link.
     char folder[MAX_PATH];
-    if (!text::copy(folder, path)) return false;
-    if (char* cut = text::lastSeparator(folder, true)) *cut = '\0';
+    text::folderOfPath(path, folder);
     FolderWalk walk(folder);
     const bool root = walk.valid() && !walk.next();
     HeldFolders held(folder);

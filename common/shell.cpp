@@ -32,9 +32,7 @@ bool specialFolderItem(int csidl, const char* relativePath, char (&out)[MAX_PATH
     char folder[MAX_PATH];
     if (!relativePath || !specialFolderPath(csidl, folder) || !text::format(out, "%s\\%s", folder, relativePath))
         return false;
-    text::copy(parent, out);
-    char* cut = text::lastSeparator(parent);
-    if (cut) *cut = '\0';
+    text::folderOfPath(out, parent);
     return true;
 }
 
@@ -43,9 +41,7 @@ bool specialFolderItem(int csidl, const char* relativePath, char (&out)[MAX_PATH
 // product's folder at all.
 bool keptByTheWay(const HeldFolders& way, const char* parent) {
     if (way.safe()) return false;
-    if (GetFileAttributesA(parent) != INVALID_FILE_ATTRIBUTES) return true;
-    DWORD error = GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    return GetFileAttributesA(parent) != INVALID_FILE_ATTRIBUTES || !isNotThere(GetLastError());
 }
 
 // A link in the item's own place goes itself, never its target: neither

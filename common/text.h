@@ -69,11 +69,12 @@ inline bool sameAsciiName(const char* a, int length, const char* b) {
     return !b[i];
 }
 
-// The first backslash of path; null when there is none.
-inline const char* nextSeparator(const char* path) {
-    for (const char* p = path; p && *p; p = CharNextA(p))
-        if (*p == '\\') return p;
-    return nullptr;
+// A hexadecimal digit's value, either case; -1 for any other character.
+inline int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
 }
 
 // The last character of path that is a backslash (or, with slashToo, a
@@ -86,6 +87,16 @@ inline const char* lastSeparator(const char* path, bool slashToo = false) {
 }
 inline char* lastSeparator(char* path, bool slashToo = false) {
     return const_cast<char*>(lastSeparator(static_cast<const char*>(path), slashToo));
+}
+
+// The folder that holds path: path up to its last backslash or slash (all
+// of it when there is none); "" when it does not fit.
+inline void folderOfPath(const char* path, char (&out)[MAX_PATH]) {
+    if (!copy(out, path)) {
+        out[0] = '\0';
+        return;
+    }
+    if (char* cut = lastSeparator(out, true)) *cut = '\0';
 }
 
 // Whether the last character of path is a separator.

@@ -13,18 +13,11 @@
 
 namespace {
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // Reads one line "<64 hex digits> <size> <name>"; false when it is not one.
 bool parseRow(const char* line, const char* end, PayloadRow& row) {
     const char* p = line;
     for (size_t i = 0; i < Sha256::kSize; ++i, p += 2) {
-        int high = p + 1 < end ? hexDigit(p[0]) : -1, low = high >= 0 ? hexDigit(p[1]) : -1;
+        int high = p + 1 < end ? text::hexDigit(p[0]) : -1, low = high >= 0 ? text::hexDigit(p[1]) : -1;
         if (low < 0) return false;
         row.digest[i] = static_cast<BYTE>(high * 16 + low);
     }

@@ -65,12 +65,7 @@ int runFirstStage(const char* tempFolder, const char* self, const Switches& swit
     mutex.reset();
     KernelHandle thread;
     if (!startTempCopy(self, copy, switches, runlog::handle(), thread)) {
-        reportError("CreateProcess", 0);
-        copyFolder.reset();
-        DeleteFileA(copy);
-        char folder[MAX_PATH];
-        folderOfPath(copy, folder);
-        RemoveDirectoryA(folder);
+        discardTempCopy(copy, copyFolder);
         return endWithoutCopy(tempFolder);
     }
     runlog::write("Started the temporary copy \"%s\"; it goes on with the removal.", copy);
@@ -117,15 +112,6 @@ int wizardExitCode(UninstallExit outcome) {
     return 0;
 }
 
-void folderOfPath(const char* path, char (&out)[MAX_PATH]) {
-    if (!text::copy(out, path)) {
-        out[0] = '\0';
-        return;
-    }
-    char* cut = text::lastSeparator(out, true);
-    if (cut) *cut = '\0';
-}
-
 bool sameFolderName(const char* a, const char* b) {
     char left[MAX_PATH], right[MAX_PATH];
     if (!text::copy(left, a) || !text::copy(right, b)) return false;
@@ -148,14 +134,13 @@ bool runsFromTemp(const char* tempFolder, const char* programFolder) {
 
 bool runsAsTempCopy(const char* tempFolder, const char* programPath) {
     char folder[MAX_PATH], parent[MAX_PATH], expected[MAX_PATH];
-    folderOfPath(programPath, folder);
+    text::folderOfPath(programPath, folder);
     const char* folderName = text::lastSeparator(folder, true);
     const char* fileName = text::lastSeparator(programPath, true);
     if (!folderName || !fileName || !isTempCopyName(folderName + 1) ||
-        !text::format(expected, "%s.exe", folderName + 1) ||
-        CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, expected, -1, fileName + 1, -1) != CSTR_EQUAL)
+        !text::format(expected, "%s.exe", folderName + 1) || !text::sameAsciiName(fileName + 1, -1, expected))
         return false;
-    folderOfPath(folder, parent);
+    text::folderOfPath(folder, parent);
     return runsFromTemp(tempFolder, parent);
 }
 
@@ -267,7 +252,7 @@ int uninstallMain(HINSTANCE instance, const char* line) {
     // folder: Windows 2000 looks for DLLs in the current folder too. The
     // copy's own holds nothing but the copy.
     char ownFolder[MAX_PATH];
-    folderOfPath(self, ownFolder);
+    text::folderOfPath(self, ownFolder);
     SetCurrentDirectoryA(ownFolder);
     return finish(removeProduct(instance, mutex));
 }

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include "common/payload.h"
 #include "common/product.h"
+#include "common/protect.h"
 #include "common/registry.h"
 #include "common/runlog.h"
 #include "common/shell.h"
@@ -52,12 +53,9 @@ bool productFilePath(char (&out)[MAX_PATH], const char* folder, const char* file
 
 int Installer::checkInstallFolder() {
     if (!installDir[0]) return 1;
-    if (GetFileAttributesA(installDir) == INVALID_FILE_ATTRIBUTES) {
-        DWORD why = GetLastError();
-        if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) {
-            installDir[0] = '\0';
-            return 1;
-        }
+    if (GetFileAttributesA(installDir) == INVALID_FILE_ATTRIBUTES && isNotThere(GetLastError())) {
+        installDir[0] = '\0';
+        return 1;
     }
     return holdInstallFolder(product::kInstallFolderRefused);
 }

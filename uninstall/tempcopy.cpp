@@ -27,8 +27,6 @@ bool sameContents(HANDLE a, HANDLE b) {
     }
 }
 
-bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-
 // A copy's folder in tempFolder and the copy in it; false when they do not fit.
 bool copyPaths(const char* tempFolder, const char* name, char (&folder)[MAX_PATH], char (&copy)[MAX_PATH]) {
     return text::format(folder, "%s\\%s", tempFolder, name) && text::format(copy, "%s\\%s.exe", folder, name);
@@ -80,24 +78,28 @@ bool isEmptyFolder(const char* folder) {
 // their own, with a DLL in it, in its place before the hold. False with the
 // report.
 bool stillTheFolderMade(const char* folder) {
-    const bool adminsOnly = onlyAdminsCanWrite(folder);
-    const DWORD error = GetLastError();
-    if (adminsOnly && isEmptyFolder(folder)) return true;
-    if (adminsOnly || error == ERROR_ACCESS_DENIED)
-        setErrorText(product::kTempCopyFolderChanged);
-    else
-        reportError("GetNamedSecurityInfo", error);
+    switch (folderWriters(folder)) {
+    case FolderWriters::AdminsOnly:
+        if (isEmptyFolder(folder)) return true;
+        break;
+    case FolderWriters::Others: break;
+    case FolderWriters::Unreadable:
+        // A descriptor this process may not read is none it gave.
+        if (GetLastError() == ERROR_ACCESS_DENIED) break;
+        reportError("GetNamedSecurityInfo", 0);
+        return false;
+    }
+    setErrorText(product::kTempCopyFolderChanged);
     return false;
 }
 
 }  // namespace
 
 bool isTempCopyName(const char* name) {
-    if ((name[0] != 'O' && name[0] != 'o') || (name[1] != 'R' && name[1] != 'r') || (name[2] != 'L' && name[2] != 'l'))
-        return false;
+    if (!text::sameAsciiName(name, 3, "Orl")) return false;
     size_t digits = 0;
     for (const char* p = name + 3; *p; ++p, ++digits)
-        if (!isHexDigit(*p)) return false;
+        if (text::hexDigit(*p) < 0) return false;
     return digits >= 1 && digits <= 4;
 }
 
@@ -161,9 +163,7 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         }
         if (CopyFileA(source, copy, TRUE)) return true;
         reportError("CopyFile", 0);
-        heldFolder.reset();
-        DeleteFileA(copy);
-        RemoveDirectoryA(folder);
+        discardTempCopy(copy, heldFolder);
         break;
     }
     copy[0] = '\0';
@@ -180,8 +180,16 @@ bool startTempCopy(const char* source, const char* copy, const Switches& pass, H
     // Held without write or delete sharing, the copy stays what the check
     // below saw until the system has it.
     FileHandle held(CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    FileHandle original(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!held || !original || !sameContents(original.get(), held.get())) return false;
+    FileHandle original(held ? CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE);
+    if (!held || !original) {
+        reportError("CreateFile", 0);
+        return false;
+    }
+    if (!sameContents(original.get(), held.get())) {
+        reportError("ReadFile", ERROR_FILE_CORRUPT);
+        return false;
+    }
 
     // Windows 2000 cannot name the handles a child inherits: it gets every
     // one marked so. This process makes none so, but its parent may have
@@ -201,13 +209,13 @@ bool startTempCopy(const char* source, const char* copy, const Switches& pass, H
     // It starts in its own folder: the DLLs it imports are looked for in the
     // current folder too on Windows 2000, and this one's may be anyone's.
     char folder[MAX_PATH];
-    folderOfPath(copy, folder);
+    text::folderOfPath(copy, folder);
     bool started = fits && CreateProcessA(copy, command, nullptr, nullptr, log ? TRUE : FALSE, CREATE_SUSPENDED,
                                           nullptr, folder, &startup, &process);
     DWORD error = fits ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
     if (log) SetHandleInformation(log, HANDLE_FLAG_INHERIT, 0);
     if (!started) {
-        SetLastError(error);
+        reportError("CreateProcess", error);
         return false;
     }
     thread.reset(process.hThread);
@@ -215,9 +223,17 @@ bool startTempCopy(const char* source, const char* copy, const Switches& pass, H
     return true;
 }
 
+void discardTempCopy(const char* copy, FileHandle& heldFolder) {
+    heldFolder.reset();
+    DeleteFileA(copy);
+    char folder[MAX_PATH];
+    text::folderOfPath(copy, folder);
+    RemoveDirectoryA(folder);  // when empty: what others put there stays theirs
+}
+
 bool deleteAtRestart(const char* copy) {
     char folder[MAX_PATH];
-    folderOfPath(copy, folder);
+    text::folderOfPath(copy, folder);
     // The folder goes after its file: only an empty folder can.
     if (MoveFileExA(copy, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) &&
         MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))

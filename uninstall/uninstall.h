@@ -97,9 +97,6 @@ bool isDriveRoot(const char* folder);
 
 // ---- Entry decisions ----
 
-// The folder part of a path: cut at the last "\" or "/"; whole when none.
-void folderOfPath(const char* path, char (&out)[MAX_PATH]);
-
 // Two folder names for the same folder: compared case-insensitively,
 // ignoring one trailing separator.
 bool sameFolderName(const char* a, const char* b);
@@ -144,8 +141,12 @@ bool tempCopyCommand(const char* copy, const Switches& pass, HANDLE log, char (&
 // exactly source's bytes. It is held, closed to writing and deletion, from
 // that check until the system has started it. The open log, and no other
 // handle, is inherited by it. thread receives the copy's main thread, for
-// the caller to resume once its own log lines are in.
+// the caller to resume once its own log lines are in. False with the report.
 bool startTempCopy(const char* source, const char* copy, const Switches& pass, HANDLE log, KernelHandle& thread);
+
+// Lets go of the copy's folder and deletes the copy that will not run, and
+// its folder when nothing else is in it.
+void discardTempCopy(const char* copy, FileHandle& heldFolder);
 
 // Asks for the copy's deletion, and then its folder's, at the next restart:
 // a copy killed before its end leaves nothing for good. False when the

@@ -237,6 +237,7 @@ TEST(TempCopy, CopyGoesIntoANewProtectedFolderAndStartsOnlyWithTheProgramsOwnByt
     const Switches none = {};
     KernelHandle thread;
     EXPECT_FALSE(startTempCopy(ts::distFile("uninstall.exe").c_str(), swapped.c_str(), none, nullptr, thread));
+    EXPECT_NE(nullptr, strstr(errorText, "Error tag = ReadFile(1392)")) << errorText;
     EXPECT_TRUE(startTempCopy(source.c_str(), own.c_str(), none, nullptr, thread));
     ResumeThread(thread.get());
     ASSERT_TRUE(ts::waitUntil([&] { return !marks.left().empty(); }, 10000)) << "the copy did not start";
