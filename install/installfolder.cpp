@@ -67,15 +67,10 @@ FolderUse installFolderUse(const char* folder, const char* recordedFolder, Folde
     char path[MAX_PATH];
     if (!text::copy(path, folder)) return FolderUse::Refuse;
     text::dropTrailingSeparator(path);
-    if ((why = judgeFolderPath(path)) != FolderRefusal::None) return FolderUse::Refuse;
-    if (!pathExists(path)) return FolderUse::Create;
-    switch (folderWriters(path)) {
-    case FolderWriters::AdminsOnly: return FolderUse::Use;
-    case FolderWriters::Unreadable: why = FolderRefusal::Unreadable; return FolderUse::Refuse;
-    case FolderWriters::Others: break;
-    }
-    if (sameFolder(path, recordedFolder) && holdsOnlyProductFiles(path)) return FolderUse::TakeOver;
-    why = FolderRefusal::OthersMayChange;
+    why = folderRefusal(path);
+    if (why == FolderRefusal::None) return pathExists(path) ? FolderUse::Use : FolderUse::Create;
+    if (why == FolderRefusal::OthersMayChange && sameFolder(path, recordedFolder) && holdsOnlyProductFiles(path))
+        return FolderUse::TakeOver;
     return FolderUse::Refuse;
 }
 

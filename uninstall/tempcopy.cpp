@@ -126,7 +126,7 @@ bool makeTempCopy(const char* tempFolder, const char* source, UINT firstNumber, 
         return false;
     }
     AdminOnlySecurity security;
-    if (!security.attributes()) {
+    if (guarded && !security.attributes()) {
         reportError("InitializeSecurityDescriptor", 0);
         return false;
     }
