@@ -28,19 +28,8 @@ const DWORD kDefineUnixDrive = CTL_CODE(static_cast<ULONG>('m'), 32, METHOD_BUFF
 
 bool defineWineDrive(char letter, const std::string& folder, UINT type) {
     const bool add = type != DRIVE_NO_ROOT_DIR;
-    typedef char*(CDECL * UnixName)(LPCWSTR);
-    UnixName unixName = reinterpret_cast<UnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixName) return false;
-    std::string unixPath;
-    if (add) {
-        wchar_t wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-        char* path = unixName(wide);
-        if (!path) return false;
-        unixPath = path;
-        HeapFree(GetProcessHeap(), 0, path);
-    }
+    const std::string unixPath = add ? testing_support::unixPathOf(folder) : "";
+    if (add && unixPath.empty()) return false;
     std::string buffer(sizeof(UnixDrive) + unixPath.size() + 1, '\0');
     UnixDrive* drive = reinterpret_cast<UnixDrive*>(&buffer[0]);
     drive->size = static_cast<ULONG>(buffer.size());

@@ -34,18 +34,18 @@ DWORD WINAPI getNamedSecurityInfo(LPCSTR path, SE_OBJECT_TYPE type, SECURITY_INF
     auto found = kept.find(keyOf(path));
     if (found == kept.end()) return GetNamedSecurityInfoA(path, type, info, owner, group, dacl, sacl, descriptor);
     if (found->second.empty()) return ERROR_ACCESS_DENIED;
-    // As the system hands it out: one block for LocalFree.
+    // As the system hands it out: one block for LocalFree, which owner and
+    // dacl point into, so the caller must take it.
+    if (!descriptor) return ERROR_INVALID_PARAMETER;
     PSECURITY_DESCRIPTOR copy = LocalAlloc(LMEM_FIXED, found->second.size());
+    if (!copy) return ERROR_NOT_ENOUGH_MEMORY;
     memcpy(copy, found->second.data(), found->second.size());
     BOOL present = FALSE, defaulted = FALSE;
     if (owner) GetSecurityDescriptorOwner(copy, owner, &defaulted);
     if (group) *group = nullptr;
     if (dacl) GetSecurityDescriptorDacl(copy, &present, dacl, &defaulted);
     if (sacl) *sacl = nullptr;
-    if (descriptor)
-        *descriptor = copy;
-    else
-        LocalFree(copy);
+    *descriptor = copy;
     return ERROR_SUCCESS;
 }
 

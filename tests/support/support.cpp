@@ -97,22 +97,29 @@ void writeFile(const std::string& path, const std::string& contents) {
     fclose(f);
 }
 
+std::string unixPathOf(const std::string& path) {
+    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
+    UnixNameFn unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH];
+    if (!unixName || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) <= 0) return "";
+    char* converted = unixName(wide);
+    if (!converted) return "";
+    std::string result = converted;
+    HeapFree(GetProcessHeap(), 0, converted);
+    return result;
+}
+
 namespace {
 // A Unix program with the Unix forms of Windows paths as its arguments; true
 // once done() holds.
 bool runUnix(const char* program, const char* options, std::vector<std::string> paths,
              const std::function<bool()>& done) {
-    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-    UnixNameFn unixName = reinterpret_cast<UnixNameFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixName) return false;
     std::string line = std::string(program) + " " + options;
     for (const std::string& path : paths) {
-        std::wstring wide(path.begin(), path.end());
-        char* converted = unixName(wide.c_str());
-        if (!converted) return false;
-        line += std::string(" \"") + converted + "\"";
-        HeapFree(GetProcessHeap(), 0, converted);
+        const std::string converted = unixPathOf(path);
+        if (converted.empty()) return false;
+        line += " \"" + converted + "\"";
     }
     std::string windowsPath = std::string("Z:") + program;  // Wine's drive for the Unix root
     std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');

@@ -35,6 +35,9 @@ bool fileExists(const std::string& path);
 // supported) and CreateSymbolicLinkW makes nothing. False when no link
 // came; removeFolderLink takes the link away, never its target.
 bool makeFolderLink(const std::string& link, const std::string& target);
+// The Unix name Wine gives a Windows path (in the ANSI code page); "" when
+// it has none.
+std::string unixPathOf(const std::string& path);
 void removeFolderLink(const std::string& link);
 bool folderExists(const std::string& path);
 void removeTree(const std::string& path);
